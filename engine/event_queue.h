@@ -1,0 +1,43 @@
+// The fixed 256-entry queue of engine events. processEvents appends the recognised MIDI
+// messages with their sample offsets inside the coming block; the audio callback hands them to
+// the voice allocator at the 16-sample boundary that follows each offset.
+#pragma once
+
+#include <cstdint>
+
+enum EventKind : int32_t { kNoteOn = 1, kNoteOff = 2, kPitchBend = 3, kModWheel = 4, kAllNotesOff = 5 };
+
+struct MidiEventQueue {
+  static constexpr int kCapacity = 256;
+
+  int32_t offset[kCapacity];
+  int32_t kind[kCapacity];
+  int32_t data1[kCapacity];
+  int32_t data2[kCapacity];
+  int32_t count = 0;
+  int32_t readPosition = 0;  // entries before it have been applied in this block
+  int32_t windowEnd = 0;
+
+  MidiEventQueue() { clear(); }
+  void clear();
+
+  // Each append does nothing when the queue is full.
+  void appendNoteOn(int32_t at, int32_t key, int32_t velocity) { append(at, kNoteOn, key, velocity); }
+  void appendNoteOff(int32_t at, int32_t key, int32_t velocity) { append(at, kNoteOff, key, velocity); }
+  void appendPitchBend(int32_t at, int32_t value) { append(at, kPitchBend, value, 0); }
+  void appendModWheel(int32_t at, int32_t value) { append(at, kModWheel, value, 0); }
+  void appendAllNotesOff(int32_t at) { append(at, kAllNotesOff, 0, 0); }
+
+  // Decodes one short MIDI message: note on/off (velocity 0 is a note off), pitch bend,
+  // controllers 1 (wheel) and 123 (all notes off); every channel alike, everything else ignored.
+  // A negative offset is queued at 0.
+  void decodeMidi(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2);
+
+  // At the end of a block of frameCount frames: drops the entries already applied and re-bases
+  // the rest to the next block, so each is applied at the first boundary after its offset
+  // whatever the block lengths.
+  void compact(int32_t frameCount);
+
+ private:
+  void append(int32_t at, int32_t k, int32_t d1, int32_t d2);
+};

@@ -1,0 +1,10 @@
+#include "engine/lfo.h"
+
+#include <cmath>
+#include <cstdlib>
+
+void Lfo::randomizePhase() {
+  const float phi = static_cast<float>(std::rand() % 1000) * 0.00628f;
+  sineRaw = sine = static_cast<float>(std::sin(static_cast<double>(phi)));
+  cosine = static_cast<float>(std::cos(static_cast<double>(phi)));
+}

@@ -1,0 +1,153 @@
+#include "engine/oscillators.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "engine/fast_exp2.h"
+#include "engine/voice.h"
+#include "params/parameter_table.h"
+
+using namespace params;
+
+namespace {
+
+// A phase that has run away (increments above 2 can outgrow the single wrap of the kernels) is
+// restarted at 0; phases in normal operation never come near the bound.
+F4 containPhase(F4 x) { return (x < F4(8.f)) & (F4(-8.f) < x) & x; }
+
+// Reciprocal of a value that is positive in normal operation, kept finite when it is not.
+F4 safeReciprocal(F4 x) { return F4(1.f) / max(x, F4(1e-30f)); }
+
+void setSawTargets(SawBank& b, F4 freq, float timbre2, float mixTarget, const RateConstants& rc) {
+  b.phase = containPhase(b.phase);
+  const F4 inc = freq * rc.twoOverSr4;
+  b.phaseInc.toward(inc, rc.crOverSr4);
+  b.scale.toward(F4(0.077515684f) * safeReciprocal(inc * inc), rc.crOverSr4);
+  b.offset.toward(F4(2.f * timbre2), rc.crOverSr4);
+  b.mix.toward(F4(mixTarget), rc.crOverSr4);
+}
+
+void setSyncTargets(SyncBank& b, F4 freq, float k, bool primed, const RateConstants& rc) {
+  b.master = containPhase(b.master);
+  b.slaveA = containPhase(b.slaveA);
+  b.slaveB = containPhase(b.slaveB);
+  const F4 kF = F4(k) * freq;
+  const F4 slaveTarget = kF * rc.twoOverSr4;
+  // The output scale follows the increment that was sounding over the last tick.
+  const F4 currentSlave = primed ? b.slaveInc.value : slaveTarget;
+  b.outScale.toward(F4(0.5f) * safeReciprocal(currentSlave), rc.crOverSr4);
+  b.masterInc.toward(freq * rc.invSr4, rc.crOverSr4);
+  b.slaveInc.toward(slaveTarget, rc.crOverSr4);
+  b.resetScale.toward(F4(0.5f) * kF * safeReciprocal(freq), rc.crOverSr4);
+}
+
+void setPmTargets(PmBank& b, F4 freq, F4 modRatio, F4 index, const RateConstants& rc) {
+  b.modPhase = containPhase(b.modPhase);
+  b.carPhase = containPhase(b.carPhase);
+  const F4 current = b.carInc.value;
+  b.carInc.toward(min(freq * rc.twoOverSr4, F4(1.f)), rc.crOverSr4);
+  b.modInc.toward(modRatio * current, rc.crOverSr4);
+  // 0.6366199 is 2/pi.
+  b.depth.toward(min(modRatio * index * current * F4(0.6366199f) + F4(1e-20f), F4(1.f) - current),
+                 rc.crOverSr4);
+}
+
+// Mode 5: the note's octaves folded into note numbers 24..120, weighted by a raised cosine
+// over that range. Bank R takes partials 6, 4, 2, 0 and bank L 7, 5, 3, 1.
+void setOctaveStack(Voice& v) {
+  const double n = v.freqR > 0.f ? 69.0 + 12.0 * std::log2(v.freqR / 440.0) : 69.0;
+  float f[8], w[8];
+  for (int j = 0; j < 8; ++j) {
+    const double x = std::fmod(n + 12.0 * j, 96.0) + 24.0;
+    f[j] = static_cast<float>(440.0 * std::pow(2.0, (x - 69.0) / 12.0));
+    w[j] = static_cast<float>(0.5 - 0.5 * std::cos((x - 24.0) * 0.06544985f));
+  }
+  v.laneFreqR = F4(f[6], f[4], f[2], f[0]);
+  v.laneFreqL = F4(f[7], f[5], f[3], f[1]);
+  v.weightR = F4(w[6], 1.0003f * w[4], 0.9998f * w[2], 0.9997f * w[0]);
+  v.weightL = F4(w[7], 1.0002f * w[5], 0.9996f * w[3], 0.9998f * w[1]);
+}
+
+}  // namespace
+
+void advanceGlide(Voice& v) { v.glide += (v.noteRatio - v.glide) * v.glideRate; }
+
+void computePitch(Voice& v) {
+  const float base441 = 441.f * v.glide;
+  const float base439 = 439.f * v.glide;
+  const float depth = v.p(kLfoDepthL) + (v.p(kLfoDepthH) - v.p(kLfoDepthL)) * v.modWheel;
+  const float e = v.lfoDelayEnv.output;
+  // Bend spans +-12 semitones; full vibrato depth about +-1 semitone.
+  float pm = fastExp2((12.f * v.bend + depth * (e * e * e) * v.lfo.sine) * 0.083333336f);
+  if (v.gate)
+    v.pitchEnv += (1.f - v.pitchEnv) * v.pitchEnvAttackRate;
+  else
+    v.pitchEnv += (v.pitchEnvEnd - v.pitchEnv) * v.pitchEnvReleaseRate;
+  pm = pm * v.pitchEnv;
+  v.freqL = base441 * pm;
+  v.freqR = base439 * pm;
+  v.laneFreqL = F4(v.freqL) * v.laneRatio;
+  v.laneFreqR = F4(v.freqR) * v.laneRatio;
+}
+
+void updateTimbre(Voice& v) {
+  v.timbreRaw = v.p(kOscTimbreLow) + (v.p(kOscTimbreHigh) - v.p(kOscTimbreLow)) * v.filter1Env.output;
+  const float t = 0.49f * v.timbreRaw + 0.01f;
+  v.timbre1 += (t - v.timbre1) * 0.1f;
+  v.timbre2 += (v.timbre1 - v.timbre2) * 0.1f;
+}
+
+void setOscillatorTargets(Voice& v) {
+  const RateConstants& rc = *v.rates;
+  switch (v.mode) {
+    case 0:
+    case 1: {
+      const float mix = v.mode == 0 ? -1.f : 0.9f;
+      setSawTargets(v.sawL, v.laneFreqL, v.timbre2, mix, rc);
+      setSawTargets(v.sawR, v.laneFreqR, v.timbre2, mix, rc);
+      break;
+    }
+    case 2: {
+      const float k = 8.f * v.timbre2 + 1.f;
+      setSyncTargets(v.syncL, v.laneFreqL, k, v.syncPrimed, rc);
+      setSyncTargets(v.syncR, v.laneFreqR, k, v.syncPrimed, rc);
+      v.syncPrimed = true;
+      break;
+    }
+    case 3:
+    case 4:
+    case 5: {
+      F4 ratioL, ratioR;
+      if (v.mode == 3) {
+        ratioL = ratioR = F4(2.f, 2.f, 1.f, 3.f);
+      } else if (v.mode == 4) {
+        ratioR = F4(3.5127f, 3.491f, 0.9996f, 0.5004f);
+        ratioL = F4(3.4902f, 3.5121f, 1.0002f, 0.4996f);
+      } else {
+        ratioL = ratioR = F4(0.4992f, 0.5013f, 0.4985f, 0.501f);
+        setOctaveStack(v);
+      }
+      const F4 t(0.49f * v.timbreRaw + 0.01f);
+      setPmTargets(v.pmR, v.laneFreqR, ratioR, t * F4(40.7f, 40.3f, 40.1f, 40.0f), rc);
+      setPmTargets(v.pmL, v.laneFreqL, ratioL, t * F4(40.6f, 40.2f, 40.05f, 39.9f), rc);
+      break;
+    }
+    default:
+      break;  // no such mode: the callback renders silence
+  }
+}
+
+void resetOscillators(Voice& v) {
+  const RateConstants& rc = *v.rates;
+  const F4 tiny(1e-20f);
+  v.sawR.phase = v.sawR.prevPoly = v.sawR.prevD1 = tiny;
+  for (SawBank* b : {&v.sawL, &v.sawR}) {
+    b->offset.toward(F4(2.f / 3.f), rc.crOverSr4);
+    b->mix.toward(F4(-1.f), rc.crOverSr4);
+  }
+  v.syncL = SyncBank();
+  v.syncR = SyncBank();
+  v.pmL = PmBank();
+  v.pmR = PmBank();
+  v.syncPrimed = false;
+}

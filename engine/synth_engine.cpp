@@ -1,0 +1,115 @@
+#include "engine/synth_engine.h"
+
+#include <cstring>
+
+#include "engine/denormals.h"
+#include "engine/meter_clock.h"
+#include "engine/param_mapping.h"
+#include "engine/render.h"
+#include "engine/voice_control.h"
+#include "params/parameter_table.h"
+
+SynthEngine::SynthEngine() {
+  queue.clear();
+  voiceAllocator.clear();
+}
+
+void SynthEngine::linkVoices(const float* params) {
+  for (Voice& v : voices) {
+    v.params = params;
+    v.setupRates(&rates);
+    applyAllParameters(v);
+  }
+}
+
+void SynthEngine::build(const float* params) {
+  subBlockCount = kSubBlock;
+  lastBoundaryFrame = 0;
+  rates.build(44100.f);
+  linkVoices(params);
+  voiceAllocator.setup(voices, kNumVoices, &queue);
+}
+
+bool SynthEngine::setSampleRate(float sampleRate, const float* params) {
+  if (!isUsableSampleRate(sampleRate)) return false;
+  rates.build(sampleRate);
+  linkVoices(params);
+  return true;
+}
+
+void SynthEngine::attachProgram(const float* params) {
+  for (Voice& v : voices) {
+    v.params = params;
+    applyAllParameters(v);
+  }
+}
+
+void SynthEngine::applyParameter(int index) {
+  if (!params::isValidIndex(index)) return;
+  for (Voice& v : voices) ::applyParameter(v, index);
+}
+
+void SynthEngine::setPolyphony(int voiceCount) { voiceAllocator.setPolyphony(voiceCount); }
+
+template <void (*RenderRun)(Voice&, float*, float*, int)>
+void SynthEngine::renderBlock(float* left, float* right, int32_t frames, float gain) {
+  int32_t i = 0;
+  while (i < frames) {
+    if (subBlockCount >= kSubBlock) {
+      lastBoundaryFrame = i;
+      subBlockCount = 0;
+      voiceAllocator.dispatchEvents(i - kSubBlock, i);
+      const int n = voiceAllocator.activeVoices();
+      for (int v = 0; v < n; ++v) updateVoiceControl(voices[v]);
+    }
+    int32_t run = kSubBlock - subBlockCount;
+    if (run > frames - i) run = frames - i;
+    float* l = left + i;
+    float* r = right + i;
+    std::memset(l, 0, sizeof(float) * run);
+    std::memset(r, 0, sizeof(float) * run);
+    // Voices are added in index order, the gain is applied last.
+    const int n = voiceAllocator.activeVoices();
+    for (int v = 0; v < n; ++v) RenderRun(voices[v], l, r, run);
+    for (int32_t k = 0; k < run; ++k) {
+      l[k] *= gain;
+      r[k] *= gain;
+    }
+    subBlockCount += run;
+    i += run;
+  }
+}
+
+void SynthEngine::process(float* left, float* right, int32_t frames) {
+  if (frames <= 0 || !left || !right) return;
+  const int64_t start = meterTicks();
+  if (!voices[0].linked()) return;
+  enableFlushToZero();
+
+  switch (voices[0].mode) {
+    case 0:
+    case 1:
+      renderBlock<renderPulseSaw>(left, right, frames, 0.2f);
+      break;
+    case 2:
+      renderBlock<renderSync>(left, right, frames, 0.2f);
+      break;
+    case 3:
+    case 4:
+      renderBlock<renderPhaseMod>(left, right, frames, 0.2f);
+      break;
+    case 5:
+      renderBlock<renderWaveTable>(left, right, frames, 0.15f);
+      break;
+    default:
+      // No such mode: silence, and the queued events wait.
+      std::memset(left, 0, sizeof(float) * frames);
+      std::memset(right, 0, sizeof(float) * frames);
+      break;
+  }
+  queue.compact(frames);
+
+  const int64_t elapsed = meterTicks() - start;
+  const double seconds = static_cast<double>(elapsed) / static_cast<double>(meterTicksPerSecond());
+  loadMeter.update(seconds / frames * 1e9);
+}

@@ -1,0 +1,115 @@
+#include "engine/voice_allocator.h"
+
+#include <cstring>
+
+#include "engine/voice.h"
+
+void VoiceAllocator::clear() {
+  voices = nullptr;
+  queue = nullptr;
+  enabled = false;
+  active = totalVoices = 0;
+  lastTouched = lastStarted = 0;
+  for (int v = 0; v < kNumVoices; ++v) {
+    voiceGate[v] = 0;
+    voiceAge[v] = 1.f;
+  }
+  clearKeys();
+}
+
+void VoiceAllocator::clearKeys() {
+  std::memset(keyDown, 0, sizeof keyDown);
+  for (int32_t& v : keyVoice) v = -1;
+}
+
+void VoiceAllocator::setup(Voice* voiceTable, int voiceCount, MidiEventQueue* eventQueue) {
+  voices = voiceTable;
+  queue = eventQueue;
+  if (voiceCount < 0) voiceCount = 0;
+  if (voiceCount > kNumVoices) voiceCount = kNumVoices;
+  active = totalVoices = voiceCount;
+  enabled = voices && queue;
+  if (!enabled) return;
+  for (int v = 0; v < totalVoices; ++v) {
+    voiceGate[v] = 0;
+    voiceAge[v] = 1.f;
+  }
+  clearKeys();
+}
+
+void VoiceAllocator::setPolyphony(int voiceCount) {
+  for (int v = 0; v < totalVoices; ++v) {
+    voices[v].noteRelease(0.f);
+    voiceGate[v] = 0;
+    voiceAge[v] = 1.f;
+  }
+  clearKeys();
+  active = voiceCount < totalVoices ? voiceCount : totalVoices;
+}
+
+void VoiceAllocator::noteOn(int32_t key, int32_t velocity) {
+  if (key < 0 || key > 127 || velocity < 0 || velocity > 127 || keyDown[key]) return;
+  const int n = activeVoices();
+  if (n == 0) return;
+  // The voice with the smallest age; on equal ages the lowest index.
+  int v = 0;
+  for (int i = 1; i < n; ++i)
+    if (voiceAge[i] < voiceAge[v]) v = i;
+  lastStarted = v;
+  voiceGate[v] = 1;
+  voiceAge[v] = 1.f;
+  keyDown[key] = 1;
+  keyVoice[key] = v;
+  voices[v].noteStart(static_cast<float>(key), static_cast<float>(velocity) * 0.007874016f, false);
+  // Portamento continues from the pitch of the previously touched voice.
+  voices[v].glide = voices[lastTouched].glide;
+  lastTouched = v;
+}
+
+void VoiceAllocator::noteOff(int32_t key, int32_t velocity) {
+  if (key < 0 || key > 127 || velocity < 0 || velocity > 127) return;
+  const int v = keyVoice[key];
+  if (v < 0 || v >= activeVoices()) return;
+  keyDown[key] = 0;
+  voiceGate[v] = 0;
+  voices[v].noteRelease(static_cast<float>(velocity) * 0.007874016f);
+  lastTouched = v;
+}
+
+void VoiceAllocator::dispatchEvents(int32_t, int32_t windowEnd) {
+  if (!enabled) return;
+  const int n = activeVoices();
+  for (int v = 0; v < n; ++v) voiceAge[v] -= voiceGate[v] ? 0.00001f : 0.01f;
+
+  MidiEventQueue& q = *queue;
+  q.windowEnd = windowEnd;
+  while (q.readPosition < q.count && q.offset[q.readPosition] < windowEnd) {
+    const int i = q.readPosition;
+    switch (q.kind[i]) {
+      case kNoteOn:
+        noteOn(q.data1[i], q.data2[i]);
+        break;
+      case kNoteOff:
+        noteOff(q.data1[i], q.data2[i]);
+        break;
+      case kPitchBend: {
+        const float bend = static_cast<float>(q.data1[i]) * 0.0001220703125f;
+        for (int v = 0; v < activeVoices(); ++v)
+          if (voices[v].linked()) voices[v].bend = bend;
+        break;
+      }
+      case kModWheel: {
+        const float wheel = static_cast<float>(q.data1[i]) * 0.007874016f;
+        for (int v = 0; v < activeVoices(); ++v)
+          if (voices[v].linked()) voices[v].modWheel = wheel;
+        break;
+      }
+      case kAllNotesOff:
+        for (int v = 0; v < totalVoices; ++v) voices[v].noteRelease(0.f);
+        break;
+      default:
+        break;
+    }
+    ++q.readPosition;
+  }
+}

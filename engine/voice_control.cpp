@@ -1,0 +1,19 @@
+#include "engine/voice_control.h"
+
+#include "engine/filters.h"
+#include "engine/oscillators.h"
+#include "engine/voice.h"
+
+void updateVoiceControl(Voice& v) {
+  if (!v.linked()) return;
+  advanceGlide(v);
+  v.ampEnv.tick();
+  v.filter1Env.tick();
+  v.filter2Env.tick();
+  v.lfoDelayEnv.tick();
+  v.lfo.tick();
+  computePitch(v);  // includes the pitch envelope's tick
+  updateTimbre(v);
+  setOscillatorTargets(v);
+  designFilters(v);  // coefficients, drive, level, pan, then the state clamp
+}

@@ -1,0 +1,98 @@
+// The 61 parameters: indices, names, unit labels and the rules that turn a stored value into
+// display text. Values are floats, nominally 0 to 1; nothing here clamps a stored value.
+#pragma once
+
+#include <cstddef>
+
+namespace params {
+
+constexpr int kNumParams = 61;
+
+enum ParamIndex : int {
+  kPortamento = 0,
+  kAmpAttackH = 1,
+  kAmpDecayH = 2,
+  kAmpSustainH = 3,
+  kAmpReleaseH = 4,
+  kFilter1Type = 5,
+  kFilter1AttackH = 6,
+  kFilter1DecayH = 7,
+  kFilter1SustainH = 8,
+  kFilter1ReleaseH = 9,
+  kFilter1FreqLow = 10,
+  kFilter1FreqHigh = 11,
+  kFilter1ResoLow = 12,
+  kFilter1ResoHigh = 13,
+  kFilter2Type = 14,
+  kFilter2AttackH = 15,
+  kFilter2DecayH = 16,
+  kFilter2SustainH = 17,
+  kFilter2ReleaseH = 18,
+  kFilter2FreqLow = 19,
+  kFilter2FreqHigh = 20,
+  kFilter2ResoLow = 21,
+  kFilter2ResoHigh = 22,
+  kGain = 23,
+  kOverdrive2H = 24,
+  kLfoDelay = 25,
+  kLfoSpeed = 26,
+  kLfoDepthL = 27,
+  kOscType = 28,
+  kOscTimbreLow = 29,
+  kOscTimbreHigh = 30,
+  kAmpAttackL = 31,
+  kFilter1AttackL = 32,
+  kFilter2AttackL = 33,
+  kAmpDecayL = 34,
+  kFilter1DecayL = 35,
+  kFilter2DecayL = 36,
+  kAmpSustainL = 37,
+  kFilter1SustainL = 38,
+  kFilter2SustainL = 39,
+  kAmpReleaseL = 40,
+  kFilter1ReleaseL = 41,
+  kFilter2ReleaseL = 42,
+  kLaneWeights = 43,
+  kLaneRatios = 44,
+  kFilter2Lfo = 45,
+  kFilter1Lfo = 46,
+  kOverdrive2L = 47,
+  kLfoDepthH = 48,
+  kPitchAttackH = 49,
+  kPitchAttackL = 50,
+  kPitchReleaseH = 51,
+  kPitchReleaseL = 52,
+  kPitchStartH = 53,
+  kPitchStartL = 54,
+  kPitchEndH = 55,
+  kPitchEndL = 56,
+  kPan = 57,
+  kOverdrive1H = 58,
+  kOverdrive1L = 59,
+  kPolyphony = 60,
+};
+
+inline bool isValidIndex(int index) { return index >= 0 && index < kNumParams; }
+
+// Hidden parameters act on the sound but have no name, label or display.
+bool isHidden(int index);
+
+// Null for hidden and out-of-range indices.
+const char* parameterName(int index);
+const char* parameterLabel(int index);
+
+// The display text of a value; empty for hidden and out-of-range indices.
+// Writes at most capacity - 1 characters and a terminator.
+void formatDisplay(int index, float value, char* text, std::size_t capacity);
+
+// Time curve shared by the display and the engine: 5 ms at 0, 5 s at 1.
+double timeCurve(double v);
+
+// Choice index: trunc(n * v) clamped to 0..n-1.
+int choiceIndex(float v, int n);
+
+extern const char* const kFilterTypeNames[5];
+extern const char* const kOscTypeNames[6];
+extern const char* const kPolyphonyNames[4];
+
+}  // namespace params

@@ -1,0 +1,85 @@
+#include "plugin/corvina.h"
+
+#include <cmath>
+
+#include "plugin/aeff_editor.h"
+
+using namespace params;
+
+Corvina::Corvina(audioMasterCallback audioMaster)
+    : AudioEffectX(audioMaster, kNumPrograms, kNumParams) {
+  for (int32_t c = 0; c < 16; ++c) channelPrograms[c] = c;
+  setProgram(0);
+
+  setNumInputs(0);
+  setNumOutputs(2);
+  canProcessReplacing();
+  hasVu(false);
+  hasClip(false);
+  isSynth();
+  setUniqueID(kUniqueId);
+
+  // The engine starts with all eight voices in use; "Polyphonie" takes effect from the next
+  // program selection or change of that parameter.
+  engine.build(edit.values);
+}
+
+Corvina::~Corvina() {}
+
+void Corvina::applyPolyphony(float value) { engine.setPolyphony(1 << choiceIndex(value, 4)); }
+
+void Corvina::setParameter(int32_t index, float value) {
+  // Some hosts send garbage on automation lanes: non-finite values are ignored.
+  if (!isValidIndex(index) || !std::isfinite(value)) return;
+  edit.values[index] = value;
+  bank[curProgram].values[index] = value;
+  if (index == kPolyphony) applyPolyphony(value);
+  engine.applyParameter(index);
+}
+
+float Corvina::getParameter(int32_t index) { return isValidIndex(index) ? edit.values[index] : 0.f; }
+
+void Corvina::getParameterLabel(int32_t index, char* label) {
+  if (const char* text = parameterLabel(index)) copyHostText(label, text);
+}
+
+void Corvina::getParameterName(int32_t index, char* text) {
+  if (const char* name = parameterName(index)) copyHostText(text, name);
+}
+
+void Corvina::getParameterDisplay(int32_t index, char* text) {
+  formatDisplay(index, getParameter(index), text, kVstMaxTextLength);
+}
+
+void Corvina::process(float** inputs, float** outputs, int32_t sampleFrames) {
+  processReplacing(inputs, outputs, sampleFrames);
+}
+
+void Corvina::processReplacing(float**, float** outputs, int32_t sampleFrames) {
+  if (!outputs || !outputs[0] || !outputs[1]) return;
+  engine.process(outputs[0], outputs[1], sampleFrames);
+}
+
+int32_t Corvina::processEvents(VstEvents* events) {
+  if (!events || events->numEvents <= 0) return 1;
+  for (int32_t i = 0; i < events->numEvents; ++i) {
+    const VstEvent* e = events->events[i];
+    if (!e || e->type != kVstMidiType) continue;
+    // A record too short to hold the MIDI bytes is not read.
+    if (e->byteSize < static_cast<int32_t>(offsetof(VstMidiEvent, midiData) + 3)) continue;
+    const auto* midi = reinterpret_cast<const VstMidiEvent*>(e);
+    engine.queueMidi(midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
+                     static_cast<uint8_t>(midi->midiData[1]), static_cast<uint8_t>(midi->midiData[2]));
+  }
+  return 1;
+}
+
+void Corvina::setSampleRate(float rate) {
+  if (engine.setSampleRate(rate, edit.values)) AudioEffect::setSampleRate(rate);
+}
+
+void Corvina::setBlockSize(int32_t size) { blockSize = size; }
+
+void Corvina::suspend() {}
+
+void Corvina::resume() { wantEvents(1); }

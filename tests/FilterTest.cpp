@@ -1,0 +1,162 @@
+// The filter designs measured through the real per-sample stage, compared with the analytic
+// magnitude of the designed biquad and with the relations each type is built on.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+
+#include "engine/filters.h"
+#include "tests/support/signal_analysis.h"
+#include "tests/support/voice_rig.h"
+
+namespace {
+
+constexpr double kRate = 44100.0;
+constexpr float kDrive = 1e-3f;  // the saturator is linear to 1e-7 at this level
+
+double analytic(const double c[5], double omega) {
+  const std::complex<double> z1 = std::polar(1.0, -omega), z2 = z1 * z1;
+  return std::abs((c[0] + c[1] * z1 + c[2] * z2) / (1.0 - c[3] * z1 - c[4] * z2));
+}
+
+// Drives Filtre1 of chain L (lane 0) with a sine and returns the measured gain.
+double measuredGain(FilterType type, float omega, float q, double hz) {
+  double c[5];
+  designBiquad(type, omega, q, c);
+  FilterStage stage;
+  const F4 b0(c[0]), b1(c[1]), b2(c[2]), a1(c[3]), a2(c[4]);
+  stage.b0.reset(b0);
+  stage.b1.reset(b1);
+  stage.b2.reset(b2);
+  stage.a1n.reset(a1);
+  stage.a2n.reset(a2);
+  stage.z1 = stage.z2 = F4::zero();
+  stage.drive.reset(F4(kDrive));
+  FilterKernel<false> kernel(stage, F4(1.f, 0.f, 0.f, 0.f), F4::zero());
+  const int n = 1 << 15;
+  std::vector<float> in(n), out(n);
+  for (int i = 0; i < n; ++i) {
+    in[i] = static_cast<float>(std::sin(2 * M_PI * hz * i / kRate));
+    kernel.step(F4(in[i], 0.f, 0.f, 0.f), F4::zero());
+    out[i] = kernel.sat[0] / kDrive;
+  }
+  const std::size_t from = n / 2, len = n / 2;
+  return testing_host::magnitudeAt(out, kRate, hz, from, len) /
+         testing_host::magnitudeAt(in, kRate, hz, from, len);
+}
+
+double omegaOf(double hz) { return 2 * M_PI * hz / kRate; }
+
+}  // namespace
+
+TEST(FilterTest, MeasuredGainMatchesTheDesignedBiquad) {
+  const FilterType types[] = {kFlat, kLowPass, kEq, kShelving, kHighPass};
+  const float cutoffs[] = {200.f, 1000.f, 5000.f};
+  const float qs[] = {0.5f, 2.f, 10.f};
+  const double probes[] = {100.0, 1000.0, 4000.0, 12000.0};
+  for (FilterType type : types)
+    for (float fc : cutoffs)
+      for (float q : qs) {
+        const float omega = static_cast<float>(omegaOf(fc));
+        double c[5];
+        designBiquad(type, omega, q, c);
+        for (double f : probes) {
+          SCOPED_TRACE(testing::Message() << "type " << type << " fc " << fc << " Q " << q << " f " << f);
+          const double expected = analytic(c, omegaOf(f));
+          EXPECT_NEAR(measuredGain(type, omega, q, f), expected, 0.01 * expected + 1e-4);
+        }
+      }
+}
+
+TEST(FilterTest, EachTypeKeepsItsDefiningRelation) {
+  for (float q : {0.5f, 3.f, 10.f}) {
+    for (float fc : {300.f, 3000.f}) {
+      const float omega = static_cast<float>(omegaOf(fc));
+      double c[5];
+      SCOPED_TRACE(testing::Message() << "fc " << fc << " Q " << q);
+      designBiquad(kFlat, omega, q, c);
+      for (double f : {50.0, 500.0, 5000.0, 20000.0}) EXPECT_NEAR(analytic(c, omegaOf(f)), 1.0, 1e-6);
+
+      designBiquad(kEq, omega, q, c);
+      const double A = q - 0.4;
+      EXPECT_NEAR(analytic(c, omega), A * A, 1e-3 * A * A);
+      EXPECT_NEAR(analytic(c, omegaOf(5)), 1.0, 0.02);
+
+      designBiquad(kShelving, omega, q, c);
+      const double As = 0.4 * (q - 0.4);
+      EXPECT_NEAR(analytic(c, 1e-4), 1.0, 1e-3);
+      EXPECT_NEAR(analytic(c, M_PI), As * As, 1e-3 * As * As);
+
+      designBiquad(kLowPass, omega, q, c);
+      EXPECT_NEAR(analytic(c, 1e-4), 1.0, 1e-3);
+      EXPECT_LT(analytic(c, M_PI - 1e-4), 1e-3);
+
+      designBiquad(kHighPass, omega, q, c);
+      EXPECT_NEAR(analytic(c, M_PI - 1e-4), 1.0, 1e-3);
+      EXPECT_LT(analytic(c, 1e-4), 1e-3);
+    }
+  }
+  // Around the cutoff with Q = 0.707 both cookbook filters sit near -3 dB.
+  double c[5];
+  const float omega = static_cast<float>(omegaOf(1000));
+  designBiquad(kLowPass, omega, 0.7071f, c);
+  EXPECT_NEAR(20 * std::log10(analytic(c, omegaOf(1000))), -3.0, 0.6);
+  designBiquad(kHighPass, omega, 0.7071f, c);
+  EXPECT_NEAR(20 * std::log10(analytic(c, omegaOf(1000))), -3.0, 0.6);
+}
+
+TEST(FilterTest, TypeCodesSwitchAtTheirThresholds) {
+  EXPECT_EQ(filterTypeOf(0.f), kFlat);
+  EXPECT_EQ(filterTypeOf(0.19999f), kFlat);
+  EXPECT_EQ(filterTypeOf(0.2f), kLowPass);
+  EXPECT_EQ(filterTypeOf(0.4f), kEq);
+  EXPECT_EQ(filterTypeOf(0.6f), kShelving);
+  EXPECT_EQ(filterTypeOf(0.8f), kHighPass);
+  EXPECT_EQ(filterTypeOf(-1.f), kFlat);
+}
+
+TEST(FilterTest, CutoffsAboveTheLimitDesignAtOmegaThree) {
+  testing_host::VoiceRig rig(0.f);
+  rig.set(params::kFilter1Type, 0.3f);
+  rig.set(params::kFilter1FreqLow, 1.f);
+  rig.set(params::kFilter1FreqHigh, 1.f);
+  rig.noteOn(69);
+  std::vector<float> l, r;
+  rig.render(l, r, 16);
+  double c[5];
+  const float q = 9.5f * (0.1f * 0.1f) + 0.5f;
+  designBiquad(kLowPass, 3.0f, q, c);
+  // After one run of 16 samples the ramp has reached the target.
+  const FilterStage& f = rig.voice.filter;
+  EXPECT_NEAR(f.b0.value[0], c[0], 1e-5);
+  EXPECT_NEAR(f.b0.value[2], c[0], 1e-5);
+}
+
+TEST(FilterTest, SaturatorReachesOneWithZeroSlopeAtTwo) {
+  FilterStage stage;
+  for (Ramp* r : {&stage.b0}) r->reset(F4(1.f));
+  for (Ramp* r : {&stage.b1, &stage.b2, &stage.a1n, &stage.a2n}) r->reset(F4::zero());
+  stage.z1 = stage.z2 = F4::zero();
+  stage.drive.reset(F4(1.f));
+  FilterKernel<true> kernel(stage, F4(1.f, 0.f, 0.f, 0.f), F4(1.f, 0.f, 0.f, 0.f));
+  for (float x : {2.f, 5.f, 1e6f, -2.f, -40.f}) {
+    kernel.step(F4(x, 0.f, 0.f, 0.f), F4(x, 0.f, 0.f, 0.f));
+    EXPECT_EQ(kernel.sat[0], x > 0 ? 1.f : -1.f) << x;
+    EXPECT_EQ(kernel.sat[2], x > 0 ? 1.f : -1.f) << x;
+  }
+  kernel.step(F4(0.01f, 0.f, 0.f, 0.f), F4::zero());
+  EXPECT_NEAR(kernel.sat[0], 0.01f, 1e-6f);
+}
+
+TEST(FilterTest, StateBeyondEightIsPulledBackAtTheNextTick) {
+  testing_host::VoiceRig rig(0.f);
+  rig.voice.filter.z1 = F4(100.f, -100.f, 9.f, std::nanf(""));
+  rig.voice.filter.z2 = F4(-50.f);
+  updateVoiceControl(rig.voice);
+  const FilterStage& f = rig.voice.filter;
+  EXPECT_EQ(f.z1[0], 8.f);
+  EXPECT_EQ(f.z1[1], -8.f);
+  EXPECT_EQ(f.z1[2], 8.f);
+  EXPECT_EQ(f.z1[3], -8.f);  // a NaN state comes back bounded
+  EXPECT_EQ(f.z2[0], -8.f);
+}

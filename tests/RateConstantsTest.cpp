@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "engine/fast_exp2.h"
+#include "engine/rate_constants.h"
+
+TEST(RateConstantsTest, MatchTheTableAt44100) {
+  RateConstants rc;
+  rc.build(44100.f);
+  EXPECT_EQ(rc.sr, 44100.f);
+  EXPECT_EQ(rc.cr, 2756.25f);
+  EXPECT_FLOAT_EQ(rc.srOverCr, 16.f);
+  EXPECT_FLOAT_EQ(rc.crOverSr, 0.0625f);
+  EXPECT_FLOAT_EQ(rc.invSr, 2.2675737e-5f);
+  EXPECT_FLOAT_EQ(rc.twoOverSr, 4.5351473e-5f);
+  EXPECT_FLOAT_EQ(rc.twoPiOverSr, 1.4247585e-4f);
+  EXPECT_FLOAT_EQ(rc.invCr, 3.6281178e-4f);
+  EXPECT_FLOAT_EQ(rc.twoOverCr, 7.2562357e-4f);
+  EXPECT_FLOAT_EQ(rc.twoPiOverCr, 2.2796136e-3f);
+  // Each 4-lane group holds its scalar in all four lanes.
+  for (int lane = 0; lane < 4; ++lane) {
+    EXPECT_EQ(rc.twoOverSr4[lane], rc.twoOverSr);
+    EXPECT_EQ(rc.crOverSr4[lane], rc.crOverSr);
+    EXPECT_EQ(rc.twoPiOverCr4[lane], rc.twoPiOverCr);
+  }
+}
+
+TEST(RateConstantsTest, At48000TheRampFactorStaysExact) {
+  RateConstants rc;
+  rc.build(48000.f);
+  EXPECT_EQ(rc.cr, 3000.f);
+  EXPECT_EQ(rc.crOverSr, 0.0625f);
+  EXPECT_FLOAT_EQ(rc.twoOverSr, 4.1666666e-5f);
+}
+
+TEST(RateConstantsTest, AbsurdRatesAreNotUsable) {
+  for (float sr : {8000.f, 22050.f, 44100.f, 96000.f, 192000.f, 384000.f, 1e6f})
+    EXPECT_TRUE(isUsableSampleRate(sr)) << sr;
+  for (float sr : {0.f, -1.f, -44100.f, 0.5f, 2e6f, std::numeric_limits<float>::quiet_NaN(),
+                   std::numeric_limits<float>::infinity()})
+    EXPECT_FALSE(isUsableSampleRate(sr)) << sr;
+}
+
+TEST(FastExp2Test, IsTheDegreeFivePolynomialNotAnExactPower) {
+  EXPECT_NEAR(fastExp2(1.f), 1.99983f, 1e-5f);
+  EXPECT_NEAR(fastExp2(-1.f), 0.49986f, 1e-5f);
+  EXPECT_EQ(fastExp2(0.f), 1.f);
+  EXPECT_NEAR(fastExp2(9.f), 209.f, 1.f);
+}

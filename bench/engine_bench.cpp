@@ -65,7 +65,7 @@ BENCHMARK(BM_OscillatorKernel)->DenseRange(0, 5)->ArgName("mode");
 void BM_FullVoice(benchmark::State& state) {
   const int mode = static_cast<int>(state.range(0));
   OneVoice one(mode);
-  void (*run)(Voice&, float*, float*, int) = mode <= 1 ? renderPulseSaw
+  void (*run)(Voice*, int, float*, float*, int) = mode <= 1 ? renderPulseSaw
                                              : mode == 2 ? renderSync
                                              : mode == 5 ? renderWaveTable
                                                          : renderPhaseMod;
@@ -73,7 +73,7 @@ void BM_FullVoice(benchmark::State& state) {
   for (auto _ : state) {
     for (int i = 0; i < kBlock; i += kSubBlock) {
       updateVoiceControl(one.voice);
-      run(one.voice, left + i, right + i, kSubBlock);
+      run(&one.voice, 1, left + i, right + i, kSubBlock);
     }
     benchmark::DoNotOptimize(left[0]);
   }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/double2.h"
 #include "engine/fast_exp2.h"
 #include "engine/voice.h"
 #include "params/parameter_table.h"
@@ -16,32 +17,35 @@ FilterType filterTypeOf(float v) {
   return kHighPass;
 }
 
-void designBiquad(FilterType type, float omega, float q, double c[5]) {
-  const double w = omega, Q = q;
-  const double co = std::cos(w), si = std::sin(w);
+namespace {
+
+// Coefficients b0, b1, b2, a1n, a2n of two lanes sharing a type and Q, in double precision.
+void designPair(FilterType type, D2 w, double Q, D2 c[5]) {
+  D2 si, co;
+  sinCos(w, si, co);
   switch (type) {
     case kEq: {
       // Peaking section of fixed bandwidth: gain A^2 at omega, 1 far from it.
       const double A = Q - 0.4;
-      const double beta = 0.25158313 * si;
-      const double n = 1.0 / (1.0 + beta / A);
+      const D2 beta = 0.25158313 * si;
+      const D2 n = 1.0 / (1.0 + beta / D2(A));
       c[0] = (1.0 + beta * A) * n;
       c[1] = -2.0 * co * n;
       c[2] = (1.0 - beta * A) * n;
       c[3] = 2.0 * co * n;
-      c[4] = (beta / A - 1.0) * n;
+      c[4] = (beta / D2(A) - 1.0) * n;
       return;
     }
     case kShelving: {
       // The cookbook low shelf evaluated at pi - omega: a high shelf, 1 at low frequencies and
       // A^2 at half the sample rate.
       const double A = 0.4 * (Q - 0.4);
-      const double wm = 3.1415927 - w;
-      const double cm = std::cos(wm), sm = std::sin(wm);
+      D2 sm, cm;
+      sinCos(3.1415927 - w, sm, cm);
       const double m = A - 1.0, P = A + 1.0;
-      const double gamma = sm * std::sqrt(A * A + 1.0 - m * m);
-      const double D = P + cm * m, N = P - cm * m;
-      const double n = 1.0 / (D + gamma);
+      const D2 gamma = sm * std::sqrt(A * A + 1.0 - m * m);
+      const D2 D = P + cm * m, N = P - cm * m;
+      const D2 n = 1.0 / (D + gamma);
       c[0] = (N + gamma) * A * n;
       c[1] = -2.0 * (m - cm * P) * A * n;
       c[2] = (N - gamma) * A * n;
@@ -52,8 +56,8 @@ void designBiquad(FilterType type, float omega, float q, double c[5]) {
     default: {
       // 0.101321176 is 1/pi^2: widens alpha toward high frequencies.
       const double x = 0.5 / Q;
-      const double alpha = si * x * (1.0 + 0.101321176 * x * x);
-      const double n = 1.0 / (1.0 + alpha);
+      const D2 alpha = si * x * (1.0 + 0.101321176 * x * x);
+      const D2 n = 1.0 / (1.0 + alpha);
       if (type == kLowPass) {
         c[0] = c[2] = 0.5 * (1.0 - co) * n;
         c[1] = (1.0 - co) * n;
@@ -66,16 +70,29 @@ void designBiquad(FilterType type, float omega, float q, double c[5]) {
         c[4] = -(1.0 - alpha) * n;
       } else {
         // Second-order all-pass.
-        const double k = (alpha - 1.0) / (alpha + 1.0);
+        const D2 k = (alpha - 1.0) / (alpha + 1.0);
         c[0] = -k;
         c[1] = -co * (1.0 - k);
-        c[2] = 1.0;
+        c[2] = D2(1.0);
         c[3] = co * (1.0 - k);
         c[4] = k;
       }
       return;
     }
   }
+}
+
+// [a.lo, b.lo, a.hi, b.hi] as floats: Filtre1 pairs in lanes 0 and 2, Filtre2 in 1 and 3.
+F4 interleaveLanes(D2 filter1, D2 filter2) {
+  return _mm_unpacklo_ps(_mm_cvtpd_ps(filter1.v), _mm_cvtpd_ps(filter2.v));
+}
+
+}  // namespace
+
+void designBiquad(FilterType type, float omega, float q, double coefficients[5]) {
+  D2 c[5];
+  designPair(type, D2(static_cast<double>(omega)), q, c);
+  for (int k = 0; k < 5; ++k) coefficients[k] = c[k].lo();
 }
 
 void designFilters(Voice& v) {
@@ -87,29 +104,32 @@ void designFilters(Voice& v) {
   f.reso1 = v.p(kFilter1ResoLow) + (v.p(kFilter1ResoHigh) - v.p(kFilter1ResoLow)) * env1;
   f.cutoff2 = v.p(kFilter2FreqLow) + (v.p(kFilter2FreqHigh) - v.p(kFilter2FreqLow)) * env2;
   f.reso2 = v.p(kFilter2ResoLow) + (v.p(kFilter2ResoHigh) - v.p(kFilter2ResoLow)) * env2;
-  const float k1 = fastExp2(10.f * f.cutoff1 - 1.f);
-  const float k2 = fastExp2(10.f * f.cutoff2 - 1.f);
+  // Factors of the four lanes, two lanes at a time: the envelope-driven K of each filter and
+  // the LFO factors (Filtre1 lanes with opposite sign to Filtre2's).
+  const D2 k = fastExp2(D2(10.f * f.cutoff1 - 1.f, 10.f * f.cutoff2 - 1.f));
+  const float k1 = static_cast<float>(k.lo()), k2 = static_cast<float>(k.hi());
 
   // Each chain's filters track the other chain's pitch; "WaveTable" filters a fixed 220 Hz.
   const float refL = v.mode == 5 ? 220.f : v.freqR;
   const float refR = v.mode == 5 ? 220.f : v.freqL;
   const float lfo1 = v.p(kFilter1Lfo), lfo2 = v.p(kFilter2Lfo);
   const float cosine = v.lfo.cosine, sine = v.lfo.sine;
-  const F4 cutoffHz(fastExp2(-lfo1 * cosine) * k1 * refL, fastExp2(lfo2 * cosine) * k2 * refL,
-                    fastExp2(-lfo1 * sine) * k1 * refR, fastExp2(lfo2 * sine) * k2 * refR);
+  const D2 byCosine = fastExp2(D2(-lfo1 * cosine, lfo2 * cosine));
+  const D2 bySine = fastExp2(D2(-lfo1 * sine, lfo2 * sine));
+  const F4 lfoFactor = _mm_movelh_ps(_mm_cvtpd_ps(byCosine.v), _mm_cvtpd_ps(bySine.v));
+  const F4 cutoffHz = lfoFactor * F4(k1, k2, k1, k2) * F4(refL, refL, refR, refR);
   // Negative cutoffs (only from extreme settings) design as 0 Hz rather than blowing up.
   const F4 omega = clamp(cutoffHz * rc.twoPiOverSr4, F4::zero(), F4(3.0f));
   const float q1 = 9.5f * (f.reso1 * f.reso1) + 0.5f;
   const float q2 = 9.5f * (f.reso2 * f.reso2) + 0.5f;
 
-  alignas(16) float w[4];
-  store(w, omega);
-  double lane[4][5];
-  designBiquad(f.type1, w[0], q1, lane[0]);
-  designBiquad(f.type2, w[1], q2, lane[1]);
-  designBiquad(f.type1, w[2], q1, lane[2]);
-  designBiquad(f.type2, w[3], q2, lane[3]);
-  auto column = [&](int k) { return F4(lane[0][k], lane[1][k], lane[2][k], lane[3][k]); };
+  // Lanes 0, 2 (Filtre1) and 1, 3 (Filtre2) as double pairs.
+  const D2 omega1 = _mm_cvtps_pd(shuffle<0, 2, 0, 2>(omega).v);
+  const D2 omega2 = _mm_cvtps_pd(shuffle<1, 3, 1, 3>(omega).v);
+  D2 c1[5], c2[5];
+  designPair(f.type1, omega1, q1, c1);
+  designPair(f.type2, omega2, q2, c2);
+  auto column = [&](int k) { return interleaveLanes(c1[k], c2[k]); };
 
   // Drive, level and pan follow their targets at control rate; the amplitude envelope acts on
   // the input of the second saturator.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "engine/double2.h"
 #include "engine/fast_exp2.h"
 #include "engine/voice.h"
 #include "params/parameter_table.h"
@@ -56,11 +57,32 @@ void setPmTargets(PmBank& b, F4 freq, F4 modRatio, F4 index, const RateConstants
 // over that range. Bank R takes partials 6, 4, 2, 0 and bank L 7, 5, 3, 1.
 void setOctaveStack(Voice& v) {
   const double n = v.freqR > 0.f ? 69.0 + 12.0 * std::log2(v.freqR / 440.0) : 69.0;
-  float f[8], w[8];
+  // Note numbers folded into [24, 120): each partial 12 above the previous, modulo 96.
+  double x[8];
+  const double first = std::fmod(n, 96.0);
   for (int j = 0; j < 8; ++j) {
-    const double x = std::fmod(n + 12.0 * j, 96.0) + 24.0;
-    f[j] = static_cast<float>(440.0 * std::pow(2.0, (x - 69.0) / 12.0));
-    w[j] = static_cast<float>(0.5 - 0.5 * std::cos((x - 24.0) * 0.06544985f));
+    double folded = first >= 0.0 ? first + 12.0 * j : std::fmod(n + 12.0 * j, 96.0);
+    if (folded >= 96.0) folded -= 96.0;
+    x[j] = folded + 24.0;
+  }
+  // The partials are octaves of one another: one power, then exact scalings by 2^k.
+  const double f0 = 440.0 * std::pow(2.0, (x[0] - 69.0) / 12.0);
+  float f[8], w[8];
+  static const double kOctave[17] = {1. / 256, 1. / 128, 1. / 64, 1. / 32, 1. / 16, 1. / 8,
+                                     1. / 4,   1. / 2,   1.,      2.,      4.,      8.,
+                                     16.,      32.,      64.,     128.,    256.};
+  for (int j = 0; j < 8; ++j) {
+    const double octaves = (x[j] - x[0]) / 12.0;  // a whole number, up to rounding
+    const int k = static_cast<int>(octaves + (octaves >= 0 ? 0.5 : -0.5));
+    f[j] = static_cast<float>(f0 * kOctave[(k < -8 ? -8 : (k > 8 ? 8 : k)) + 8]);
+  }
+  // 0.06544985 is 2 pi / 96: one raised-cosine period over the 96 notes of the window.
+  for (int j = 0; j < 8; j += 2) {
+    D2 s, c;
+    sinCos(D2((x[j] - 24.0) * 0.06544985f, (x[j + 1] - 24.0) * 0.06544985f), s, c);
+    const D2 weight = 0.5 - 0.5 * c;
+    w[j] = static_cast<float>(weight.lo());
+    w[j + 1] = static_cast<float>(weight.hi());
   }
   v.laneFreqR = F4(f[6], f[4], f[2], f[0]);
   v.laneFreqL = F4(f[7], f[5], f[3], f[1]);

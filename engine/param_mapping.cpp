@@ -9,11 +9,6 @@ using namespace params;
 
 namespace {
 
-// Values far outside 0..1 act as the nearest edge of [-1, 2]: the exponential maps (times,
-// gains, drive, pitch) stay finite there, and the stored value is left as the host set it.
-constexpr float kReadMin = -1.f;
-constexpr float kReadMax = 2.f;
-
 double timeOf(float v) { return timeCurve(v); }
 
 float perTickRate(double seconds, float cr) {
@@ -82,13 +77,6 @@ void applyPitchEnvelopeLevels(Voice& v) {
 }
 
 }  // namespace
-
-float Voice::p(int index) const {
-  const float x = params[index];
-  if (x > kReadMax) return kReadMax;
-  if (x >= kReadMin) return x;
-  return kReadMin;
-}
 
 void applyParameter(Voice& v, int index) {
   if (!v.linked()) return;

@@ -51,7 +51,7 @@ void SynthEngine::applyParameter(int index) {
 
 void SynthEngine::setPolyphony(int voiceCount) { voiceAllocator.setPolyphony(voiceCount); }
 
-template <void (*RenderRun)(Voice&, float*, float*, int)>
+template <void (*RenderRun)(Voice*, int, float*, float*, int)>
 void SynthEngine::renderBlock(float* left, float* right, int32_t frames, float gain) {
   int32_t i = 0;
   while (i < frames) {
@@ -69,8 +69,7 @@ void SynthEngine::renderBlock(float* left, float* right, int32_t frames, float g
     std::memset(l, 0, sizeof(float) * run);
     std::memset(r, 0, sizeof(float) * run);
     // Voices are added in index order, the gain is applied last.
-    const int n = voiceAllocator.activeVoices();
-    for (int v = 0; v < n; ++v) RenderRun(voices[v], l, r, run);
+    RenderRun(voices, voiceAllocator.activeVoices(), l, r, run);
     for (int32_t k = 0; k < run; ++k) {
       l[k] *= gain;
       r[k] *= gain;

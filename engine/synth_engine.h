@@ -42,7 +42,7 @@ class alignas(16) SynthEngine {
   int lastBoundary() const { return lastBoundaryFrame; }
 
  private:
-  template <void (*RenderRun)(Voice&, float*, float*, int)>
+  template <void (*RenderRun)(Voice*, int, float*, float*, int)>
   void renderBlock(float* left, float* right, int32_t frames, float gain);
   void linkVoices(const float* params);
 

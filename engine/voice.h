@@ -60,8 +60,15 @@ struct alignas(16) Voice {
 
   bool linked() const { return params && rates; }
 
-  // Parameter value as the engine reads it; see param_mapping.cpp for the guard.
-  float p(int index) const;
+  // Parameter value as the engine reads it. Values far outside 0..1 act as the nearest edge of
+  // [-1, 2]: the exponential maps (times, gains, drive, pitch) stay finite there, and the stored
+  // value is left as the host set it.
+  float p(int index) const {
+    const float x = params[index];
+    if (x > 2.f) return 2.f;
+    if (x >= -1.f) return x;
+    return -1.f;
+  }
 
   void noteStart(float key, float vel, bool forceRestart);
   void noteRelease(float releaseVelocity);

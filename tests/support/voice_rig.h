@@ -44,17 +44,17 @@ struct VoiceRig {
       switch (voice.mode) {
         case 0:
         case 1:
-          renderPulseSaw(voice, l, r, kSubBlock);
+          renderPulseSaw(&voice, 1, l, r, kSubBlock);
           break;
         case 2:
-          renderSync(voice, l, r, kSubBlock);
+          renderSync(&voice, 1, l, r, kSubBlock);
           break;
         case 3:
         case 4:
-          renderPhaseMod(voice, l, r, kSubBlock);
+          renderPhaseMod(&voice, 1, l, r, kSubBlock);
           break;
         case 5:
-          renderWaveTable(voice, l, r, kSubBlock);
+          renderWaveTable(&voice, 1, l, r, kSubBlock);
           break;
         default:
           break;

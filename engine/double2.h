@@ -1,0 +1,69 @@
+// A 2-lane double-precision vector over SSE2 for the control-rate filter design: Filtre1 of
+// both chains (or Filtre2 of both) share their type and Q, so their coefficients are designed
+// together, in double precision, and rounded to float once at the end.
+#pragma once
+
+#include <emmintrin.h>
+
+struct D2 {
+  __m128d v;
+
+  D2() = default;
+  D2(__m128d x) : v(x) {}
+  explicit D2(double x) : v(_mm_set1_pd(x)) {}
+  D2(double lo, double hi) : v(_mm_setr_pd(lo, hi)) {}
+
+  double lo() const { return _mm_cvtsd_f64(v); }
+  double hi() const { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
+};
+
+inline D2 operator+(D2 a, D2 b) { return _mm_add_pd(a.v, b.v); }
+inline D2 operator-(D2 a, D2 b) { return _mm_sub_pd(a.v, b.v); }
+inline D2 operator*(D2 a, D2 b) { return _mm_mul_pd(a.v, b.v); }
+inline D2 operator/(D2 a, D2 b) { return _mm_div_pd(a.v, b.v); }
+inline D2 operator-(D2 a) { return _mm_xor_pd(a.v, _mm_set1_pd(-0.0)); }
+inline D2 operator+(D2 a, double b) { return a + D2(b); }
+inline D2 operator-(D2 a, double b) { return a - D2(b); }
+inline D2 operator*(D2 a, double b) { return a * D2(b); }
+inline D2 operator+(double a, D2 b) { return D2(a) + b; }
+inline D2 operator-(double a, D2 b) { return D2(a) - b; }
+inline D2 operator*(double a, D2 b) { return D2(a) * b; }
+inline D2 operator/(double a, D2 b) { return D2(a) / b; }
+inline D2 sqrt(D2 a) { return _mm_sqrt_pd(a.v); }
+
+// Sine and cosine to within an ulp or so of the correctly rounded double (the results are
+// stored as floats). Arguments are reduced by quarter turns with a two-part pi/2, then the
+// classic minimax kernels on [-pi/4, pi/4] apply; exact for |x| up to about 1e5.
+inline void sinCos(D2 x, D2& sine, D2& cosine) {
+  const __m128d q = _mm_mul_pd(x.v, _mm_set1_pd(0.63661977236758134308));  // 2/pi
+  const __m128i k = _mm_cvtpd_epi32(q);  // round to nearest, quarter turn index in 2 lanes
+  const D2 kd = _mm_cvtepi32_pd(k);
+  const D2 r = (x - kd * 1.57079632673412561417) - kd * 6.07710050650619224932e-11;
+  const D2 z = r * r;
+
+  const D2 s = r + r * z * (-1.66666666666666324348e-01 +
+                            z * (8.33333333332248946124e-03 +
+                                 z * (-1.98412698298579493134e-04 +
+                                      z * (2.75573137070700676789e-06 +
+                                           z * (-2.50507602534068634195e-08 +
+                                                z * 1.58969099521155010221e-10)))));
+  const D2 c = 1.0 - 0.5 * z +
+               z * z * (4.16666666666666019037e-02 +
+                        z * (-1.38888888888741095749e-03 +
+                             z * (2.48015872894767294178e-05 +
+                                  z * (-2.75573143513906633035e-07 +
+                                       z * (2.08757232129817482790e-09 +
+                                            z * -1.13596475577881948265e-11)))));
+
+  // Quadrant k: (sin, cos) = (s, c), (c, -s), (-s, -c), (-c, s).
+  const __m128i k64 = _mm_shuffle_epi32(k, _MM_SHUFFLE(1, 1, 0, 0));
+  const __m128d swap = _mm_castsi128_pd(
+      _mm_cmpeq_epi32(_mm_and_si128(k64, _mm_set1_epi32(1)), _mm_set1_epi32(1)));
+  const __m128d negSin = _mm_castsi128_pd(_mm_slli_epi64(_mm_and_si128(k64, _mm_set1_epi32(2)), 62));
+  const __m128d negCos = _mm_castsi128_pd(
+      _mm_slli_epi64(_mm_and_si128(_mm_add_epi32(k64, _mm_set1_epi32(1)), _mm_set1_epi32(2)), 62));
+  const __m128d sinPart = _mm_or_pd(_mm_and_pd(swap, c.v), _mm_andnot_pd(swap, s.v));
+  const __m128d cosPart = _mm_or_pd(_mm_and_pd(swap, s.v), _mm_andnot_pd(swap, c.v));
+  sine = _mm_xor_pd(sinPart, negSin);
+  cosine = _mm_xor_pd(cosPart, negCos);
+}

@@ -18,12 +18,12 @@ build: configure
 check: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The demo song, its four sections in four oscillator modes: Pulse, SupSaw, FM2, WaveTable.
+DEMO_PARAMS = --param Portamento=0.35 --param "LFO Delay=0.6" \
+  --automate "10:Osc Type=0.2" --automate "20:Osc Type=0.6" --automate "30:Osc Type=1"
+
 demo: build
-	@if [ -x $(BUILD)/orvalis-render ]; then \
-	  $(BUILD)/orvalis-render examples/demo.mid -o $(BUILD)/demo.wav; \
-	else \
-	  echo "The demo song arrives with the command-line renderer; built so far: $(BUILD)/Orvalis.so"; \
-	fi
+	@$(BUILD)/orvalis-render examples/demo.mid -o $(BUILD)/demo.wav $(DEMO_PARAMS)
 
 bench: build
 	@$(BUILD)/bench/orvalis_bench --benchmark_counters_tabular=true

@@ -375,3 +375,30 @@ enum : int32_t { kPlugCategUnknown = 0, kPlugCategEffect = 1, kPlugCategSynth = 
 
 constexpr int32_t kVstVersion = 2300;
 constexpr int32_t kVstMaxTextLength = 24;  // texts written into host buffers, terminator included
+
+// The host's time record, answered to audioMasterGetTime.
+struct VstTimeInfo {
+  double samplePos;
+  double sampleRate;
+  double nanoSeconds;
+  double ppqPos;
+  double tempo;
+  double barStartPos;
+  double cycleStartPos;
+  double cycleEndPos;
+  int32_t timeSigNumerator;
+  int32_t timeSigDenominator;
+  int32_t smpteOffset;
+  int32_t smpteFrameRate;
+  int32_t samplesToNextClock;
+  int32_t flags;
+};
+
+enum : int32_t {
+  kVstTransportChanged = 1,
+  kVstTransportPlaying = 1 << 1,
+  kVstNanosValid = 1 << 8,
+  kVstPpqPosValid = 1 << 9,
+  kVstTempoValid = 1 << 10,
+  kVstTimeSigValid = 1 << 13,
+};

@@ -64,8 +64,11 @@ class AudioEffect {
   virtual void float2string(float value, char* text);
   virtual void long2string(int32_t value, char* text);
 
-  // The editor registers itself here; the destructor deletes it.
-  void setEditor(AEffEditor* e) { editor = e; }
+  // The editor registers itself here and the record says so; the destructor deletes it.
+  void registerEditor(AEffEditor* e) {
+    editor = e;
+    setFlag(effFlagsHasEditor, e != nullptr);
+  }
   AEffEditor* editorObject() const { return editor; }
   audioMasterCallback hostCallback() const { return audioMaster; }
 

@@ -1,0 +1,43 @@
+// The editor base bound to a toolkit frame, with the idle pump that lets the host and the editor
+// run while a control tracks the mouse.
+#pragma once
+
+#include <cstdint>
+
+#include "plugin/aeff_editor.h"
+#include "toolkit/frame.h"
+
+class AudioEffectX;
+
+class AEffGUIEditor : public AEffEditor, public VSTGUI::FrameEditor {
+ public:
+  explicit AEffGUIEditor(AudioEffect* effect);
+  ~AEffGUIEditor() override;
+
+  int32_t getRect(ERect** rect) override;
+  int32_t open(void* ptr) override;
+  void idle() override;
+  int32_t onKeyDown(VstKeyCode& keyCode) override;
+  int32_t onKeyUp(VstKeyCode& keyCode) override;
+  int32_t setKnobMode(int32_t mode) override;
+  bool onWheel(float distance) override;
+
+  virtual void setParameter(int32_t index, float value);
+  virtual void draw();
+  void doIdleStuff() override;
+
+  // The frame asks for these around every gesture on a control.
+  void beginEdit(int32_t tag) override;
+  void endEdit(int32_t tag) override;
+
+  VSTGUI::CFrame* getFrame() const { return frame; }
+  AudioEffect* getEffect() const { return effect; }
+
+ protected:
+  static VSTGUI::KeyEvent keyEventOf(const VstKeyCode& key);
+
+  ERect rect{};
+  VSTGUI::CFrame* frame = nullptr;
+  uint32_t nextIdleTick = 0;
+  bool inIdle = false;
+};

@@ -1,0 +1,74 @@
+#include "toolkit/bitmap.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "toolkit/draw_context.h"
+#include "toolkit/resources.h"
+
+namespace VSTGUI {
+
+namespace {
+std::atomic<int32_t> gLiveBitmaps{0};
+
+uint32_t le32(const unsigned char* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
+uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+}  // namespace
+
+CBitmap::CBitmap(int32_t id) : resourceId(id) {
+  ++gLiveBitmaps;
+  std::size_t size = 0;
+  const unsigned char* data = findBitmapResource(id, &size);
+  if (!data || !decode(data, size)) {
+    width = height = 0;
+    pixels.clear();
+  }
+}
+
+CBitmap::CBitmap(int32_t w, int32_t h, const uint32_t* p) : width(w), height(h), pixels(p, p + w * h) {
+  ++gLiveBitmaps;
+}
+
+CBitmap::~CBitmap() { --gLiveBitmaps; }
+
+int32_t CBitmap::liveBitmaps() { return gLiveBitmaps.load(); }
+
+void CBitmap::forget() {
+  if (--references <= 0) delete this;
+}
+
+// Uncompressed 24-bit BMP, bottom-up or top-down rows padded to 4 bytes.
+bool CBitmap::decode(const unsigned char* data, std::size_t size) {
+  if (size < 54 || data[0] != 'B' || data[1] != 'M') return false;
+  const uint32_t pixelOffset = le32(data + 10);
+  const int32_t w = static_cast<int32_t>(le32(data + 18));
+  int32_t h = static_cast<int32_t>(le32(data + 22));
+  if (le16(data + 28) != 24 || le32(data + 30) != 0 || w <= 0 || w > 8192 || h == 0) return false;
+  const bool topDown = h < 0;
+  if (topDown) h = -h;
+  if (h > 8192) return false;
+  const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 3) & ~std::size_t(3);
+  if (pixelOffset > size || stride * h > size - pixelOffset) return false;
+  width = w;
+  height = h;
+  pixels.resize(static_cast<std::size_t>(w) * h);
+  for (int32_t y = 0; y < h; ++y) {
+    const unsigned char* row = data + pixelOffset + stride * (topDown ? y : h - 1 - y);
+    for (int32_t x = 0; x < w; ++x) {
+      const unsigned char* bgr = row + 3 * x;
+      pixels[static_cast<std::size_t>(y) * w + x] =
+          0xFF000000u | (uint32_t(bgr[2]) << 16) | (uint32_t(bgr[1]) << 8) | bgr[0];
+    }
+  }
+  return true;
+}
+
+void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offset) const {
+  if (context) context->copyBitmap(*this, rect, offset, false);
+}
+
+void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& offset) const {
+  if (context) context->copyBitmap(*this, rect, offset, true);
+}
+
+}  // namespace VSTGUI

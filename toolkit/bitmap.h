@@ -1,0 +1,46 @@
+// A 24-bit bitmap loaded from the embedded resources, reference counted: the creator holds one
+// reference, remember() takes another, forget() releases one and deletes at zero.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "toolkit/geometry.h"
+
+namespace VSTGUI {
+
+class CDrawContext;
+
+class CBitmap {
+ public:
+  // A missing or unreadable resource gives an empty 0 x 0 bitmap.
+  explicit CBitmap(int32_t resourceId);
+  CBitmap(int32_t width, int32_t height, const uint32_t* pixels);
+
+  void remember() { ++references; }
+  void forget();
+  int32_t referenceCount() const { return references; }
+
+  int32_t getWidth() const { return width; }
+  int32_t getHeight() const { return height; }
+  int32_t getResourceID() const { return resourceId; }
+  // 0xAARRGGBB, row 0 at the top.
+  uint32_t pixel(int32_t x, int32_t y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+
+  // Copies the part of the bitmap starting at offset into rect; transparent skips white pixels.
+  void draw(CDrawContext* context, const CRect& rect, const CPoint& offset = CPoint()) const;
+  void drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& offset = CPoint()) const;
+
+  static int32_t liveBitmaps();  // for leak checks
+
+ private:
+  ~CBitmap();
+  bool decode(const unsigned char* data, std::size_t size);
+
+  int32_t resourceId = 0;
+  int32_t width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  int32_t references = 1;
+};
+
+}  // namespace VSTGUI

@@ -1,0 +1,108 @@
+// A frame in a real X11 window (run under Xvfb): the child window's pixels, read back from the
+// server, equal the offscreen rendering, and closing leaves no window and no bitmap behind.
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "toolkit/bitmap.h"
+#include "toolkit/controls.h"
+#include "toolkit/frame.h"
+#include "toolkit/platform/platform_window.h"
+
+using namespace VSTGUI;
+
+namespace {
+
+struct NoEditor : FrameEditor {
+  void beginEdit(int32_t) override {}
+  void endEdit(int32_t) override {}
+  void doIdleStuff() override {}
+};
+
+class X11FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    connection = xcb_connect(nullptr, nullptr);
+    if (!connection || xcb_connection_has_error(connection)) GTEST_SKIP() << "no X display";
+    screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    parent = xcb_generate_id(connection);
+    const uint32_t values[1] = {screen->white_pixel};
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, parent, screen->root, 0, 0, 800, 400, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, values);
+    xcb_map_window(connection, parent);
+    xcb_flush(connection);
+  }
+  void TearDown() override {
+    if (connection) {
+      xcb_destroy_window(connection, parent);
+      xcb_disconnect(connection);
+    }
+  }
+
+  int children() {
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, parent), nullptr);
+    const int n = tree ? xcb_query_tree_children_length(tree) : -1;
+    std::free(tree);
+    return n;
+  }
+
+  std::vector<uint32_t> readBack(xcb_window_t window, int w, int h) {
+    std::vector<uint32_t> out;
+    xcb_get_image_reply_t* image = xcb_get_image_reply(
+        connection, xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, w, h, ~0u),
+        nullptr);
+    if (!image) return out;
+    const auto* data = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image));
+    out.assign(data, data + static_cast<std::size_t>(w) * h);
+    std::free(image);
+    return out;
+  }
+
+  xcb_connection_t* connection = nullptr;
+  xcb_screen_t* screen = nullptr;
+  xcb_window_t parent = 0;
+};
+
+}  // namespace
+
+TEST_F(X11FrameTest, ChildWindowShowsTheFramePixels) {
+  const int32_t bitmapsBefore = CBitmap::liveBitmaps();
+  NoEditor editor;
+  for (int round = 0; round < 2; ++round) {
+    std::vector<uint32_t> gradient(720 * 320);
+    for (int y = 0; y < 320; ++y)
+      for (int x = 0; x < 720; ++x) gradient[y * 720 + x] = 0xFF000000u | (x & 0xFF) << 16 | (y & 0xFF) << 8 | 0x40;
+    CBitmap* panel = new CBitmap(720, 320, gradient.data());
+    auto* frame = new CFrame(CRect(0, 0, 720, 320), reinterpret_cast<void*>(uintptr_t(parent)), &editor);
+    ASSERT_NE(frame->platformWindow(), nullptr);
+    frame->setBackground(panel);
+    auto* text = new CTextEdit(CRect(0, 0, 100, 20), nullptr, 999, "  50.0   50.0");
+    frame->addView(text);
+    panel->forget();
+    frame->redraw();
+    for (int i = 0; i < 5; ++i) frame->idle();
+    EXPECT_EQ(children(), 1);
+
+    const auto child = static_cast<xcb_window_t>(frame->platformWindow()->handle());
+    const std::vector<uint32_t> shown = readBack(child, 720, 320);
+    ASSERT_EQ(shown.size(), frame->pixels().size());
+    int differ = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) differ += (shown[i] & 0xFFFFFF) != (frame->pixels()[i] & 0xFFFFFF);
+    EXPECT_EQ(differ, 0);
+    delete frame;
+    xcb_flush(connection);
+    EXPECT_EQ(children(), 0);
+  }
+  EXPECT_EQ(CBitmap::liveBitmaps(), bitmapsBefore);
+}
+
+TEST_F(X11FrameTest, StaleParentGivesAnOffscreenFrame) {
+  NoEditor editor;
+  CFrame frame(CRect(0, 0, 720, 320), reinterpret_cast<void*>(uintptr_t(0x7FFFFFF)), &editor);
+  EXPECT_EQ(frame.platformWindow(), nullptr);
+  frame.redraw();
+  frame.idle();
+}

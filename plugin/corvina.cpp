@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "plugin/aeff_editor.h"
+#include "editor/corvina_gui_editor.h"
 
 using namespace params;
 
@@ -22,6 +22,10 @@ Corvina::Corvina(audioMasterCallback audioMaster)
   // The engine starts with all eight voices in use; "Polyphonie" takes effect from the next
   // program selection or change of that parameter.
   engine.build(edit.values);
+
+  // The editor registers itself and sets the editor flag; without memory the instance runs
+  // without one.
+  gui = new (std::nothrow) CorvinaGuiEditor(this);
 }
 
 Corvina::~Corvina() {}
@@ -31,6 +35,7 @@ void Corvina::applyPolyphony(float value) { engine.setPolyphony(1 << choiceIndex
 void Corvina::setParameter(int32_t index, float value) {
   // Some hosts send garbage on automation lanes: non-finite values are ignored.
   if (!isValidIndex(index) || !std::isfinite(value)) return;
+  if (gui) gui->setParameter(index, value);
   edit.values[index] = value;
   bank[curProgram].values[index] = value;
   if (index == kPolyphony) applyPolyphony(value);

@@ -6,6 +6,8 @@
 #include "params/program_record.h"
 #include "plugin/audio_effect_x.h"
 
+class CorvinaGuiEditor;
+
 class Corvina : public AudioEffectX {
  public:
   static constexpr int32_t kUniqueId = 0x52623574;  // 'Rb5t'
@@ -55,12 +57,14 @@ class Corvina : public AudioEffectX {
 
   // Read by the editor and by tests.
   const SynthEngine& synth() const { return engine; }
+  CorvinaGuiEditor* guiEditor() const { return gui; }
   const params::ProgramRecord& editRecord() const { return edit; }
 
  private:
   void applyPolyphony(float value);
   void fillMidiProgram(int32_t channel, int32_t program, MidiProgramName* record);
 
+  CorvinaGuiEditor* gui = nullptr;  // owned through the base's editor pointer
   SynthEngine engine;
   params::ProgramRecord edit;
   params::ProgramRecord clipboard;

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "editor/corvina_gui_editor.h"
 #include "params/gm_names.h"
 #include "plugin/corvina.h"
 
@@ -46,7 +47,7 @@ bool Corvina::getOutputProperties(int32_t index, VstPinProperties* properties) {
   return true;
 }
 
-bool Corvina::keysRequired() { return false; }
+bool Corvina::keysRequired() { return gui && gui->isEditingText(); }
 
 void Corvina::fillMidiProgram(int32_t channel, int32_t program, MidiProgramName* record) {
   record->midiBankMsb = -1;

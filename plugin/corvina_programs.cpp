@@ -1,4 +1,4 @@
-#include "plugin/aeff_editor.h"
+#include "editor/corvina_gui_editor.h"
 #include "plugin/corvina.h"
 
 using namespace params;
@@ -10,7 +10,10 @@ void Corvina::setProgram(int32_t program) {
   edit = bank[program];
   engine.attachProgram(edit.values);
   applyPolyphony(edit.values[kPolyphony]);
-  if (editor) editor->postUpdate();
+  if (gui) {
+    for (int j = 0; j < kNumParams; ++j) gui->setParameter(j, edit.values[j]);
+    gui->postUpdate();
+  }
 }
 
 void Corvina::setProgramName(char* name) {
@@ -37,5 +40,5 @@ void Corvina::pasteFromClipboard() {
   edit = clipboard;
   bank[curProgram] = clipboard;
   setProgram(-1);
-  if (editor) editor->postUpdate();
+  if (gui) gui->postUpdate();
 }

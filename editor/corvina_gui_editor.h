@@ -1,0 +1,69 @@
+// The instrument's window: a 720 x 320 panel with a control for every parameter, copy and paste
+// buttons, an about splash, the load meter's text and eight bars showing the last started voice.
+#pragma once
+
+#include <cstdint>
+
+#include "plugin/aeff_gui_editor.h"
+#include "toolkit/view.h"
+
+class Corvina;
+class CBarBitmap;
+class CBarBitmapLH;
+
+namespace VSTGUI {
+class CKickButton;
+class CSplashScreen;
+class CTextEdit;
+}  // namespace VSTGUI
+
+class CorvinaGuiEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
+ public:
+  static constexpr int32_t kWidth = 720;
+  static constexpr int32_t kHeight = 320;
+  static constexpr int32_t kCopyTag = 1000;
+  static constexpr int32_t kPasteTag = 1001;
+  static constexpr int32_t kAboutTag = 10300;
+  static constexpr int32_t kTimingTag = 999;
+
+  explicit CorvinaGuiEditor(Corvina* instrument);
+  ~CorvinaGuiEditor() override;
+
+  int32_t open(void* ptr) override;
+  void close() override;
+  void idle() override;
+  int32_t onKeyDown(VstKeyCode& keyCode) override;
+  int32_t onKeyUp(VstKeyCode& keyCode) override;
+  void setParameter(int32_t index, float value) override;
+  void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
+  bool isEditingText() const;
+
+  // Valid while the window is open.
+  VSTGUI::CControl* parameterControl(int32_t index) const {
+    return frame && index >= 0 && index < kParameters ? paramControls[index] : nullptr;
+  }
+  const char* timing() const { return timingText; }
+  CBarBitmap* levelBar(int i) const { return levelBars[i]; }
+  CBarBitmapLH* rangeBar(int i) const { return rangeBars[i]; }
+  VSTGUI::CSplashScreen* about() const { return aboutSplash; }
+  VSTGUI::CKickButton* copy() const { return copyButton; }
+  VSTGUI::CKickButton* paste() const { return pasteButton; }
+
+  // The panel image shared by every editor of the process, or null when none holds it.
+  static VSTGUI::CBitmap* sharedPanel();
+
+ private:
+  static constexpr int32_t kParameters = 61;
+  void clearControls();
+
+  Corvina* instrument;
+  bool holdsPanel = false;
+  VSTGUI::CControl* paramControls[kParameters] = {};
+  VSTGUI::CTextEdit* timingDisplay = nullptr;
+  char timingText[16];
+  VSTGUI::CKickButton* copyButton = nullptr;
+  VSTGUI::CKickButton* pasteButton = nullptr;
+  VSTGUI::CSplashScreen* aboutSplash = nullptr;
+  CBarBitmap* levelBars[3] = {};     // filter1EnvBar, filter2EnvBar, ampEnvBar
+  CBarBitmapLH* rangeBars[5] = {};   // filter1Freq, filter1Reso, timbre, filter2Freq, filter2Reso
+};

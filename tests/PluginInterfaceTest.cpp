@@ -120,19 +120,30 @@ TEST(DispatcherTest, CloseAnswersOneAndDestroysTheInstance) {
   host.effect = nullptr;  // the record is gone
 }
 
-TEST(DispatcherTest, EditorOpcodesAnswerZeroWithoutAnEditor) {
+TEST(DispatcherTest, EditorOpcodesReachTheEditor) {
   TestHost host;
-  if (host.effect->flags & effFlagsHasEditor) GTEST_SKIP() << "instance has an editor";
-  ERect* rect = reinterpret_cast<ERect*>(0x1);
-  EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 0);
-  EXPECT_EQ(host.dispatch(effEditOpen), 0);
+  EXPECT_EQ(host.effect->flags, 0x111);
+  // The rectangle is handed out before the window ever opens.
+  ERect* rect = nullptr;
+  EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->top, 0);
+  EXPECT_EQ(rect->left, 0);
+  EXPECT_EQ(rect->bottom, 320);
+  EXPECT_EQ(rect->right, 720);
+  EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, nullptr), 0);
+  // Some hosts idle before opening and after closing.
+  EXPECT_EQ(host.dispatch(effEditIdle), 0);
+  EXPECT_EQ(host.dispatch(effEditOpen), 1);
+  EXPECT_EQ(host.dispatch(effEditOpen), 1);  // twice without a close
+  EXPECT_EQ(host.dispatch(effEditIdle), 0);
+  EXPECT_EQ(host.dispatch(effEditKeyDown, 'a', 65, nullptr, 0.f), -1);
+  EXPECT_EQ(host.dispatch(effEditKeyUp, 'a', 65, nullptr, 0.f), -1);
+  EXPECT_EQ(host.dispatch(effSetEditKnobMode, 0, 2), 1);
+  EXPECT_EQ(host.dispatch(effKeysRequired), 1);
+  EXPECT_EQ(host.dispatch(effEditClose), 0);
   EXPECT_EQ(host.dispatch(effEditClose), 0);
   EXPECT_EQ(host.dispatch(effEditIdle), 0);
-  EXPECT_EQ(host.dispatch(effEditKeyDown, 'a', 65, nullptr, 0.f), 0);
-  EXPECT_EQ(host.dispatch(effEditKeyUp, 'a', 65, nullptr, 0.f), 0);
-  EXPECT_EQ(host.dispatch(effSetEditKnobMode, 0, 2), 0);
-  // Without an editor nothing takes the keyboard.
-  EXPECT_EQ(host.dispatch(effKeysRequired), 1);
 }
 
 TEST(DispatcherTest, NullPointersAreIgnored) {

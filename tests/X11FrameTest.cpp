@@ -4,8 +4,13 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "editor/corvina_gui_editor.h"
+#include "tests/support/instance_peek.h"
+#include "tests/support/png_writer.h"
+#include "tests/support/test_host.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/controls.h"
 #include "toolkit/frame.h"
@@ -105,4 +110,32 @@ TEST_F(X11FrameTest, StaleParentGivesAnOffscreenFrame) {
   EXPECT_EQ(frame.platformWindow(), nullptr);
   frame.redraw();
   frame.idle();
+}
+
+TEST_F(X11FrameTest, EditorOpensInARealWindowAndSavesAScreenshot) {
+  testing_host::TestHost host;
+  ASSERT_NE(host.effect, nullptr);
+  // The host passes its window in ptr; some hosts put a Display* in value, which is ignored.
+  EXPECT_EQ(host.dispatch(effEditOpen, 0, 12345, reinterpret_cast<void*>(uintptr_t(parent))), 1);
+  for (int i = 0; i < 5; ++i) host.dispatch(effEditIdle);
+  CorvinaGuiEditor* editor = testing_host::instanceOf(host).guiEditor();
+  ASSERT_NE(editor->getFrame(), nullptr);
+  ASSERT_NE(editor->getFrame()->platformWindow(), nullptr);
+  EXPECT_EQ(children(), 1);
+  const auto child = static_cast<xcb_window_t>(editor->getFrame()->platformWindow()->handle());
+  std::vector<uint32_t> shown = readBack(child, 720, 320);
+  ASSERT_EQ(shown.size(), 720u * 320u);
+  const std::vector<uint32_t>& offscreen = editor->getFrame()->pixels();
+  int differ = 0;
+  for (std::size_t i = 0; i < shown.size(); ++i) differ += (shown[i] & 0xFFFFFF) != (offscreen[i] & 0xFFFFFF);
+  EXPECT_EQ(differ, 0);
+  EXPECT_TRUE(testing_host::writePng(std::string(ORVALIS_BUILD_DIR) + "/editor.png", shown, 720, 320));
+  host.dispatch(effEditClose);
+  xcb_flush(connection);
+  EXPECT_EQ(children(), 0);
+  // Reopening builds a fresh window.
+  EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(parent))), 1);
+  host.dispatch(effEditIdle);
+  EXPECT_EQ(children(), 1);
+  host.dispatch(effEditClose);
 }

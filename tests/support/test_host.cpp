@@ -4,6 +4,9 @@
 
 #include <cstdio>
 #include <mutex>
+#include <new>
+
+#include "plugin/corvina.h"
 
 namespace testing_host {
 
@@ -32,9 +35,13 @@ PluginLibrary& TestHost::library() {
   return lib;
 }
 
-TestHost::TestHost(int32_t version) : hostVersion(version) {
+TestHost::TestHost(int32_t version, Linkage linkage) : hostVersion(version) {
   creating = this;
-  if (library().entry) effect = library().entry(&TestHost::callback);
+  if (linkage == Linkage::InProcess) {
+    if (Corvina* instance = new (std::nothrow) Corvina(&TestHost::callback)) effect = instance->getAeffect();
+  } else if (library().entry) {
+    effect = library().entry(&TestHost::callback);
+  }
   creating = nullptr;
   if (effect) effect->user = this;
 }

@@ -33,10 +33,15 @@ class PluginLibrary {
   void* handle = nullptr;
 };
 
+enum class Linkage {
+  Loaded,   // through the built library's entry, loaded with dlopen
+  InProcess // the same classes linked into the test, for checks of process-wide state
+};
+
 // One plug-in instance with its host side. The host answers version 2400 unless told otherwise.
 class TestHost {
  public:
-  explicit TestHost(int32_t hostVersion = 2400);
+  explicit TestHost(int32_t hostVersion = 2400, Linkage linkage = Linkage::Loaded);
   ~TestHost();
   TestHost(const TestHost&) = delete;
   TestHost& operator=(const TestHost&) = delete;

@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all setup configure build check demo bench clean
+.PHONY: all setup configure build check check-asan demo bench fuzz clean
 
 all: build
 
@@ -24,6 +24,23 @@ DEMO_PARAMS = --param Portamento=0.35 --param "LFO Delay=0.6" \
 
 demo: build
 	@$(BUILD)/orvalis-render examples/demo.mid -o $(BUILD)/demo.wav $(DEMO_PARAMS)
+
+# The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+check-asan: setup
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVALIS_SANITIZE=ON -DORVALIS_BUILD_BENCH=OFF > /dev/null
+	@cmake --build build-asan -j $(JOBS)
+	@cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# libFuzzer over the whole host interface, from the committed seeds, for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 600
+fuzz:
+	@scripts/setup --fuzz
+	@cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DORVALIS_FUZZ=ON -DORVALIS_BUILD_TESTS=OFF -DORVALIS_BUILD_BENCH=OFF > /dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target interface_fuzzer
+	@mkdir -p build-fuzz/corpus build-fuzz/findings
+	@build-fuzz/fuzz/interface_fuzzer build-fuzz/corpus fuzz/corpus -max_total_time=$(FUZZ_SECONDS) \
+	  -max_len=4096 -timeout=20 -rss_limit_mb=4096 -artifact_prefix=build-fuzz/findings/ -print_final_stats=1
 
 bench: build
 	@$(BUILD)/bench/orvalis_bench --benchmark_counters_tabular=true

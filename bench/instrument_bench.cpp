@@ -23,6 +23,7 @@ void sendChord(Corvina& synth, bool release) {
   std::vector<char> block(sizeof(VstEvents) + kVoices * sizeof(VstEvent*));
   auto* events = reinterpret_cast<VstEvents*>(block.data());
   events->numEvents = kVoices;
+  VstEvent** list = events->events;
   for (int i = 0; i < kVoices; ++i) {
     midi[i] = VstMidiEvent{};
     midi[i].type = kVstMidiType;
@@ -30,7 +31,7 @@ void sendChord(Corvina& synth, bool release) {
     midi[i].midiData[0] = static_cast<char>(release ? 0x80 : 0x90);
     midi[i].midiData[1] = static_cast<char>(48 + 3 * i);
     midi[i].midiData[2] = 100;
-    events->events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+    list[i] = reinterpret_cast<VstEvent*>(&midi[i]);
   }
   synth.processEvents(events);
 }

@@ -8,8 +8,13 @@ using VSTGUI::CRect;
 
 namespace {
 
-// Truncation toward zero, as every pixel coordinate here is formed.
-int32_t pixel(double x) { return static_cast<int32_t>(x); }
+// Truncation toward zero, as every pixel coordinate here is formed; ends far outside 0..1 (the
+// host may store any parameter value) saturate instead of overflowing.
+int32_t pixel(double x) {
+  if (!(x > -1e9)) return -1000000000;
+  if (x > 1e9) return 1000000000;
+  return static_cast<int32_t>(x);
+}
 
 VSTGUI::CBitmap* remembered(VSTGUI::CBitmap* b) {
   if (b) b->remember();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <map>
+#include <thread>
 
 #include "editor/bar_bitmap.h"
 #include "editor/editor_layout.h"
@@ -119,6 +120,7 @@ int32_t CorvinaGuiEditor::open(void* ptr) {
   f->addView(timingDisplay);
   frame = f;
   frame->redraw();
+  windowOpen.store(true);
   return 1;
 }
 
@@ -132,8 +134,9 @@ void CorvinaGuiEditor::clearControls() {
 }
 
 void CorvinaGuiEditor::close() {
+  windowOpen.store(false);
+  while (parameterWriters.load() != 0) std::this_thread::yield();
   CFrame* f = frame;
-  // The references go first: a setParameter from another thread then finds no frame.
   frame = nullptr;
   clearControls();
   delete f;
@@ -168,7 +171,13 @@ int32_t CorvinaGuiEditor::onKeyUp(VstKeyCode&) { return -1; }
 // May run on the audio thread (hosts automate from there): it only stores values and marks
 // controls dirty; the frame draws them at its next idle.
 void CorvinaGuiEditor::setParameter(int32_t index, float value) {
-  if (!frame || index < 0 || index >= kParameters) return;
+  if (index < 0 || index >= kParameters) return;
+  parameterWriters.fetch_add(1);
+  if (windowOpen.load()) storeParameter(index, value);
+  parameterWriters.fetch_sub(1);
+}
+
+void CorvinaGuiEditor::storeParameter(int32_t index, float value) {
   if (CControl* c = paramControls[index]) c->setValue(value);
   for (int i = 0; i < 5; ++i) {
     const RangeSpec& r = kRangeBars[i];

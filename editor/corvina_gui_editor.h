@@ -2,6 +2,7 @@
 // buttons, an about splash, the load meter's text and eight bars showing the last started voice.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "plugin/aeff_gui_editor.h"
@@ -55,9 +56,14 @@ class CorvinaGuiEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
  private:
   static constexpr int32_t kParameters = 61;
   void clearControls();
+  void storeParameter(int32_t index, float value);
 
   Corvina* instrument;
   bool holdsPanel = false;
+  // setParameter may come from the audio thread while the window closes on the user-interface
+  // thread: close() marks the window shut, then waits for writers in flight before deleting.
+  std::atomic<bool> windowOpen{false};
+  std::atomic<int> parameterWriters{0};
   VSTGUI::CControl* paramControls[kParameters] = {};
   VSTGUI::CTextEdit* timingDisplay = nullptr;
   char timingText[16];

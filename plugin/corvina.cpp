@@ -67,8 +67,10 @@ void Corvina::processReplacing(float**, float** outputs, int32_t sampleFrames) {
 
 int32_t Corvina::processEvents(VstEvents* events) {
   if (!events || events->numEvents <= 0) return 1;
+  // The block holds numEvents pointers, though the record declares two.
+  VstEvent* const* list = events->events;
   for (int32_t i = 0; i < events->numEvents; ++i) {
-    const VstEvent* e = events->events[i];
+    const VstEvent* e = list[i];
     if (!e || e->type != kVstMidiType) continue;
     // A record too short to hold the MIDI bytes is not read.
     if (e->byteSize < static_cast<int32_t>(offsetof(VstMidiEvent, midiData) + 3)) continue;

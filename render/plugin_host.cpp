@@ -121,8 +121,9 @@ void PluginHost::sendMidi(const std::vector<VstMidiEvent>& events) {
   eventBlock.assign(sizeof(VstEvents) + events.size() * sizeof(VstEvent*), 0);
   auto* block = reinterpret_cast<VstEvents*>(eventBlock.data());
   block->numEvents = static_cast<int32_t>(events.size());
+  VstEvent** list = block->events;  // as many pointers as events, though the record declares two
   for (std::size_t i = 0; i < events.size(); ++i)
-    block->events[i] = reinterpret_cast<VstEvent*>(const_cast<VstMidiEvent*>(&events[i]));
+    list[i] = reinterpret_cast<VstEvent*>(const_cast<VstMidiEvent*>(&events[i]));
   effect->dispatcher(effect, effProcessEvents, 0, 0, block, 0.f);
 }
 

@@ -63,7 +63,7 @@ TEST(RobustnessTest, RandomMidiBytesKeepTheOutputFinite) {
 }
 
 TEST(RobustnessTest, ExtremeParametersWithChordsInEveryMode) {
-  const float values[] = {-1.f, 0.f, 1.f, 2.f, -1e30f, 1e30f, 1e-30f};
+  const float values[] = {-1.f, 0.f, 1.f, 2.f, -1e30f, 1e30f, 1e-30f, std::nanf(""), INFINITY, -INFINITY};
   for (float type : {0.f, 0.2f, 0.4f, 0.6f, 0.8f, 1.f}) {
     for (float v : values) {
       TestHost host;
@@ -124,5 +124,91 @@ TEST(RobustnessTest, ConcurrentChangesWhileRendering) {
   }
   stop = true;
   audio.join();
+  EXPECT_TRUE(finite.load());
+}
+
+TEST(RobustnessTest, EverySampleRateKeepsEveryModeFiniteAndRejectedRatesChangeNothing) {
+  for (float rate : {8000.f, 22050.f, 44100.f, 96000.f, 192000.f, 384000.f}) {
+    for (float type : {0.f, 0.2f, 0.4f, 0.6f, 0.8f, 1.f}) {
+      TestHost host;
+      host.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+      host.setParameter(28, type);
+      MidiBuilder chord;
+      for (int key : {24, 48, 60, 64, 67, 84, 108, 127}) chord.noteOn(0, key, 100);
+      host.sendEvents(chord.events());
+      std::vector<float> l, r;
+      host.renderBlocks(l, r, static_cast<int32_t>(rate / 4), 256);
+      ASSERT_TRUE(testing_host::allFinite(l) && testing_host::allFinite(r)) << rate << " " << type;
+      EXPECT_GT(testing_host::peak(l), 1e-3f) << rate << " " << type;
+      EXPECT_LE(testing_host::peak(l), 17.1f);
+      for (float bad : {0.f, -1.f, std::nanf(""), INFINITY, -INFINITY}) {
+        host.dispatch(effSetSampleRate, 0, 0, nullptr, bad);
+        EXPECT_EQ(testing_host::engineOf(host).rateConstants().sr, rate);
+      }
+    }
+  }
+}
+
+TEST(RobustnessTest, TenMinutesOfReleaseTailStayFiniteAndFreeOfDenormals) {
+  TestHost host;
+  MidiBuilder midi;
+  midi.noteOn(0, 60, 127).noteOn(0, 67, 127);
+  host.sendEvents(midi.events());
+  std::vector<float> l(256), r(256);
+  float* outs[2] = {l.data(), r.data()};
+  for (int i = 0; i < 100; ++i) host.effect->processReplacing(host.effect, nullptr, outs, 256);
+  midi.clear();
+  midi.noteOff(0, 60).noteOff(0, 67);
+  host.sendEvents(midi.events());
+  const long blocks = 44100L * 600 / 256;
+  float lastMinutePeak = 0.f;
+  for (long b = 0; b < blocks; ++b) {
+    host.effect->processReplacing(host.effect, nullptr, outs, 256);
+    for (int i = 0; i < 256; ++i) {
+      ASSERT_TRUE(std::isfinite(l[i]) && std::isfinite(r[i])) << b;
+      ASSERT_NE(std::fpclassify(l[i]), FP_SUBNORMAL) << b;
+      ASSERT_NE(std::fpclassify(r[i]), FP_SUBNORMAL) << b;
+      if (b > blocks - 44100L * 60 / 256) lastMinutePeak = std::max(lastMinutePeak, std::fabs(l[i]));
+    }
+  }
+  EXPECT_LT(lastMinutePeak, 1e-6f);
+}
+
+TEST(RobustnessTest, EditorIdleAndAutomationFromAThirdThread) {
+  TestHost host;
+  std::atomic<bool> stop{false};
+  std::atomic<bool> finite{true};
+  std::thread audio([&] {
+    std::mt19937 rng(3);
+    std::vector<float> l(256), r(256);
+    float* outs[2] = {l.data(), r.data()};
+    while (!stop.load()) {
+      MidiBuilder midi;
+      midi.noteOn(rng() % 256, 36 + rng() % 60, 1 + rng() % 127);
+      midi.noteOff(rng() % 256, 36 + rng() % 60);
+      host.sendEvents(midi.events());
+      host.effect->processReplacing(host.effect, nullptr, outs, 256);
+      // Hosts may automate from the audio thread, which reaches the editor too.
+      host.setParameter(rng() % 61, static_cast<float>(rng() % 1000) / 999.f);
+      for (int i = 0; i < 256; ++i)
+        if (!std::isfinite(l[i]) || !std::isfinite(r[i])) finite = false;
+    }
+  });
+  std::thread automation([&] {
+    std::mt19937 rng(4);
+    while (!stop.load()) {
+      if (rng() % 50 == 0) host.dispatch(effSetProgram, 0, rng() % 128);
+      host.setParameter(rng() % 61, static_cast<float>(rng() % 1000) / 999.f);
+    }
+  });
+  // The user-interface thread opens, idles and closes the window.
+  for (int i = 0; i < 300; ++i) {
+    host.dispatch(effEditOpen);
+    for (int k = 0; k < 3; ++k) host.dispatch(effEditIdle);
+    host.dispatch(effEditClose);
+  }
+  stop = true;
+  audio.join();
+  automation.join();
   EXPECT_TRUE(finite.load());
 }

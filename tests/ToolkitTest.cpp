@@ -112,6 +112,11 @@ TEST(BarBitmapTest, RangeBarPutsTheMarkerAtTheValue) {
   s.frame.redraw();
   for (int x = 310; x < 412; ++x) EXPECT_NE(s.at(x, 225), marker) << x;
   EXPECT_EQ(s.at(320, 225), kPanel);
+  // Ends from absurd parameter values draw clipped, without overflowing a coordinate.
+  range->setLowHigh(-1e30f, 1e30f);
+  range->setValue(0.5f);
+  s.frame.redraw();
+  EXPECT_EQ(s.at(300, 225), kPanel);
   strip->forget();
 }
 
@@ -190,6 +195,12 @@ TEST(SwitchTest, PositionsGiveEvenValuesAndFramesFollowTheValue) {
   }
   poly->setValue(0.4f);  // nearest frame of 0.4 * 3 = 1.2
   EXPECT_EQ(poly->currentFrame(), 1);
+  // Stored values far outside 0..1 pick the end frames.
+  poly->setValue(1.66e35f);
+  EXPECT_EQ(poly->currentFrame(), 3);
+  poly->setValue(-1e30f);
+  EXPECT_EQ(poly->currentFrame(), 0);
+  s.frame.redraw();
   image->forget();
 }
 

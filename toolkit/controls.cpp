@@ -75,11 +75,10 @@ CHorizontalSwitch::CHorizontalSwitch(const CRect& size, CControlListener* listen
 
 int32_t CHorizontalSwitch::currentFrame() const {
   const float range = vmax - vmin;
-  const float v = range > 0 ? (value - vmin) / range : 0.f;
-  int32_t k = static_cast<int32_t>(v * (subPixmaps - 1) + 0.5f);
-  if (k < 0) k = 0;
-  if (k > subPixmaps - 1) k = subPixmaps - 1;
-  return k;
+  float v = range > 0 ? (value - vmin) / range : 0.f;
+  // Hosts may store any value; the frame is chosen from the value clamped to the range.
+  v = v > 0.f ? (v < 1.f ? v : 1.f) : 0.f;
+  return static_cast<int32_t>(v * (subPixmaps - 1) + 0.5f);
 }
 
 void CHorizontalSwitch::draw(CDrawContext* context) {

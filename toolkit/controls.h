@@ -129,6 +129,7 @@ class CTextEdit : public CControl {
 
   void setText(const char* text);
   const char* getText() const { return text.c_str(); }
+  int32_t getStyle() const { return style; }
   bool isEditing() const { return editing; }
   void setFontColor(const CColor& c) { fontColor = c; }
   void setBackColor(const CColor& c) { backColor = c; }

@@ -27,7 +27,8 @@ VstEvents* MidiBuilder::events() {
   block.assign(sizeof(VstEvents) + n * sizeof(VstEvent*), 0);
   auto* e = reinterpret_cast<VstEvents*>(block.data());
   e->numEvents = static_cast<int32_t>(n);
-  for (std::size_t i = 0; i < n; ++i) e->events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+  VstEvent** list = e->events;  // n pointers, though the record declares two
+  for (std::size_t i = 0; i < n; ++i) list[i] = reinterpret_cast<VstEvent*>(&midi[i]);
   return e;
 }
 

@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all setup configure build check check-asan demo bench fuzz clean
+.PHONY: all setup configure build check check-asan check-windows windows demo bench fuzz clean
 
 all: build
 
@@ -41,6 +41,21 @@ fuzz:
 	@mkdir -p build-fuzz/corpus build-fuzz/findings
 	@build-fuzz/fuzz/interface_fuzzer build-fuzz/corpus fuzz/corpus -max_total_time=$(FUZZ_SECONDS) \
 	  -max_len=4096 -timeout=20 -rss_limit_mb=4096 -artifact_prefix=build-fuzz/findings/ -print_final_stats=1
+
+# Windows: the 32-bit DLL the instrument was made for and a 64-bit one, cross-built with MinGW-w64;
+# their tests run under Wine (and Xvfb for the window test).
+WINDOWS_BUILDS = build-win32:i686 build-win64:x86_64
+
+windows:
+	@scripts/setup --windows
+	@for b in $(WINDOWS_BUILDS); do dir=$${b%%:*}; arch=$${b##*:}; \
+	  cmake -S . -B $$dir -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$$arch.cmake -DCMAKE_BUILD_TYPE=Release \
+	    -DORVALIS_BUILD_BENCH=OFF > /dev/null && cmake --build $$dir -j $(JOBS) || exit 1; done
+
+check-windows: windows
+	@for b in $(WINDOWS_BUILDS); do dir=$${b%%:*}; \
+	  echo "== $$dir"; \
+	  (cd $$dir && WINEPREFIX=$$PWD/wineprefix WINEDEBUG=-all xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure --timeout 600) || exit 1; done
 
 bench: build
 	@$(BUILD)/bench/orvalis_bench --benchmark_counters_tabular=true

@@ -2,7 +2,12 @@
 
 #include <cstdio>
 #include <map>
-#include <thread>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <sched.h>
+#endif
 
 #include "editor/bar_bitmap.h"
 #include "editor/editor_layout.h"
@@ -21,6 +26,14 @@ namespace {
 CBitmap* gPanel = nullptr;
 
 constexpr int kPanelId = 10001;
+
+void yieldThread() {
+#if defined(_WIN32)
+  SwitchToThread();
+#else
+  sched_yield();
+#endif
+}
 
 }  // namespace
 
@@ -135,7 +148,7 @@ void CorvinaGuiEditor::clearControls() {
 
 void CorvinaGuiEditor::close() {
   windowOpen.store(false);
-  while (parameterWriters.load() != 0) std::this_thread::yield();
+  while (parameterWriters.load() != 0) yieldThread();
   CFrame* f = frame;
   frame = nullptr;
   clearControls();

@@ -2,7 +2,11 @@
 // interface was born with); both are this one function.
 #include "plugin/corvina.h"
 
+#if defined(_WIN32)
+#define ORVALIS_EXPORT extern "C"  // exported through orvalis.def
+#else
 #define ORVALIS_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 ORVALIS_EXPORT ORVALIS_HOST_ENTRY AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
   // A host that answers 0 to the version query is too old.
@@ -12,8 +16,8 @@ ORVALIS_EXPORT ORVALIS_HOST_ENTRY AEffect* VSTPluginMain(audioMasterCallback aud
 }
 
 // C++ forbids a function named main with this signature; the assembler label gives the symbol
-// its name. 32-bit Windows builds export it through the module definition file instead.
-#if defined(_WIN32) && !defined(_WIN64)
+// its name. Windows builds export it under that name through the module definition file.
+#if defined(_WIN32)
 ORVALIS_EXPORT ORVALIS_HOST_ENTRY AEffect* orvalisMain(audioMasterCallback audioMaster) {
   return VSTPluginMain(audioMaster);
 }

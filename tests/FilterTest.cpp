@@ -12,6 +12,7 @@
 namespace {
 
 constexpr double kRate = 44100.0;
+constexpr double kPi = 3.14159265358979323846;
 constexpr float kDrive = 1e-3f;  // the saturator is linear to 1e-7 at this level
 
 double analytic(const double c[5], double omega) {
@@ -36,7 +37,7 @@ double measuredGain(FilterType type, float omega, float q, double hz) {
   const int n = 1 << 15;
   std::vector<float> in(n), out(n);
   for (int i = 0; i < n; ++i) {
-    in[i] = static_cast<float>(std::sin(2 * M_PI * hz * i / kRate));
+    in[i] = static_cast<float>(std::sin(2 * kPi * hz * i / kRate));
     kernel.step(F4(in[i], 0.f, 0.f, 0.f), F4::zero());
     out[i] = kernel.sat[0] / kDrive;
   }
@@ -45,7 +46,7 @@ double measuredGain(FilterType type, float omega, float q, double hz) {
          testing_host::magnitudeAt(in, kRate, hz, from, len);
 }
 
-double omegaOf(double hz) { return 2 * M_PI * hz / kRate; }
+double omegaOf(double hz) { return 2 * kPi * hz / kRate; }
 
 }  // namespace
 
@@ -85,14 +86,14 @@ TEST(FilterTest, EachTypeKeepsItsDefiningRelation) {
       designBiquad(kShelving, omega, q, c);
       const double As = 0.4 * (q - 0.4);
       EXPECT_NEAR(analytic(c, 1e-4), 1.0, 1e-3);
-      EXPECT_NEAR(analytic(c, M_PI), As * As, 1e-3 * As * As);
+      EXPECT_NEAR(analytic(c, kPi), As * As, 1e-3 * As * As);
 
       designBiquad(kLowPass, omega, q, c);
       EXPECT_NEAR(analytic(c, 1e-4), 1.0, 1e-3);
-      EXPECT_LT(analytic(c, M_PI - 1e-4), 1e-3);
+      EXPECT_LT(analytic(c, kPi - 1e-4), 1e-3);
 
       designBiquad(kHighPass, omega, q, c);
-      EXPECT_NEAR(analytic(c, M_PI - 1e-4), 1.0, 1e-3);
+      EXPECT_NEAR(analytic(c, kPi - 1e-4), 1.0, 1e-3);
       EXPECT_LT(analytic(c, 1e-4), 1e-3);
     }
   }

@@ -63,6 +63,7 @@ TEST(PluginEntryTest, RefusesHostThatAnswersVersionZero) {
   EXPECT_EQ(lib.entry(nullptr), nullptr);
 }
 
+#if !defined(_WIN32)  // the Windows build checks its export table with objdump
 TEST(PluginEntryTest, ExportsExactlyTheTwoEntries) {
   const std::string command = std::string("nm -D --defined-only ") + ORVALIS_PLUGIN_PATH;
   FILE* pipe = popen(command.c_str(), "r");
@@ -76,6 +77,7 @@ TEST(PluginEntryTest, ExportsExactlyTheTwoEntries) {
   ASSERT_EQ(pclose(pipe), 0);
   EXPECT_EQ(symbols, (std::set<std::string>{"main", "VSTPluginMain"}));
 }
+#endif
 
 TEST(DispatcherTest, BaseOpcodesAnswerAsTabled) {
   TestHost host;

@@ -1,7 +1,11 @@
 // The widget toolkit offscreen, pixel by pixel where the geometry is fixed.
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <string>
 #include <vector>
@@ -308,7 +312,11 @@ TEST(GuiEditorTest, IdlePumpLetsOnePassThroughEveryHundredMilliseconds) {
   EXPECT_EQ(effect->getAeffect()->flags & effFlagsHasEditor, effFlagsHasEditor);
   editor->doIdleStuff();
   EXPECT_EQ(editor->idles, 1);
+#if defined(_WIN32)
+  Sleep(10);
+#else
   usleep(10000);
+#endif
   editor->doIdleStuff();  // too early: sleeps 4 ms and returns
   EXPECT_EQ(editor->idles, 1);
   ERect* rect = nullptr;

@@ -37,13 +37,23 @@ void CBitmap::forget() {
   if (--references <= 0) delete this;
 }
 
-// Uncompressed 24-bit BMP, bottom-up or top-down rows padded to 4 bytes.
+// Uncompressed 24-bit BMP, bottom-up or top-down rows padded to 4 bytes. Windows keeps BITMAP
+// resources without the 14-byte file header, so a bare info header is accepted too.
 bool CBitmap::decode(const unsigned char* data, std::size_t size) {
-  if (size < 54 || data[0] != 'B' || data[1] != 'M') return false;
-  const uint32_t pixelOffset = le32(data + 10);
-  const int32_t w = static_cast<int32_t>(le32(data + 18));
-  int32_t h = static_cast<int32_t>(le32(data + 22));
-  if (le16(data + 28) != 24 || le32(data + 30) != 0 || w <= 0 || w > 8192 || h == 0) return false;
+  std::size_t header = 0;
+  uint32_t pixelOffset = 0;
+  if (size >= 54 && data[0] == 'B' && data[1] == 'M') {
+    header = 14;
+    pixelOffset = le32(data + 10);
+  } else if (size >= 40 && le32(data) >= 40) {
+    pixelOffset = le32(data);  // info header size; 24-bit images carry no palette
+  } else {
+    return false;
+  }
+  const unsigned char* info = data + header;
+  const int32_t w = static_cast<int32_t>(le32(info + 4));
+  int32_t h = static_cast<int32_t>(le32(info + 8));
+  if (le16(info + 14) != 24 || le32(info + 16) != 0 || w <= 0 || w > 8192 || h == 0) return false;
   const bool topDown = h < 0;
   if (topDown) h = -h;
   if (h > 8192) return false;

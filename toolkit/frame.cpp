@@ -16,6 +16,7 @@ CFrame::CFrame(const CRect& rect, void* systemWindow, FrameEditor* editor)
       context(buffer.data(), rect.width() > 0 ? rect.width() : 0, rect.height() > 0 ? rect.height() : 0) {
   frame = this;
   if (systemWindow) window = createPlatformWindow(systemWindow, rect.width(), rect.height());
+  if (window) window->attach(*this);
 }
 
 CFrame::~CFrame() {

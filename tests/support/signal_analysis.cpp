@@ -5,6 +5,10 @@
 
 namespace testing_host {
 
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+}
+
 float peak(const std::vector<float>& x, std::size_t from, std::size_t to) {
   to = std::min(to, x.size());
   float p = 0.f;
@@ -72,8 +76,8 @@ double magnitudeAt(const std::vector<float>& x, double sampleRate, double f, std
                    std::size_t length) {
   double re = 0.0, im = 0.0, wsum = 0.0;
   for (std::size_t i = 0; i < length && from + i < x.size(); ++i) {
-    const double w = 0.5 - 0.5 * std::cos(2 * M_PI * double(i) / double(length));
-    const double ph = 2 * M_PI * f * double(i) / sampleRate;
+    const double w = 0.5 - 0.5 * std::cos(2 * kPi * double(i) / double(length));
+    const double ph = 2 * kPi * f * double(i) / sampleRate;
     re += w * x[from + i] * std::cos(ph);
     im -= w * x[from + i] * std::sin(ph);
     wsum += w;

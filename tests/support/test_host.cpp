@@ -1,6 +1,10 @@
 #include "tests/support/test_host.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <cstdio>
 #include <mutex>
@@ -16,6 +20,22 @@ namespace {
 thread_local TestHost* creating = nullptr;
 }  // namespace
 
+#if defined(_WIN32)
+PluginLibrary::PluginLibrary(const std::string& path) {
+  handle = LoadLibraryA(path.c_str());
+  if (!handle) {
+    std::fprintf(stderr, "LoadLibrary %s: error %lu\n", path.c_str(), GetLastError());
+    return;
+  }
+  auto module = static_cast<HMODULE>(handle);
+  entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, "VSTPluginMain")));
+  mainEntry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, "main")));
+}
+
+PluginLibrary::~PluginLibrary() {
+  if (handle) FreeLibrary(static_cast<HMODULE>(handle));
+}
+#else
 PluginLibrary::PluginLibrary(const std::string& path) {
   handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
@@ -29,6 +49,7 @@ PluginLibrary::PluginLibrary(const std::string& path) {
 PluginLibrary::~PluginLibrary() {
   if (handle) dlclose(handle);
 }
+#endif
 
 PluginLibrary& TestHost::library() {
   static PluginLibrary lib;

@@ -27,7 +27,9 @@ class Win32Window : public PlatformWindow {
     RECT r = {area.left, area.top, area.right, area.bottom};
     InvalidateRect(hwnd, &r, FALSE);
   }
-  void pump(CFrame& f) override { frame = &f; }
+  void attach(CFrame& f) override { frame = &f; }
+  // Messages reach the window through the host's own message loop.
+  void pump(CFrame&) override {}
   uintptr_t handle() const override { return reinterpret_cast<uintptr_t>(hwnd); }
 
   static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

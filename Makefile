@@ -29,7 +29,7 @@ demo: build
 check-asan: setup
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVALIS_SANITIZE=ON -DORVALIS_BUILD_BENCH=OFF > /dev/null
 	@cmake --build build-asan -j $(JOBS)
-	@cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+	@cd build-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 # libFuzzer over the whole host interface, from the committed seeds, for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 600
@@ -55,7 +55,7 @@ windows:
 check-windows: windows
 	@for b in $(WINDOWS_BUILDS); do dir=$${b%%:*}; \
 	  echo "== $$dir"; \
-	  (cd $$dir && WINEPREFIX=$$PWD/wineprefix WINEDEBUG=-all xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure --timeout 600) || exit 1; done
+	  (cd $$dir && WINEPREFIX=$$PWD/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure --timeout 600) || exit 1; done
 
 bench: build
 	@$(BUILD)/bench/orvalis_bench --benchmark_counters_tabular=true

@@ -126,12 +126,12 @@ Options parseOptions(int argc, char** argv) {
     } else if (a == "--param") {
       o.params.push_back(parseParam(value(i), -1));
     } else if (a == "--automate") {
-      const std::string spec = value(i);
-      const std::size_t colon = spec.find(':');
+      const std::string automation = value(i);
+      const std::size_t colon = automation.find(':');
       double at = 0;
-      if (colon == std::string::npos || !parseDouble(spec.substr(0, colon), at) || at < 0)
-        fail("bad --automate '" + spec + "' (want SECONDS:INDEX=VALUE)");
-      o.params.push_back(parseParam(spec.substr(colon + 1), at));
+      if (colon == std::string::npos || !parseDouble(automation.substr(0, colon), at) || at < 0)
+        fail("bad --automate '" + automation + "' (want SECONDS:INDEX=VALUE)");
+      o.params.push_back(parseParam(automation.substr(colon + 1), at));
     } else if (a == "--tail") {
       if (!parseDouble(value(i), o.tail) || o.tail < 0 || o.tail > 600)
         fail("bad --tail (want 0..600 seconds)");

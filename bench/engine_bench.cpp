@@ -28,8 +28,9 @@ struct OneVoice {
 };
 
 void perSample(benchmark::State& state) {
-  state.counters["ns/sample"] = benchmark::Counter(
-      double(state.iterations()) * kBlock, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns/sample"] =
+      benchmark::Counter(double(state.iterations()) * kBlock,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 template <class Kernel>
@@ -65,10 +66,10 @@ BENCHMARK(BM_OscillatorKernel)->DenseRange(0, 5)->ArgName("mode");
 void BM_FullVoice(benchmark::State& state) {
   const int mode = static_cast<int>(state.range(0));
   OneVoice one(mode);
-  void (*run)(Voice*, int, float*, float*, int) = mode <= 1 ? renderPulseSaw
-                                             : mode == 2 ? renderSync
-                                             : mode == 5 ? renderWaveTable
-                                                         : renderPhaseMod;
+  void (*run)(Voice*, int, float*, float*, int) = mode <= 1   ? renderPulseSaw
+                                                  : mode == 2 ? renderSync
+                                                  : mode == 5 ? renderWaveTable
+                                                              : renderPhaseMod;
   float left[kBlock], right[kBlock];
   for (auto _ : state) {
     for (int i = 0; i < kBlock; i += kSubBlock) {

@@ -57,9 +57,9 @@ void run(benchmark::State& state, bool released) {
   const double voiceSamples = double(state.iterations()) * kBlock * kVoices;
   state.counters["ns/voice-sample"] =
       benchmark::Counter(voiceSamples, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  state.counters["pct_realtime"] = benchmark::Counter(
-      double(state.iterations()) * kBlock / 44100.0 * 0.01,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["pct_realtime"] =
+      benchmark::Counter(double(state.iterations()) * kBlock / 44100.0 * 0.01,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   delete synth;
 }
 

@@ -24,8 +24,10 @@ VSTGUI::CBitmap* remembered(VSTGUI::CBitmap* b) {
 }  // namespace
 
 CBarBitmap::CBarBitmap(const CRect& size, VSTGUI::CBitmap* background, VSTGUI::CBitmap* barImage)
-    : CControl(size, nullptr, 0, nullptr), bounds(size.normalized()),
-      backgroundImage(remembered(background)), bar(remembered(barImage)),
+    : CControl(size, nullptr, 0, nullptr),
+      bounds(size.normalized()),
+      backgroundImage(remembered(background)),
+      bar(remembered(barImage)),
       offset(size.left, size.top) {}
 
 CBarBitmap::~CBarBitmap() {
@@ -37,13 +39,18 @@ void CBarBitmap::draw(VSTGUI::CDrawContext* context) {
   bounceValue();
   if (backgroundImage) backgroundImage->draw(context, bounds, offset);
   const int32_t top = pixel(bounds.top + (1.0 - value) * (bounds.bottom - bounds.top));
-  if (bar) bar->drawTransparent(context, CRect(bounds.left, top, bounds.right, bounds.bottom), CPoint(0, 0));
+  if (bar)
+    bar->drawTransparent(context, CRect(bounds.left, top, bounds.right, bounds.bottom),
+                         CPoint(0, 0));
 }
 
-CBarBitmapLH::CBarBitmapLH(const CRect& size, VSTGUI::CBitmap* background, VSTGUI::CBitmap* barImage)
+CBarBitmapLH::CBarBitmapLH(const CRect& size, VSTGUI::CBitmap* background,
+                           VSTGUI::CBitmap* barImage)
     : CControl(size, nullptr, 0, nullptr),
       inner(CRect(size.left + 2, size.top, size.right - 2, size.bottom).normalized()),
-      bounds(size.normalized()), backgroundImage(remembered(background)), bar(remembered(barImage)),
+      bounds(size.normalized()),
+      backgroundImage(remembered(background)),
+      bar(remembered(barImage)),
       offset(size.left, size.top) {}
 
 CBarBitmapLH::~CBarBitmapLH() {
@@ -64,8 +71,8 @@ void CBarBitmapLH::draw(VSTGUI::CDrawContext* context) {
   if (backgroundImage) backgroundImage->draw(context, bounds, offset);
   const double W = inner.right - inner.left;
   const double w = bar ? bar->getWidth() : 0;
-  const CRect band(pixel(inner.left + lo * W - 2.0), inner.top, pixel(inner.right - (1.0 - hi) * W + 2.0),
-                   inner.bottom);
+  const CRect band(pixel(inner.left + lo * W - 2.0), inner.top,
+                   pixel(inner.right - (1.0 - hi) * W + 2.0), inner.bottom);
   const CPoint source(pixel(w * 0.5 - 2.0 - W * (static_cast<double>(value) - lo)), 0);
   if (bar) bar->drawTransparent(context, band, source);
 }

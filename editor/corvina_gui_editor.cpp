@@ -39,7 +39,8 @@ void yieldThread() {
 
 CBitmap* CorvinaGuiEditor::sharedPanel() { return gPanel; }
 
-CorvinaGuiEditor::CorvinaGuiEditor(Corvina* instrument) : AEffGUIEditor(instrument), instrument(instrument) {
+CorvinaGuiEditor::CorvinaGuiEditor(Corvina* instrument)
+    : AEffGUIEditor(instrument), instrument(instrument) {
   rect.top = 0;
   rect.left = 0;
   rect.bottom = kHeight;
@@ -72,7 +73,8 @@ int32_t CorvinaGuiEditor::open(void* ptr) {
   f->setBackground(gPanel);
 
   std::map<int32_t, CBitmap*> bitmaps;
-  for (int32_t id : kBitmaps) bitmaps[id] = id == kPanelId ? (gPanel->remember(), gPanel) : new CBitmap(id);
+  for (int32_t id : kBitmaps)
+    bitmaps[id] = id == kPanelId ? (gPanel->remember(), gPanel) : new CBitmap(id);
 
   for (const ControlSpec& s : kParameterControls) {
     const CRect size(s.left, s.top, s.right, s.bottom);
@@ -80,7 +82,8 @@ int32_t CorvinaGuiEditor::open(void* ptr) {
     CControl* control;
     if (s.kind == kSwitch) {
       const int32_t n = s.offset;
-      control = new CHorizontalSwitch(size, this, s.param, n, image->getHeight() / n, n, image, CPoint(0, 0));
+      control = new CHorizontalSwitch(size, this, s.param, n, image->getHeight() / n, n, image,
+                                      CPoint(0, 0));
     } else {
       const int32_t style = s.style == kStyleBottom ? kBottom : s.style == kStyleTop ? kTop : kLeft;
       CSlider* slider;
@@ -102,7 +105,8 @@ int32_t CorvinaGuiEditor::open(void* ptr) {
   CBitmap* copyImage = bitmaps[10200];
   CBitmap* pasteImage = bitmaps[10201];
   copyButton = new CKickButton(CRect(20, 20, 80, 40), this, kCopyTag, 20, copyImage, CPoint(0, 0));
-  pasteButton = new CKickButton(CRect(20, 40, 80, 60), this, kPasteTag, 20, pasteImage, CPoint(0, 0));
+  pasteButton =
+      new CKickButton(CRect(20, 40, 80, 60), this, kPasteTag, 20, pasteImage, CPoint(0, 0));
   aboutSplash = new CSplashScreen(CRect(0, 270, 260, 320), this, kAboutTag, bitmaps[10300],
                                   CRect(20, 20, 240, 180), CPoint(0, 0));
   f->addView(copyButton);
@@ -112,14 +116,16 @@ int32_t CorvinaGuiEditor::open(void* ptr) {
   // Build order of the bars: filter 1 envelope, the five ranges, filter 2 and amplitude envelopes.
   auto addLevel = [&](int i) {
     const BarSpec& b = kLevelBars[i];
-    levelBars[i] = new CBarBitmap(CRect(b.left, b.top, b.right, b.bottom), gPanel, bitmaps[b.image]);
+    levelBars[i] =
+        new CBarBitmap(CRect(b.left, b.top, b.right, b.bottom), gPanel, bitmaps[b.image]);
     f->addView(levelBars[i]);
     levelBars[i]->setValue(b.value);
   };
   addLevel(0);
   for (int i = 0; i < 5; ++i) {
     const RangeSpec& r = kRangeBars[i];
-    rangeBars[i] = new CBarBitmapLH(CRect(r.left, r.top, r.right, r.bottom), gPanel, bitmaps[r.image]);
+    rangeBars[i] =
+        new CBarBitmapLH(CRect(r.left, r.top, r.right, r.bottom), gPanel, bitmaps[r.image]);
     f->addView(rangeBars[i]);
     rangeBars[i]->setValue(0.6f);
     rangeBars[i]->setLowHigh(0.8f, 0.5f);
@@ -158,7 +164,9 @@ void CorvinaGuiEditor::close() {
 void CorvinaGuiEditor::idle() {
   if (!frame || inIdle) return;
   const SynthEngine& engine = instrument->synth();
-  auto voice = [&]() -> const Voice& { return engine.voice(engine.allocator().lastStartedVoice()); };
+  auto voice = [&]() -> const Voice& {
+    return engine.voice(engine.allocator().lastStartedVoice());
+  };
   const float markers[5] = {voice().filter.cutoff1, voice().filter.reso1, voice().timbreRaw,
                             voice().filter.cutoff2, voice().filter.reso2};
   for (int i = 0; i < 5; ++i) {

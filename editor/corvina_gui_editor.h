@@ -70,6 +70,6 @@ class CorvinaGuiEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
   VSTGUI::CKickButton* copyButton = nullptr;
   VSTGUI::CKickButton* pasteButton = nullptr;
   VSTGUI::CSplashScreen* aboutSplash = nullptr;
-  CBarBitmap* levelBars[3] = {};     // filter1EnvBar, filter2EnvBar, ampEnvBar
-  CBarBitmapLH* rangeBars[5] = {};   // filter1Freq, filter1Reso, timbre, filter2Freq, filter2Reso
+  CBarBitmap* levelBars[3] = {};    // filter1EnvBar, filter2EnvBar, ampEnvBar
+  CBarBitmapLH* rangeBars[5] = {};  // filter1Freq, filter1Reso, timbre, filter2Freq, filter2Reso
 };

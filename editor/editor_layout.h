@@ -12,7 +12,7 @@ struct ControlSpec {
   int16_t param;
   Kind kind;
   int16_t left, top, right, bottom;
-  int32_t image;   // handle (sliders) or frames (switches)
+  int32_t image;  // handle (sliders) or frames (switches)
   int16_t iMinPos, iMaxPos;
   Style style;
   int16_t offset;  // handle offset on both axes; for switches the position count

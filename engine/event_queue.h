@@ -5,7 +5,13 @@
 
 #include <cstdint>
 
-enum EventKind : int32_t { kNoteOn = 1, kNoteOff = 2, kPitchBend = 3, kModWheel = 4, kAllNotesOff = 5 };
+enum EventKind : int32_t {
+  kNoteOn = 1,
+  kNoteOff = 2,
+  kPitchBend = 3,
+  kModWheel = 4,
+  kAllNotesOff = 5
+};
 
 struct MidiEventQueue {
   static constexpr int kCapacity = 256;
@@ -22,8 +28,12 @@ struct MidiEventQueue {
   void clear();
 
   // Each append does nothing when the queue is full.
-  void appendNoteOn(int32_t at, int32_t key, int32_t velocity) { append(at, kNoteOn, key, velocity); }
-  void appendNoteOff(int32_t at, int32_t key, int32_t velocity) { append(at, kNoteOff, key, velocity); }
+  void appendNoteOn(int32_t at, int32_t key, int32_t velocity) {
+    append(at, kNoteOn, key, velocity);
+  }
+  void appendNoteOff(int32_t at, int32_t key, int32_t velocity) {
+    append(at, kNoteOff, key, velocity);
+  }
   void appendPitchBend(int32_t at, int32_t value) { append(at, kPitchBend, value, 0); }
   void appendModWheel(int32_t at, int32_t value) { append(at, kModWheel, value, 0); }
   void appendAllNotesOff(int32_t at) { append(at, kAllNotesOff, 0, 0); }

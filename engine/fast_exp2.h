@@ -13,7 +13,8 @@ constexpr double kThird = 0.33333f;  // the float 0.3333300054
 inline float fastExp2(float x) {
   using namespace fast_exp2_detail;
   const double b = static_cast<double>(x) * kLn2;
-  return static_cast<float>(1 + b * (1 + 0.5 * b * (1 + kThird * b * (1 + 0.25 * b * (1 + 0.2 * b)))));
+  return static_cast<float>(1 +
+                            b * (1 + 0.5 * b * (1 + kThird * b * (1 + 0.25 * b * (1 + 0.2 * b)))));
 }
 
 // The same polynomial on two lanes; each result is rounded to float as the scalar one is.

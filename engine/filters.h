@@ -60,10 +60,27 @@ struct FilterKernel {
       sumR, weightL, weightR, pan;
 
   FilterKernel(const FilterStage& f, F4 weightL, F4 weightR)
-      : b0(f.b0.value), db0(f.b0.inc), b1(f.b1.value), db1(f.b1.inc), b2(f.b2.value),
-        db2(f.b2.inc), a1(f.a1n.value), da1(f.a1n.inc), a2(f.a2n.value), da2(f.a2n.inc),
-        z1(f.z1), z2(f.z2), drive(f.drive.value), dDrive(f.drive.inc), level(f.level), sat(f.sat),
-        panGain(f.panGain), sumL(f.sumL), sumR(f.sumR), weightL(weightL), weightR(weightR),
+      : b0(f.b0.value),
+        db0(f.b0.inc),
+        b1(f.b1.value),
+        db1(f.b1.inc),
+        b2(f.b2.value),
+        db2(f.b2.inc),
+        a1(f.a1n.value),
+        da1(f.a1n.inc),
+        a2(f.a2n.value),
+        da2(f.a2n.inc),
+        z1(f.z1),
+        z2(f.z2),
+        drive(f.drive.value),
+        dDrive(f.drive.inc),
+        level(f.level),
+        sat(f.sat),
+        panGain(f.panGain),
+        sumL(f.sumL),
+        sumR(f.sumR),
+        weightL(weightL),
+        weightR(weightR),
         pan(f.panCos, f.panSin, 0.f, 0.f) {}
 
   // Returns [outLeft, outRight, -, -].

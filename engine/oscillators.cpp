@@ -113,7 +113,8 @@ void computePitch(Voice& v) {
 }
 
 void updateTimbre(Voice& v) {
-  v.timbreRaw = v.p(kOscTimbreLow) + (v.p(kOscTimbreHigh) - v.p(kOscTimbreLow)) * v.filter1Env.output;
+  v.timbreRaw =
+      v.p(kOscTimbreLow) + (v.p(kOscTimbreHigh) - v.p(kOscTimbreLow)) * v.filter1Env.output;
   const float t = 0.49f * v.timbreRaw + 0.01f;
   v.timbre1 += (t - v.timbre1) * 0.1f;
   v.timbre2 += (v.timbre1 - v.timbre2) * 0.1f;

@@ -58,9 +58,17 @@ struct SawKernel {
   F4 phase, inc, dInc, offset, dOffset, mix, dMix, scale, dScale, prevPoly, prevD1;
 
   explicit SawKernel(const SawBank& b)
-      : phase(b.phase), inc(b.phaseInc.value), dInc(b.phaseInc.inc), offset(b.offset.value),
-        dOffset(b.offset.inc), mix(b.mix.value), dMix(b.mix.inc), scale(b.scale.value),
-        dScale(b.scale.inc), prevPoly(b.prevPoly), prevD1(b.prevD1) {}
+      : phase(b.phase),
+        inc(b.phaseInc.value),
+        dInc(b.phaseInc.inc),
+        offset(b.offset.value),
+        dOffset(b.offset.inc),
+        mix(b.mix.value),
+        dMix(b.mix.inc),
+        scale(b.scale.value),
+        dScale(b.scale.inc),
+        prevPoly(b.prevPoly),
+        prevD1(b.prevD1) {}
 
   F4 step() {
     phase = wrapDown(phase + inc);
@@ -93,11 +101,24 @@ struct SyncKernel {
       outScale, dOutScale, prevA, prevB, toggle, prevToggle, fade1, fade2, resetOffset;
 
   SyncKernel(const SyncBank& b, F4 resetOffset)
-      : master(b.master), masterInc(b.masterInc.value), dMasterInc(b.masterInc.inc),
-        slaveA(b.slaveA), slaveB(b.slaveB), slaveInc(b.slaveInc.value), dSlaveInc(b.slaveInc.inc),
-        resetScale(b.resetScale.value), dResetScale(b.resetScale.inc), outScale(b.outScale.value),
-        dOutScale(b.outScale.inc), prevA(b.prevA), prevB(b.prevB), toggle(b.toggle),
-        prevToggle(b.prevToggle), fade1(b.fade1), fade2(b.fade2), resetOffset(resetOffset) {}
+      : master(b.master),
+        masterInc(b.masterInc.value),
+        dMasterInc(b.masterInc.inc),
+        slaveA(b.slaveA),
+        slaveB(b.slaveB),
+        slaveInc(b.slaveInc.value),
+        dSlaveInc(b.slaveInc.inc),
+        resetScale(b.resetScale.value),
+        dResetScale(b.resetScale.inc),
+        outScale(b.outScale.value),
+        dOutScale(b.outScale.inc),
+        prevA(b.prevA),
+        prevB(b.prevB),
+        toggle(b.toggle),
+        prevToggle(b.prevToggle),
+        fade1(b.fade1),
+        fade2(b.fade2),
+        resetOffset(resetOffset) {}
 
   F4 step() {
     const F4 m = master + masterInc;
@@ -152,9 +173,14 @@ struct PmKernel {
   F4 modPhase, modInc, dModInc, carPhase, carInc, dCarInc, depth, dDepth;
 
   explicit PmKernel(const PmBank& b)
-      : modPhase(b.modPhase), modInc(b.modInc.value), dModInc(b.modInc.inc),
-        carPhase(b.carPhase), carInc(b.carInc.value), dCarInc(b.carInc.inc),
-        depth(b.depth.value), dDepth(b.depth.inc) {}
+      : modPhase(b.modPhase),
+        modInc(b.modInc.value),
+        dModInc(b.modInc.inc),
+        carPhase(b.carPhase),
+        carInc(b.carInc.value),
+        dCarInc(b.carInc.inc),
+        depth(b.depth.value),
+        dDepth(b.depth.inc) {}
 
   F4 step() {
     modPhase = wrapDown(modPhase + modInc);

@@ -58,7 +58,8 @@ void applyModeAndRatios(Voice& v) {
   else if (r < 0.6666667f)
     v.laneRatio = F4(1.0, 0.982 * o + 0.994 * u, 0.989 * o + 1.004 * u, 1.013 * o + 1.003 * u);
   else
-    v.laneRatio = F4(0.997 * o + 1.0 * u, 0.504 * o + 0.5 * u, 1.01 * o + 1.0 * u, 0.49 * o + 0.5 * u);
+    v.laneRatio =
+        F4(0.997 * o + 1.0 * u, 0.504 * o + 0.5 * u, 1.01 * o + 1.0 * u, 0.49 * o + 0.5 * u);
 }
 
 float lerp(const Voice& v, int low, int high) {
@@ -165,13 +166,16 @@ void applyNoteStart(Voice& v, float vel) {
   v.overdrive2 = powerOf10(2.0 * lerp(v, kOverdrive2L, kOverdrive2H) - 1.0);
 
   Envelope* envs[3] = {&v.ampEnv, &v.filter1Env, &v.filter2Env};
-  const int attack[3][2] = {{kAmpAttackL, kAmpAttackH}, {kFilter1AttackL, kFilter1AttackH},
+  const int attack[3][2] = {{kAmpAttackL, kAmpAttackH},
+                            {kFilter1AttackL, kFilter1AttackH},
                             {kFilter2AttackL, kFilter2AttackH}};
-  const int decay[3][2] = {{kAmpDecayL, kAmpDecayH}, {kFilter1DecayL, kFilter1DecayH},
-                           {kFilter2DecayL, kFilter2DecayH}};
-  const int sustain[3][2] = {{kAmpSustainL, kAmpSustainH}, {kFilter1SustainL, kFilter1SustainH},
+  const int decay[3][2] = {
+      {kAmpDecayL, kAmpDecayH}, {kFilter1DecayL, kFilter1DecayH}, {kFilter2DecayL, kFilter2DecayH}};
+  const int sustain[3][2] = {{kAmpSustainL, kAmpSustainH},
+                             {kFilter1SustainL, kFilter1SustainH},
                              {kFilter2SustainL, kFilter2SustainH}};
-  const int release[3][2] = {{kAmpReleaseL, kAmpReleaseH}, {kFilter1ReleaseL, kFilter1ReleaseH},
+  const int release[3][2] = {{kAmpReleaseL, kAmpReleaseH},
+                             {kFilter1ReleaseL, kFilter1ReleaseH},
                              {kFilter2ReleaseL, kFilter2ReleaseH}};
   for (int e = 0; e < 3; ++e)
     envs[e]->setAttackTime(static_cast<float>(timeOf(lerp(v, attack[e][0], attack[e][1]))));

@@ -19,7 +19,11 @@ struct VoiceRun {
   F4 out = F4::zero();
 
   VoiceRun(Voice& v, Bank& l, Bank& r, Kernel kl, Kernel kr)
-      : bankL(l), bankR(r), voice(v), kernelL(kl), kernelR(kr),
+      : bankL(l),
+        bankR(r),
+        voice(v),
+        kernelL(kl),
+        kernelR(kr),
         chain(v.filter, v.weightL, v.weightR) {}
 
   F4 step() {

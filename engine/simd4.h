@@ -25,9 +25,18 @@ struct F4 {
   }
   float lane0() const { return _mm_cvtss_f32(v); }
 
-  F4& operator+=(F4 b) { v = _mm_add_ps(v, b.v); return *this; }
-  F4& operator-=(F4 b) { v = _mm_sub_ps(v, b.v); return *this; }
-  F4& operator*=(F4 b) { v = _mm_mul_ps(v, b.v); return *this; }
+  F4& operator+=(F4 b) {
+    v = _mm_add_ps(v, b.v);
+    return *this;
+  }
+  F4& operator-=(F4 b) {
+    v = _mm_sub_ps(v, b.v);
+    return *this;
+  }
+  F4& operator*=(F4 b) {
+    v = _mm_mul_ps(v, b.v);
+    return *this;
+  }
 };
 
 inline F4 operator+(F4 a, F4 b) { return _mm_add_ps(a.v, b.v); }
@@ -53,7 +62,9 @@ inline F4 operator==(F4 a, F4 b) { return _mm_cmpeq_ps(a.v, b.v); }
 inline F4 operator&(F4 mask, F4 a) { return _mm_and_ps(mask.v, a.v); }
 inline F4 andNot(F4 mask, F4 a) { return _mm_andnot_ps(mask.v, a.v); }
 // Lane-wise mask ? a : b.
-inline F4 select(F4 mask, F4 a, F4 b) { return _mm_or_ps(_mm_and_ps(mask.v, a.v), _mm_andnot_ps(mask.v, b.v)); }
+inline F4 select(F4 mask, F4 a, F4 b) {
+  return _mm_or_ps(_mm_and_ps(mask.v, a.v), _mm_andnot_ps(mask.v, b.v));
+}
 
 // [x1, x2, x3, 0]: the lane-sum shift register moves every lane down by one.
 inline F4 shiftDown(F4 x) { return _mm_castsi128_ps(_mm_srli_si128(_mm_castps_si128(x.v), 4)); }

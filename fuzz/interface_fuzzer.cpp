@@ -86,7 +86,8 @@ void dispatch(AEffect* e, Script& s) {
   int32_t opcode = s.byte();
   if (opcode > 80) opcode = s.i32();
   const int32_t index = s.byte() & 1 ? static_cast<int32_t>(s.byte()) - 10 : s.i32();
-  intptr_t value = s.byte() & 1 ? static_cast<intptr_t>(s.byte()) - 10 : static_cast<intptr_t>(s.i32());
+  intptr_t value =
+      s.byte() & 1 ? static_cast<intptr_t>(s.byte()) - 10 : static_cast<intptr_t>(s.i32());
   const float opt = s.f32();
   void* ptr = s.byte() & 1 ? scratch : nullptr;
   switch (opcode) {
@@ -125,7 +126,8 @@ void useEditor(AEffect* e, Script& s) {
         VSTGUI::CFrame* frame = editor->getFrame();
         const VSTGUI::CPoint at(s.byte() * 3, s.byte() * 2);
         frame->onMouseDown(at, VSTGUI::kLButton);
-        frame->onMouseMoved(VSTGUI::CPoint(at.h + s.byte() - 128, at.v + s.byte() - 128), VSTGUI::kLButton);
+        frame->onMouseMoved(VSTGUI::CPoint(at.h + s.byte() - 128, at.v + s.byte() - 128),
+                            VSTGUI::kLButton);
         frame->onMouseUp(at, VSTGUI::kLButton);
       }
       break;
@@ -155,7 +157,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       case 3:
       case 4:
-        render(e, static_cast<int32_t>((s.byte() | (s.byte() << 8)) % 4097) - (s.byte() == 0 ? 3 : 0));
+        render(e,
+               static_cast<int32_t>((s.byte() | (s.byte() << 8)) % 4097) - (s.byte() == 0 ? 3 : 0));
         break;
       case 5: {
         const float rates[] = {8000.f, 22050.f, 44100.f, 96000.f, 192000.f, 384000.f, 0.f, -1.f};
@@ -164,8 +167,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 6:
-        e->dispatcher(e, s.byte() & 1 ? effSetProgram : effCopyProgram, static_cast<int32_t>(s.byte()) - 8,
-                      static_cast<intptr_t>(s.byte()) - 8, nullptr, 0.f);
+        e->dispatcher(e, s.byte() & 1 ? effSetProgram : effCopyProgram,
+                      static_cast<int32_t>(s.byte()) - 8, static_cast<intptr_t>(s.byte()) - 8,
+                      nullptr, 0.f);
         break;
       case 7:
         useEditor(e, s);

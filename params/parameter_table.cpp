@@ -7,7 +7,17 @@ namespace params {
 
 namespace {
 
-enum class Display { Hidden, Time, PortamentoTime, Linear, Square, FilterType, OscType, Polyphony, Pan };
+enum class Display {
+  Hidden,
+  Time,
+  PortamentoTime,
+  Linear,
+  Square,
+  FilterType,
+  OscType,
+  Polyphony,
+  Pan
+};
 
 // Linear: a*v + b. Square: a*v*v + b.
 struct Row {

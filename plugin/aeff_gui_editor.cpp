@@ -49,9 +49,13 @@ VSTGUI::KeyEvent AEffGUIEditor::keyEventOf(const VstKeyCode& key) {
   return e;
 }
 
-int32_t AEffGUIEditor::onKeyDown(VstKeyCode& key) { return frame ? frame->onKeyDown(keyEventOf(key)) : -1; }
+int32_t AEffGUIEditor::onKeyDown(VstKeyCode& key) {
+  return frame ? frame->onKeyDown(keyEventOf(key)) : -1;
+}
 
-int32_t AEffGUIEditor::onKeyUp(VstKeyCode& key) { return frame ? frame->onKeyUp(keyEventOf(key)) : -1; }
+int32_t AEffGUIEditor::onKeyUp(VstKeyCode& key) {
+  return frame ? frame->onKeyUp(keyEventOf(key)) : -1;
+}
 
 int32_t AEffGUIEditor::setKnobMode(int32_t mode) {
   VSTGUI::gKnobMode = mode;

@@ -144,8 +144,12 @@ intptr_t AudioEffectX::dispatcher(int32_t opcode, int32_t index, intptr_t value,
 }
 
 AEffEditor* AudioEffectX::getEditor() { return editor; }
-bool AudioEffectX::wantEvents(int32_t filter) { return callHost(audioMasterWantMidi, 0, filter) != 0; }
-intptr_t AudioEffectX::getTimeInfo(int32_t filter) { return callHost(audioMasterGetTime, 0, filter); }
+bool AudioEffectX::wantEvents(int32_t filter) {
+  return callHost(audioMasterWantMidi, 0, filter) != 0;
+}
+intptr_t AudioEffectX::getTimeInfo(int32_t filter) {
+  return callHost(audioMasterGetTime, 0, filter);
+}
 int32_t AudioEffectX::tempoAt(int32_t pos) {
   return static_cast<int32_t>(callHost(audioMasterTempoAt, 0, pos));
 }
@@ -218,8 +222,7 @@ bool AudioEffectX::offlineRead(void* offline, int32_t option, bool readSource) {
 bool AudioEffectX::offlineWrite(void* offline, int32_t option) {
   return callHost(audioMasterOfflineWrite, 0, option, offline) != 0;
 }
-bool AudioEffectX::offlineStart(void* audioFiles, int32_t numAudioFiles,
-                                int32_t numNewAudioFiles) {
+bool AudioEffectX::offlineStart(void* audioFiles, int32_t numAudioFiles, int32_t numNewAudioFiles) {
   return callHost(audioMasterOfflineStart, numNewAudioFiles, numAudioFiles, audioFiles) != 0;
 }
 int32_t AudioEffectX::offlineGetCurrentPass() {

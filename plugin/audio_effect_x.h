@@ -7,8 +7,7 @@ class AudioEffectX : public AudioEffect {
  public:
   AudioEffectX(audioMasterCallback audioMaster, int32_t numPrograms, int32_t numParams);
 
-  intptr_t dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                      float opt) override;
+  intptr_t dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) override;
 
   virtual AEffEditor* getEditor();
   virtual bool wantEvents(int32_t filter = 1);

@@ -42,7 +42,9 @@ void Corvina::setParameter(int32_t index, float value) {
   engine.applyParameter(index);
 }
 
-float Corvina::getParameter(int32_t index) { return isValidIndex(index) ? edit.values[index] : 0.f; }
+float Corvina::getParameter(int32_t index) {
+  return isValidIndex(index) ? edit.values[index] : 0.f;
+}
 
 void Corvina::getParameterLabel(int32_t index, char* label) {
   if (const char* text = parameterLabel(index)) copyHostText(label, text);
@@ -76,7 +78,8 @@ int32_t Corvina::processEvents(VstEvents* events) {
     if (e->byteSize < static_cast<int32_t>(offsetof(VstMidiEvent, midiData) + 3)) continue;
     const auto* midi = reinterpret_cast<const VstMidiEvent*>(e);
     engine.queueMidi(midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
-                     static_cast<uint8_t>(midi->midiData[1]), static_cast<uint8_t>(midi->midiData[2]));
+                     static_cast<uint8_t>(midi->midiData[1]),
+                     static_cast<uint8_t>(midi->midiData[2]));
   }
   return 1;
 }

@@ -10,7 +10,8 @@
 
 ORVALIS_EXPORT ORVALIS_HOST_ENTRY AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
   // A host that answers 0 to the version query is too old.
-  if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.f) == 0) return nullptr;
+  if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.f) == 0)
+    return nullptr;
   Corvina* instance = new (std::nothrow) Corvina(audioMaster);
   return instance ? instance->getAeffect() : nullptr;
 }
@@ -22,6 +23,7 @@ ORVALIS_EXPORT ORVALIS_HOST_ENTRY AEffect* orvalisMain(audioMasterCallback audio
   return VSTPluginMain(audioMaster);
 }
 #else
-ORVALIS_EXPORT ORVALIS_HOST_ENTRY AEffect* orvalisMain(audioMasterCallback audioMaster) __asm__("main");
+ORVALIS_EXPORT ORVALIS_HOST_ENTRY AEffect* orvalisMain(audioMasterCallback audioMaster) __asm__(
+    "main");
 AEffect* orvalisMain(audioMasterCallback audioMaster) { return VSTPluginMain(audioMaster); }
 #endif

@@ -11,7 +11,8 @@ constexpr int32_t kMaxArrangementChannels = 1 << 16;
 
 // The speaker records run past the declared eight when the count is larger.
 VstSpeakerProperties* speakerAt(VstSpeakerArrangement* a, int32_t i) {
-  return reinterpret_cast<VstSpeakerProperties*>(reinterpret_cast<char*>(a) + kArrangementHeader) + i;
+  return reinterpret_cast<VstSpeakerProperties*>(reinterpret_cast<char*>(a) + kArrangementHeader) +
+         i;
 }
 }  // namespace
 

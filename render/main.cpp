@@ -45,7 +45,7 @@ const char* const kUsage =
 struct ParamSetting {
   std::string target;  // index or name
   float value;
-  double seconds;      // -1: before rendering
+  double seconds;  // -1: before rendering
 };
 
 struct Options {
@@ -176,7 +176,8 @@ int resolveParameter(render::PluginHost& host, const std::string& target) {
   long index = 0;
   if (parseInt(target, index)) {
     if (index < 0 || index >= host.numParams())
-      fail("parameter index " + target + " out of range 0.." + std::to_string(host.numParams() - 1));
+      fail("parameter index " + target + " out of range 0.." +
+           std::to_string(host.numParams() - 1));
     return static_cast<int>(index);
   }
   const int found = host.findParameter(target);
@@ -203,8 +204,9 @@ void progress(double done, double total) {
   const int width = 40;
   const double fraction = total > 0 ? std::min(1.0, done / total) : 1.0;
   const int filled = static_cast<int>(fraction * width);
-  std::fprintf(stderr, "\r[%.*s%*s] %3d%% %6.1f s", filled, "########################################",
-               width - filled, "", static_cast<int>(fraction * 100), done);
+  std::fprintf(stderr, "\r[%.*s%*s] %3d%% %6.1f s", filled,
+               "########################################", width - filled, "",
+               static_cast<int>(fraction * 100), done);
 }
 
 double decibels(double x) { return x > 0 ? 20 * std::log10(x) : -INFINITY; }
@@ -238,7 +240,8 @@ int main(int argc, char** argv) {
     if (s.seconds < 0)
       host.setParameter(index, s.value);
     else
-      automation.push_back({static_cast<int64_t>(std::llround(s.seconds * o.rate)), index, s.value});
+      automation.push_back(
+          {static_cast<int64_t>(std::llround(s.seconds * o.rate)), index, s.value});
   }
   std::stable_sort(automation.begin(), automation.end(),
                    [](const Automation& a, const Automation& b) { return a.frame < b.frame; });
@@ -262,7 +265,8 @@ int main(int argc, char** argv) {
   while (true) {
     if (frame >= songEnd && (quietRun >= quietNeeded || frame - songEnd >= tailCap)) break;
     // Parameter changes land at the start of the block that contains them.
-    while (nextAutomation < automation.size() && automation[nextAutomation].frame < frame + o.block) {
+    while (nextAutomation < automation.size() &&
+           automation[nextAutomation].frame < frame + o.block) {
       host.setParameter(automation[nextAutomation].index, automation[nextAutomation].value);
       ++nextAutomation;
     }
@@ -272,14 +276,16 @@ int main(int argc, char** argv) {
       e.type = kVstMidiType;
       e.byteSize = sizeof(VstMidiEvent);
       e.deltaFrames = static_cast<int32_t>(std::max<int64_t>(0, midi[nextMidi].frame - frame));
-      for (int i = 0; i < midi[nextMidi].length; ++i) e.midiData[i] = static_cast<char>(midi[nextMidi].bytes[i]);
+      for (int i = 0; i < midi[nextMidi].length; ++i)
+        e.midiData[i] = static_cast<char>(midi[nextMidi].bytes[i]);
       events.push_back(e);
       ++nextMidi;
     }
     host.sendMidi(events);
     host.process(blockL.data(), blockR.data(), o.block);
     float peak = 0;
-    for (int i = 0; i < o.block; ++i) peak = std::max({peak, std::fabs(blockL[i]), std::fabs(blockR[i])});
+    for (int i = 0; i < o.block; ++i)
+      peak = std::max({peak, std::fabs(blockL[i]), std::fabs(blockR[i])});
     quietRun = peak < quietLevel ? quietRun + o.block : 0;
     left.insert(left.end(), blockL.begin(), blockL.end());
     right.insert(right.end(), blockR.begin(), blockR.end());
@@ -295,7 +301,8 @@ int main(int argc, char** argv) {
     std::fputc('\n', stderr);
   }
 
-  if (!render::writeWav(o.output, left, right, static_cast<int>(o.rate), o.format, error)) fail(error);
+  if (!render::writeWav(o.output, left, right, static_cast<int>(o.rate), o.format, error))
+    fail(error);
 
   if (!o.quiet) {
     double peak = 0, sum = 0;

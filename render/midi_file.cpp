@@ -24,7 +24,8 @@ bool readMidiFile(const std::string& path, double sampleRate, std::vector<TimedM
   }
   std::fclose(probe);
 
-  const guint handler = g_log_set_handler("libsmf", static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK), quietLog, nullptr);
+  const guint handler =
+      g_log_set_handler("libsmf", static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK), quietLog, nullptr);
   GLogFunc previous = g_log_set_default_handler(quietLog, nullptr);
   smf_t* smf = smf_load(path.c_str());
   g_log_set_default_handler(previous, nullptr);

@@ -131,7 +131,9 @@ void PluginHost::process(float* left, float* right, int32_t frames) {
   // Inputs are silent; outputs past the first two go to scratch buffers.
   for (std::size_t c = 0; c < inputs.size(); ++c) inputs[c] = scratch.data() + c * maxFrames;
   for (std::size_t c = 0; c < outputs.size(); ++c)
-    outputs[c] = c == 0 ? left : c == 1 ? right : scratch.data() + (inputs.size() + c - 2) * maxFrames;
+    outputs[c] = c == 0   ? left
+                 : c == 1 ? right
+                          : scratch.data() + (inputs.size() + c - 2) * maxFrames;
   if (frames > maxFrames) frames = maxFrames;
   effect->processReplacing(effect, inputs.data(), outputs.data(), frames);
   if (outputs.size() == 1) std::memcpy(right, left, sizeof(float) * frames);

@@ -32,7 +32,9 @@ class PluginHost {
   // The index of the parameter whose name matches exactly, or -1.
   int findParameter(const std::string& name);
   void setParameter(int index, float value) { effect->setParameter(effect, index, value); }
-  void setProgram(int program) { effect->dispatcher(effect, effSetProgram, 0, program, nullptr, 0.f); }
+  void setProgram(int program) {
+    effect->dispatcher(effect, effSetProgram, 0, program, nullptr, 0.f);
+  }
   std::string effectName();
 
   // Queues MIDI for the coming block, then renders it.

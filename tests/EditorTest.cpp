@@ -1,8 +1,8 @@
 // The Orvalis editor, offscreen, through the plug-in's dispatcher.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -76,13 +76,15 @@ TEST(EditorTest, ControlsFollowThePlugInAfterOpenAutomationAndProgramChange) {
   TestHost host;
   host.setParameter(10, 0.25f);
   CorvinaGuiEditor& editor = openEditor(host);
-  for (int i = 0; i < 61; ++i) EXPECT_EQ(editor.parameterControl(i)->getValue(), host.getParameter(i)) << i;
+  for (int i = 0; i < 61; ++i)
+    EXPECT_EQ(editor.parameterControl(i)->getValue(), host.getParameter(i)) << i;
   host.setParameter(11, 0.9f);  // host automation while open
   EXPECT_EQ(editor.parameterControl(11)->getValue(), 0.9f);
   EXPECT_EQ(editor.rangeBar(0)->getLow(), 0.25f);
   EXPECT_EQ(editor.rangeBar(0)->getHigh(), 0.9f);
   host.dispatch(effSetProgram, 0, 5);
-  for (int i = 0; i < 61; ++i) EXPECT_EQ(editor.parameterControl(i)->getValue(), host.getParameter(i)) << i;
+  for (int i = 0; i < 61; ++i)
+    EXPECT_EQ(editor.parameterControl(i)->getValue(), host.getParameter(i)) << i;
   EXPECT_EQ(editor.parameterControl(10)->getValue(), 0.6f);
   // A kBottom slider at 0 has its handle at the bottom, a kTop one (43) at the top.
   host.setParameter(0, 0.f);

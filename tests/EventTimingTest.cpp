@@ -115,7 +115,7 @@ TEST(EventTimingTest, EventAfterTheLastBoundaryIsHeldToTheNextBlock) {
 }
 
 TEST(EventTimingTest, EveryBlockPatternAppliesEventsAtTheNextBoundary) {
-  std::vector<std::vector<int>> patterns = {repeat(1, 1200),  repeat(8, 1200), repeat(16, 1200),
+  std::vector<std::vector<int>> patterns = {repeat(1, 1200), repeat(8, 1200), repeat(16, 1200),
                                             repeat(17, 1200), repeat(256, 1280)};
   // Host-split blocks of varying length.
   std::vector<int> varying;

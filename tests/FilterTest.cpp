@@ -62,7 +62,8 @@ TEST(FilterTest, MeasuredGainMatchesTheDesignedBiquad) {
         double c[5];
         designBiquad(type, omega, q, c);
         for (double f : probes) {
-          SCOPED_TRACE(testing::Message() << "type " << type << " fc " << fc << " Q " << q << " f " << f);
+          SCOPED_TRACE(testing::Message()
+                       << "type " << type << " fc " << fc << " Q " << q << " f " << f);
           const double expected = analytic(c, omegaOf(f));
           EXPECT_NEAR(measuredGain(type, omega, q, f), expected, 0.01 * expected + 1e-4);
         }
@@ -76,7 +77,8 @@ TEST(FilterTest, EachTypeKeepsItsDefiningRelation) {
       double c[5];
       SCOPED_TRACE(testing::Message() << "fc " << fc << " Q " << q);
       designBiquad(kFlat, omega, q, c);
-      for (double f : {50.0, 500.0, 5000.0, 20000.0}) EXPECT_NEAR(analytic(c, omegaOf(f)), 1.0, 1e-6);
+      for (double f : {50.0, 500.0, 5000.0, 20000.0})
+        EXPECT_NEAR(analytic(c, omegaOf(f)), 1.0, 1e-6);
 
       designBiquad(kEq, omega, q, c);
       const double A = q - 0.4;

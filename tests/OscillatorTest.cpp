@@ -7,8 +7,8 @@
 #include "tests/support/signal_analysis.h"
 #include "tests/support/voice_rig.h"
 
-using testing_host::VoiceRig;
 using testing_host::fundamentalHz;
+using testing_host::VoiceRig;
 
 namespace {
 
@@ -89,7 +89,8 @@ TEST(OscillatorTest, SupSawIsTwoRisingSawsNotAPulse) {
   std::vector<float> p = tail(pulse.oscillator(false, 0, 8820 + 4096), 8820);
   // A saw has a continuum of values; a pulse sits at its two levels most of the time.
   auto levels = [](const std::vector<float>& x) {
-    const float hi = *std::max_element(x.begin(), x.end()), lo = *std::min_element(x.begin(), x.end());
+    const float hi = *std::max_element(x.begin(), x.end()),
+                lo = *std::min_element(x.begin(), x.end());
     const float tolerance = 0.1f * (hi - lo);
     int atLevel = 0;
     for (float v : x) atLevel += std::fabs(v - hi) < tolerance || std::fabs(v - lo) < tolerance;
@@ -142,7 +143,8 @@ TEST(OscillatorTest, WaveTableStacksFoldedOctavesUnderARaisedCosine) {
   auto hz = [](double n) { return 440.0 * std::pow(2.0, (n - 69) / 12); };
   auto weight = [](double n) { return 0.5 - 0.5 * std::cos((n - 24) * 0.06544985); };
   const int bankR[4] = {6, 4, 2, 0}, bankL[4] = {7, 5, 3, 1};
-  const float scaleR[4] = {1.f, 1.0003f, 0.9998f, 0.9997f}, scaleL[4] = {1.f, 1.0002f, 0.9996f, 0.9998f};
+  const float scaleR[4] = {1.f, 1.0003f, 0.9998f, 0.9997f},
+              scaleL[4] = {1.f, 1.0002f, 0.9996f, 0.9998f};
   for (int lane = 0; lane < 4; ++lane) {
     EXPECT_NEAR(rig.voice.laneFreqR[lane], hz(notes[bankR[lane]]), 1e-3 * hz(notes[bankR[lane]]));
     EXPECT_NEAR(rig.voice.laneFreqL[lane], hz(notes[bankL[lane]]), 1e-3 * hz(notes[bankL[lane]]));

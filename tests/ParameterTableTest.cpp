@@ -13,7 +13,7 @@ namespace {
 
 struct Row {
   int index;
-  const char* name;   // nullptr: hidden, nothing written
+  const char* name;  // nullptr: hidden, nothing written
   const char* label;
   float value;
   const char* display;
@@ -131,7 +131,7 @@ TEST(ParameterTableTest, ChoicesTruncateAndClamp) {
 
 TEST(ParameterTableTest, NumbersFollowTheirCurves) {
   TestHost host;
-  EXPECT_EQ(display(host, 0, 1.f), "0.020");   // portamento shows T(0.2 v)
+  EXPECT_EQ(display(host, 0, 1.f), "0.020");  // portamento shows T(0.2 v)
   EXPECT_EQ(display(host, 1, 1.f), "5.000");
   EXPECT_EQ(display(host, 1, 0.f), "0.005");
   EXPECT_EQ(display(host, 23, 0.f), "-20.000");

@@ -90,7 +90,8 @@ TEST(DispatcherTest, BaseOpcodesAnswerAsTabled) {
   EXPECT_EQ(host.dispatch(effGetPlugCategory), 2);
   for (int op : {effEditDraw, effEditMouse, effEditKey, effEditTop, effEditSleep})
     EXPECT_EQ(host.dispatch(op, 1, 1, nullptr, 1.f), 0) << op;
-  for (int op : {77, 78, 1000, -1, 0x7FFFFFFF}) EXPECT_EQ(host.dispatch(op, 3, 4, nullptr, 5.f), 0) << op;
+  for (int op : {77, 78, 1000, -1, 0x7FFFFFFF})
+    EXPECT_EQ(host.dispatch(op, 3, 4, nullptr, 5.f), 0) << op;
   // No chunks: hosts save programs through the parameters.
   void* chunk = reinterpret_cast<void*>(0x1);
   EXPECT_EQ(host.dispatch(effGetChunk, 0, 0, &chunk), 0);
@@ -151,15 +152,39 @@ TEST(DispatcherTest, EditorOpcodesReachTheEditor) {
 
 TEST(DispatcherTest, NullPointersAreIgnored) {
   TestHost host;
-  for (int op : {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
-                 effGetParamName, effEditGetRect, effGetChunk, effSetChunk, effProcessEvents,
-                 effString2Parameter, effGetProgramNameIndexed, effGetInputProperties,
-                 effGetOutputProperties, effGetEffectName, effGetErrorText, effGetVendorString,
-                 effGetProductString, effCanDo, effGetParameterProperties, effGetMidiProgramName,
-                 effGetCurrentMidiProgram, effGetMidiProgramCategory, effGetMidiKeyName,
-                 effGetSpeakerArrangement, effShellGetNextPlugin, effBeginLoadBank,
-                 effBeginLoadProgram, effVendorSpecific, effSetSpeakerArrangement,
-                 effProcessVarIo, effOfflineNotify, effOfflinePrepare, effOfflineRun})
+  for (int op : {effSetProgramName,
+                 effGetProgramName,
+                 effGetParamLabel,
+                 effGetParamDisplay,
+                 effGetParamName,
+                 effEditGetRect,
+                 effGetChunk,
+                 effSetChunk,
+                 effProcessEvents,
+                 effString2Parameter,
+                 effGetProgramNameIndexed,
+                 effGetInputProperties,
+                 effGetOutputProperties,
+                 effGetEffectName,
+                 effGetErrorText,
+                 effGetVendorString,
+                 effGetProductString,
+                 effCanDo,
+                 effGetParameterProperties,
+                 effGetMidiProgramName,
+                 effGetCurrentMidiProgram,
+                 effGetMidiProgramCategory,
+                 effGetMidiKeyName,
+                 effGetSpeakerArrangement,
+                 effShellGetNextPlugin,
+                 effBeginLoadBank,
+                 effBeginLoadProgram,
+                 effVendorSpecific,
+                 effSetSpeakerArrangement,
+                 effProcessVarIo,
+                 effOfflineNotify,
+                 effOfflinePrepare,
+                 effOfflineRun})
     host.dispatch(op, 0, 0, nullptr, 0.f);
   EXPECT_EQ(host.dispatch(effGetProgram), 0);
 }

@@ -55,7 +55,8 @@ TEST(FastExp2Test, DoubleEvaluationMatchesExtendedPrecisionToTheFloat) {
   auto reference = [](float x) {
     const long double b = static_cast<long double>(x) * 0.693147180559945309417232121458176568L;
     const long double third = 0.33333f;
-    return static_cast<float>(1 + b * (1 + 0.5L * b * (1 + third * b * (1 + 0.25L * b * (1 + 0.2L * b)))));
+    return static_cast<float>(
+        1 + b * (1 + 0.5L * b * (1 + third * b * (1 + 0.25L * b * (1 + 0.2L * b)))));
   };
   int differ = 0;
   for (int i = -200000; i <= 200000; ++i) {

@@ -55,7 +55,8 @@ TEST(RobustnessTest, RandomMidiBytesKeepTheOutputFinite) {
     MidiBuilder midi;
     const int n = rng() % 12;
     for (int i = 0; i < n; ++i)
-      midi.message(static_cast<int32_t>(rng() % 300) - 20, rng() & 0xFF, rng() & 0xFF, rng() & 0xFF);
+      midi.message(static_cast<int32_t>(rng() % 300) - 20, rng() & 0xFF, rng() & 0xFF,
+                   rng() & 0xFF);
     host.sendEvents(midi.events());
     host.render(l, r, 1 + rng() % 512);
     ASSERT_TRUE(testing_host::allFinite(l) && testing_host::allFinite(r)) << block;
@@ -63,7 +64,8 @@ TEST(RobustnessTest, RandomMidiBytesKeepTheOutputFinite) {
 }
 
 TEST(RobustnessTest, ExtremeParametersWithChordsInEveryMode) {
-  const float values[] = {-1.f, 0.f, 1.f, 2.f, -1e30f, 1e30f, 1e-30f, std::nanf(""), INFINITY, -INFINITY};
+  const float values[] = {-1.f,  0.f,    1.f,           2.f,      -1e30f,
+                          1e30f, 1e-30f, std::nanf(""), INFINITY, -INFINITY};
   for (float type : {0.f, 0.2f, 0.4f, 0.6f, 0.8f, 1.f}) {
     for (float v : values) {
       TestHost host;
@@ -168,7 +170,8 @@ TEST(RobustnessTest, TenMinutesOfReleaseTailStayFiniteAndFreeOfDenormals) {
       ASSERT_TRUE(std::isfinite(l[i]) && std::isfinite(r[i])) << b;
       ASSERT_NE(std::fpclassify(l[i]), FP_SUBNORMAL) << b;
       ASSERT_NE(std::fpclassify(r[i]), FP_SUBNORMAL) << b;
-      if (b > blocks - 44100L * 60 / 256) lastMinutePeak = std::max(lastMinutePeak, std::fabs(l[i]));
+      if (b > blocks - 44100L * 60 / 256)
+        lastMinutePeak = std::max(lastMinutePeak, std::fabs(l[i]));
     }
   }
   EXPECT_LT(lastMinutePeak, 1e-6f);

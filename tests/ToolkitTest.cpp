@@ -27,7 +27,8 @@ constexpr uint32_t kPanel = 0xFF203040u;
 CBitmap* rowCoded(int32_t w, int32_t h) {
   std::vector<uint32_t> p(static_cast<std::size_t>(w) * h);
   for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) p[y * w + x] = 0xFF000000u | (uint32_t(y) << 16) | (100u << 8) | 200u;
+    for (int32_t x = 0; x < w; ++x)
+      p[y * w + x] = 0xFF000000u | (uint32_t(y) << 16) | (100u << 8) | 200u;
   return new CBitmap(w, h, p.data());
 }
 

@@ -95,7 +95,7 @@ TEST(VoiceAllocatorTest, MonoPlaysLegatoWhileTheEarlierKeyIsHeld) {
   ASSERT_EQ(e.voice(0).ampEnv.attacking, 0);
   p.noteOn(64);
   EXPECT_EQ(e.voice(0).note, 64.f);
-  EXPECT_EQ(e.voice(0).ampEnv.attacking, 0);  // no envelope restart
+  EXPECT_EQ(e.voice(0).ampEnv.attacking, 0);          // no envelope restart
   EXPECT_LT(e.voice(0).glide, e.voice(0).noteRatio);  // gliding up from 60
   p.noteOff(60);
   EXPECT_EQ(e.voice(0).gate, 0);  // the earlier key releases the voice
@@ -187,11 +187,11 @@ TEST(VoiceAllocatorTest, VelocityAndBendAndWheelAreScaled) {
 TEST(VoiceAllocatorTest, MessagesOnEveryChannelActAlikeAndOthersAreIgnored) {
   Player p(1.f);
   MidiBuilder m;
-  m.noteOn(0, 60, 100, 15);          // channel 16
-  m.controller(0, 64, 127);          // sustain: no effect
-  m.message(0, 0xC0, 5, 0);          // program change: ignored
-  m.message(0, 0xA0, 60, 50);        // aftertouch: ignored
-  m.controller(0, 0x81, 127);        // not controller 1: the number is not masked
+  m.noteOn(0, 60, 100, 15);    // channel 16
+  m.controller(0, 64, 127);    // sustain: no effect
+  m.message(0, 0xC0, 5, 0);    // program change: ignored
+  m.message(0, 0xA0, 60, 50);  // aftertouch: ignored
+  m.controller(0, 0x81, 127);  // not controller 1: the number is not masked
   p.play(m);
   EXPECT_EQ(p.gatedVoices(), 1);
   EXPECT_EQ(p.engine().voice(0).modWheel, 0.f);

@@ -36,10 +36,10 @@ TEST(VoiceTest, LevelFollowsTheAmplitudeEnvelope) {
     SCOPED_TRACE(type);
     const double early = windowRms(l, 20, 60), peakZone = windowRms(l, 500, 800);
     const double sustain = windowRms(l, 2500, 3000), released = windowRms(l, 4500, 5000);
-    EXPECT_LT(early, peakZone);             // attack rises
-    EXPECT_LT(sustain, 0.8 * peakZone);     // decays to the sustain
+    EXPECT_LT(early, peakZone);          // attack rises
+    EXPECT_LT(sustain, 0.8 * peakZone);  // decays to the sustain
     EXPECT_GT(sustain, 0.05 * peakZone);
-    EXPECT_LT(released, 0.01 * sustain);    // release falls away
+    EXPECT_LT(released, 0.01 * sustain);  // release falls away
     EXPECT_TRUE(testing_host::allFinite(l));
   }
 }
@@ -112,8 +112,8 @@ TEST(VoiceTest, VelocityBlendsTheLowAndHighValues) {
     std::vector<float> l, r;
     rig.render(l, r, 22050);
     level[i] = rms(l, 11025);
-    EXPECT_NEAR(rig.voice.overdrive2,
-                std::pow(10.0, 2 * (0.25 + 0.5 * velocities[i] / 127.0) - 1), 1e-3);
+    EXPECT_NEAR(rig.voice.overdrive2, std::pow(10.0, 2 * (0.25 + 0.5 * velocities[i] / 127.0) - 1),
+                1e-3);
   }
   EXPECT_GT(level[0], 3 * level[1]);
 }

@@ -69,7 +69,8 @@ TEST(Win32EditorTest, EditorPaintsIntoTheHostWindow) {
     top = std::min(top, i / 720);
     bottom = std::max(bottom, i / 720);
   }
-  EXPECT_EQ(differ, 0) << "differing pixels within x " << left << ".." << right << ", y " << top << ".." << bottom;
+  EXPECT_EQ(differ, 0) << "differing pixels within x " << left << ".." << right << ", y " << top
+                       << ".." << bottom;
   SelectObject(memory, old);
   DeleteObject(capture);
   DeleteDC(memory);

@@ -39,7 +39,8 @@ class X11FrameTest : public ::testing::Test {
     parent = xcb_generate_id(connection);
     const uint32_t values[1] = {screen->white_pixel};
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, parent, screen->root, 0, 0, 800, 400, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, values);
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL,
+                      values);
     xcb_map_window(connection, parent);
     xcb_flush(connection);
   }
@@ -83,9 +84,11 @@ TEST_F(X11FrameTest, ChildWindowShowsTheFramePixels) {
   for (int round = 0; round < 2; ++round) {
     std::vector<uint32_t> gradient(720 * 320);
     for (int y = 0; y < 320; ++y)
-      for (int x = 0; x < 720; ++x) gradient[y * 720 + x] = 0xFF000000u | (x & 0xFF) << 16 | (y & 0xFF) << 8 | 0x40;
+      for (int x = 0; x < 720; ++x)
+        gradient[y * 720 + x] = 0xFF000000u | (x & 0xFF) << 16 | (y & 0xFF) << 8 | 0x40;
     CBitmap* panel = new CBitmap(720, 320, gradient.data());
-    auto* frame = new CFrame(CRect(0, 0, 720, 320), reinterpret_cast<void*>(uintptr_t(parent)), &editor);
+    auto* frame =
+        new CFrame(CRect(0, 0, 720, 320), reinterpret_cast<void*>(uintptr_t(parent)), &editor);
     ASSERT_NE(frame->platformWindow(), nullptr);
     frame->setBackground(panel);
     auto* text = new CTextEdit(CRect(0, 0, 100, 20), nullptr, 999, "  50.0   50.0");
@@ -99,7 +102,8 @@ TEST_F(X11FrameTest, ChildWindowShowsTheFramePixels) {
     const std::vector<uint32_t> shown = readBack(child, 720, 320);
     ASSERT_EQ(shown.size(), frame->pixels().size());
     int differ = 0;
-    for (std::size_t i = 0; i < shown.size(); ++i) differ += (shown[i] & 0xFFFFFF) != (frame->pixels()[i] & 0xFFFFFF);
+    for (std::size_t i = 0; i < shown.size(); ++i)
+      differ += (shown[i] & 0xFFFFFF) != (frame->pixels()[i] & 0xFFFFFF);
     EXPECT_EQ(differ, 0);
     delete frame;
     xcb_flush(connection);
@@ -131,9 +135,11 @@ TEST_F(X11FrameTest, EditorOpensInARealWindowAndSavesAScreenshot) {
   ASSERT_EQ(shown.size(), 720u * 320u);
   const std::vector<uint32_t>& offscreen = editor->getFrame()->pixels();
   int differ = 0;
-  for (std::size_t i = 0; i < shown.size(); ++i) differ += (shown[i] & 0xFFFFFF) != (offscreen[i] & 0xFFFFFF);
+  for (std::size_t i = 0; i < shown.size(); ++i)
+    differ += (shown[i] & 0xFFFFFF) != (offscreen[i] & 0xFFFFFF);
   EXPECT_EQ(differ, 0);
-  EXPECT_TRUE(testing_host::writePng(std::string(ORVALIS_BUILD_DIR) + "/editor.png", shown, 720, 320));
+  EXPECT_TRUE(
+      testing_host::writePng(std::string(ORVALIS_BUILD_DIR) + "/editor.png", shown, 720, 320));
   host.dispatch(effEditClose);
   xcb_flush(connection);
   EXPECT_EQ(children(), 0);

@@ -11,7 +11,9 @@ namespace VSTGUI {
 namespace {
 std::atomic<int32_t> gLiveBitmaps{0};
 
-uint32_t le32(const unsigned char* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
+uint32_t le32(const unsigned char* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24);
+}
 uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 }  // namespace
 
@@ -25,7 +27,8 @@ CBitmap::CBitmap(int32_t id) : resourceId(id) {
   }
 }
 
-CBitmap::CBitmap(int32_t w, int32_t h, const uint32_t* p) : width(w), height(h), pixels(p, p + w * h) {
+CBitmap::CBitmap(int32_t w, int32_t h, const uint32_t* p)
+    : width(w), height(h), pixels(p, p + w * h) {
   ++gLiveBitmaps;
 }
 
@@ -77,7 +80,8 @@ void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offse
   if (context) context->copyBitmap(*this, rect, offset, false);
 }
 
-void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& offset) const {
+void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect,
+                              const CPoint& offset) const {
   if (context) context->copyBitmap(*this, rect, offset, true);
 }
 

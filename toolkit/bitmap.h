@@ -25,11 +25,14 @@ class CBitmap {
   int32_t getHeight() const { return height; }
   int32_t getResourceID() const { return resourceId; }
   // 0xAARRGGBB, row 0 at the top.
-  uint32_t pixel(int32_t x, int32_t y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+  uint32_t pixel(int32_t x, int32_t y) const {
+    return pixels[static_cast<std::size_t>(y) * width + x];
+  }
 
   // Copies the part of the bitmap starting at offset into rect; transparent skips white pixels.
   void draw(CDrawContext* context, const CRect& rect, const CPoint& offset = CPoint()) const;
-  void drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& offset = CPoint()) const;
+  void drawTransparent(CDrawContext* context, const CRect& rect,
+                       const CPoint& offset = CPoint()) const;
 
   static int32_t liveBitmaps();  // for leak checks
 

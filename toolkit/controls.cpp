@@ -9,8 +9,11 @@ namespace VSTGUI {
 CSlider::CSlider(const CRect& size, CControlListener* listener, int32_t tag, int32_t iMinPos,
                  int32_t iMaxPos, CBitmap* handle, CBitmap* background, const CPoint& offset,
                  int32_t style)
-    : CControl(size, listener, tag, background), handle(handle), iMinPos(iMinPos),
-      iMaxPos(iMaxPos), style(style) {
+    : CControl(size, listener, tag, background),
+      handle(handle),
+      iMinPos(iMinPos),
+      iMaxPos(iMaxPos),
+      style(style) {
   if (handle) handle->remember();
   backOffset = offset;
 }
@@ -42,7 +45,8 @@ bool CSlider::onMouseDown(const CPoint& where, int32_t buttons) {
   beginEdit();
   const CRect h = handleRect();
   const int32_t along = horizontal() ? where.h : where.v;
-  const int32_t start = horizontal() ? h.left : h.top, length = horizontal() ? h.width() : h.height();
+  const int32_t start = horizontal() ? h.left : h.top,
+                length = horizontal() ? h.width() : h.height();
   // A click on the handle drags it from where it was taken; elsewhere the handle jumps there.
   grab = h.pointInside(where) ? along - start : length / 2;
   track(where);
@@ -70,8 +74,11 @@ CHorizontalSwitch::CHorizontalSwitch(const CRect& size, CControlListener* listen
                                      int32_t subPixmaps, int32_t heightOfOneImage,
                                      int32_t iMaxPositions, CBitmap* background,
                                      const CPoint& offset)
-    : CControl(size, listener, tag, background), subPixmaps(subPixmaps),
-      heightOfOneImage(heightOfOneImage), iMaxPositions(iMaxPositions), offset(offset) {}
+    : CControl(size, listener, tag, background),
+      subPixmaps(subPixmaps),
+      heightOfOneImage(heightOfOneImage),
+      iMaxPositions(iMaxPositions),
+      offset(offset) {}
 
 int32_t CHorizontalSwitch::currentFrame() const {
   const float range = vmax - vmin;
@@ -94,7 +101,8 @@ void CHorizontalSwitch::select(const CPoint& where) {
   if (iMaxPositions < 2 || size.width() <= 0) return;
   int32_t k = (where.h - size.left) * iMaxPositions / size.width();
   k = k < 0 ? 0 : (k > iMaxPositions - 1 ? iMaxPositions - 1 : k);
-  const float v = vmin + (vmax - vmin) * static_cast<float>(k) / static_cast<float>(iMaxPositions - 1);
+  const float v =
+      vmin + (vmax - vmin) * static_cast<float>(k) / static_cast<float>(iMaxPositions - 1);
   if (v == value) return;
   value = v;
   notify();
@@ -115,7 +123,9 @@ void CHorizontalSwitch::onMouseUp(const CPoint&, int32_t) { endEdit(); }
 
 CKickButton::CKickButton(const CRect& size, CControlListener* listener, int32_t tag,
                          int32_t heightOfOneImage, CBitmap* background, const CPoint& offset)
-    : CControl(size, listener, tag, background), heightOfOneImage(heightOfOneImage), offset(offset) {}
+    : CControl(size, listener, tag, background),
+      heightOfOneImage(heightOfOneImage),
+      offset(offset) {}
 
 void CKickButton::draw(CDrawContext* context) {
   if (!background) return;
@@ -149,7 +159,9 @@ void CKickButton::onMouseUp(const CPoint&, int32_t) {
 
 CSplashScreen::CSplashScreen(const CRect& size, CControlListener* listener, int32_t tag,
                              CBitmap* background, const CRect& displayRect, const CPoint& offset)
-    : CControl(size, listener, tag, background), keepSize(size), displayRect(displayRect),
+    : CControl(size, listener, tag, background),
+      keepSize(size),
+      displayRect(displayRect),
       offset(offset) {}
 
 void CSplashScreen::draw(CDrawContext* context) {

@@ -8,8 +8,14 @@
 
 namespace VSTGUI {
 
-enum SliderStyle : int32_t { kLeft = 1 << 0, kRight = 1 << 1, kTop = 1 << 2, kBottom = 1 << 3,
-                             kHorizontal = 1 << 4, kVertical = 1 << 5 };
+enum SliderStyle : int32_t {
+  kLeft = 1 << 0,
+  kRight = 1 << 1,
+  kTop = 1 << 2,
+  kBottom = 1 << 3,
+  kHorizontal = 1 << 4,
+  kVertical = 1 << 5
+};
 
 // A handle moving between iMinPos and iMaxPos (absolute window coordinates of the handle's top
 // or left edge) over a patch of background. kBottom: 0 at the bottom; kTop: 0 at the top;
@@ -67,9 +73,9 @@ class CHorizontalSlider : public CSlider {
 // background image (frames stacked vertically).
 class CHorizontalSwitch : public CControl {
  public:
-  CHorizontalSwitch(const CRect& size, CControlListener* listener, int32_t tag,
-                    int32_t subPixmaps, int32_t heightOfOneImage, int32_t iMaxPositions,
-                    CBitmap* background, const CPoint& offset = CPoint());
+  CHorizontalSwitch(const CRect& size, CControlListener* listener, int32_t tag, int32_t subPixmaps,
+                    int32_t heightOfOneImage, int32_t iMaxPositions, CBitmap* background,
+                    const CPoint& offset = CPoint());
 
   int32_t currentFrame() const;
   void draw(CDrawContext* context) override;

@@ -31,7 +31,9 @@ class CDrawContext {
 
   int32_t getWidth() const { return width; }
   int32_t getHeight() const { return height; }
-  uint32_t pixel(int32_t x, int32_t y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+  uint32_t pixel(int32_t x, int32_t y) const {
+    return pixels[static_cast<std::size_t>(y) * width + x];
+  }
 
  private:
   CRect clip(const CRect& r) {

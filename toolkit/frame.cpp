@@ -13,7 +13,8 @@ CFrame::CFrame(const CRect& rect, void* systemWindow, FrameEditor* editor)
       buffer(static_cast<std::size_t>(rect.width() > 0 ? rect.width() : 0) *
                  (rect.height() > 0 ? rect.height() : 0),
              0xFF000000u),
-      context(buffer.data(), rect.width() > 0 ? rect.width() : 0, rect.height() > 0 ? rect.height() : 0) {
+      context(buffer.data(), rect.width() > 0 ? rect.width() : 0,
+              rect.height() > 0 ? rect.height() : 0) {
   frame = this;
   if (systemWindow) window = createPlatformWindow(systemWindow, rect.width(), rect.height());
   if (window) window->attach(*this);

@@ -54,7 +54,9 @@ struct CRect {
 
 struct CColor {
   uint8_t red = 0, green = 0, blue = 0, alpha = 255;
-  uint32_t pixel() const { return 0xFF000000u | (uint32_t(red) << 16) | (uint32_t(green) << 8) | blue; }
+  uint32_t pixel() const {
+    return 0xFF000000u | (uint32_t(red) << 16) | (uint32_t(green) << 8) | blue;
+  }
 };
 
 constexpr CColor kBlackCColor = {0, 0, 0, 255};

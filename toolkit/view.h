@@ -22,7 +22,13 @@ struct KeyEvent {
 };
 
 // Virtual key codes the text field understands.
-enum VirtualKey : uint8_t { kVirtBack = 1, kVirtTab = 2, kVirtReturn = 4, kVirtEscape = 6, kVirtEnter = 19 };
+enum VirtualKey : uint8_t {
+  kVirtBack = 1,
+  kVirtTab = 2,
+  kVirtReturn = 4,
+  kVirtEscape = 6,
+  kVirtEnter = 19
+};
 
 class CControlListener {
  public:

@@ -6,8 +6,10 @@
 
 namespace testing_host {
 
-float peak(const std::vector<float>& x, std::size_t from = 0, std::size_t to = static_cast<std::size_t>(-1));
-double rms(const std::vector<float>& x, std::size_t from = 0, std::size_t to = static_cast<std::size_t>(-1));
+float peak(const std::vector<float>& x, std::size_t from = 0,
+           std::size_t to = static_cast<std::size_t>(-1));
+double rms(const std::vector<float>& x, std::size_t from = 0,
+           std::size_t to = static_cast<std::size_t>(-1));
 bool allFinite(const std::vector<float>& x);
 // Index of the first sample whose magnitude exceeds the threshold, or -1.
 long firstAbove(const std::vector<float>& x, float threshold);

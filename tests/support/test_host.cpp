@@ -59,7 +59,8 @@ PluginLibrary& TestHost::library() {
 TestHost::TestHost(int32_t version, Linkage linkage) : hostVersion(version) {
   creating = this;
   if (linkage == Linkage::InProcess) {
-    if (Corvina* instance = new (std::nothrow) Corvina(&TestHost::callback)) effect = instance->getAeffect();
+    if (Corvina* instance = new (std::nothrow) Corvina(&TestHost::callback))
+      effect = instance->getAeffect();
   } else if (library().entry) {
     effect = library().entry(&TestHost::callback);
   }

@@ -34,8 +34,8 @@ class PluginLibrary {
 };
 
 enum class Linkage {
-  Loaded,   // through the built library's entry, loaded with dlopen
-  InProcess // the same classes linked into the test, for checks of process-wide state
+  Loaded,    // through the built library's entry, loaded with dlopen
+  InProcess  // the same classes linked into the test, for checks of process-wide state
 };
 
 // One plug-in instance with its host side. The host answers version 2400 unless told otherwise.

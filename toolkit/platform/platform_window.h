@@ -16,7 +16,8 @@ class PlatformWindow {
   // The frame the window shows; called once, right after the window is made.
   virtual void attach(CFrame& frame) { (void)frame; }
   // Shows the given area of the frame's buffer (0xAARRGGBB rows of the frame's width).
-  virtual void present(const uint32_t* pixels, int32_t width, int32_t height, const CRect& area) = 0;
+  virtual void present(const uint32_t* pixels, int32_t width, int32_t height,
+                       const CRect& area) = 0;
   // Delivers pending input and expose events to the frame; runs on the thread of the editor's idle.
   virtual void pump(CFrame& frame) = 0;
   // The platform handle of the child window (an X11 window id, an HWND).

@@ -43,8 +43,8 @@ class Win32Window : public PlatformWindow {
 #if defined(__i386__)
 __attribute__((force_align_arg_pointer))
 #endif
-LRESULT CALLBACK Win32Window::procedure(HWND hwnd, UINT message,
-                                                                  WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK
+Win32Window::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!self || !self->frame) return DefWindowProcA(hwnd, message, wParam, lParam);
   CFrame& frame = *self->frame;
@@ -88,8 +88,9 @@ bool Win32Window::open(HWND parent, int32_t w, int32_t h) {
   width = w;
   height = h;
   HINSTANCE instance = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&Win32Window::procedure), &instance);
+  GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCSTR>(&Win32Window::procedure), &instance);
   WNDCLASSA wc = {};
   wc.lpfnWndProc = &Win32Window::procedure;
   wc.hInstance = instance;

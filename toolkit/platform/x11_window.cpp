@@ -45,9 +45,9 @@ class X11Window : public PlatformWindow {
                                     XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION |
                                     XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE};
     error = xcb_request_check(
-        connection, xcb_create_window_checked(connection, XCB_COPY_FROM_PARENT, window, parent, 0, 0,
-                                              static_cast<uint16_t>(w), static_cast<uint16_t>(h), 0,
-                                              XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+        connection, xcb_create_window_checked(connection, XCB_COPY_FROM_PARENT, window, parent, 0,
+                                              0, static_cast<uint16_t>(w), static_cast<uint16_t>(h),
+                                              0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                                               mask, values));
     if (error) {
       std::free(error);
@@ -141,7 +141,8 @@ class X11Window : public PlatformWindow {
     return detail == 1 ? kLButton : detail == 3 ? kRButton : detail == 2 ? kMButton : 0;
   }
   static int32_t stateButtons(uint16_t state) {
-    return ((state & XCB_BUTTON_MASK_1) ? kLButton : 0) | ((state & XCB_BUTTON_MASK_3) ? kRButton : 0) |
+    return ((state & XCB_BUTTON_MASK_1) ? kLButton : 0) |
+           ((state & XCB_BUTTON_MASK_3) ? kRButton : 0) |
            ((state & XCB_BUTTON_MASK_2) ? kMButton : 0);
   }
 

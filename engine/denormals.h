@@ -1,7 +1,18 @@
-// Flush-to-zero and denormals-are-zero for the calling thread: decaying states would otherwise
-// fall into denormal numbers and slow every voice down.
+// Flush-to-zero and denormals-are-zero for the audio work: decaying states would otherwise fall
+// into denormal numbers and slow every voice down. The host's thread gets its own mode back on
+// every exit, so its DSP and GUI code compute as they did.
 #pragma once
 
 #include <xmmintrin.h>
 
-inline void enableFlushToZero() { _mm_setcsr(_mm_getcsr() | 0x8040); }
+class ScopedFlushToZero {
+ public:
+  ScopedFlushToZero() : saved(_mm_getcsr()) { _mm_setcsr(saved | kFlushToZeroAndDenormalsAreZero); }
+  ~ScopedFlushToZero() { _mm_setcsr(saved); }
+  ScopedFlushToZero(const ScopedFlushToZero&) = delete;
+  ScopedFlushToZero& operator=(const ScopedFlushToZero&) = delete;
+
+ private:
+  static constexpr unsigned kFlushToZeroAndDenormalsAreZero = 0x8040;  // MXCSR bits 15 and 6
+  unsigned saved;
+};

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "engine/denormals.h"
 #include "engine/meter_clock.h"
 #include "engine/param_mapping.h"
 #include "engine/render.h"
@@ -83,7 +82,6 @@ void SynthEngine::process(float* left, float* right, int32_t frames) {
   if (frames <= 0 || !left || !right) return;
   const int64_t start = meterTicks();
   if (!voices[0].linked()) return;
-  enableFlushToZero();
 
   switch (voices[0].mode) {
     case 0:

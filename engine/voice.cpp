@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "engine/denormals.h"
 #include "engine/param_mapping.h"
 
 Voice::Voice() { lfo.randomizePhase(); }
@@ -31,7 +30,6 @@ void Voice::noteRelease(float) {
 }
 
 void Voice::setupRates(const RateConstants* record) {
-  enableFlushToZero();
   rates = record;
   if (!record) return;
   resetOscillators(*this);

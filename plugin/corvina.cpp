@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "editor/corvina_gui_editor.h"
+#include "engine/denormals.h"
 
 using namespace params;
 
@@ -64,6 +65,7 @@ void Corvina::process(float** inputs, float** outputs, int32_t sampleFrames) {
 
 void Corvina::processReplacing(float**, float** outputs, int32_t sampleFrames) {
   if (!outputs || !outputs[0] || !outputs[1]) return;
+  ScopedFlushToZero floatMode;
   engine.process(outputs[0], outputs[1], sampleFrames);
 }
 
@@ -73,9 +75,8 @@ int32_t Corvina::processEvents(VstEvents* events) {
   VstEvent* const* list = events->events;
   for (int32_t i = 0; i < events->numEvents; ++i) {
     const VstEvent* e = list[i];
+    // byteSize is informative only: hosts send 0, 24 (a 32-bit bridge) or 32 for MIDI records.
     if (!e || e->type != kVstMidiType) continue;
-    // A record too short to hold the MIDI bytes is not read.
-    if (e->byteSize < static_cast<int32_t>(offsetof(VstMidiEvent, midiData) + 3)) continue;
     const auto* midi = reinterpret_cast<const VstMidiEvent*>(e);
     engine.queueMidi(midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
                      static_cast<uint8_t>(midi->midiData[1]),

@@ -27,16 +27,12 @@ TEST(RobustnessTest, MalformedEventBlocksAreIgnored) {
   events->numEvents = -5;
   EXPECT_EQ(host.dispatch(effProcessEvents, 0, 0, events), 1);
 
-  // Null event pointers and records too short to hold MIDI bytes are skipped.
+  // Null event pointers are skipped.
   events = midi.events();
   events->events[0] = nullptr;
   host.sendEvents(events);
-  events = midi.events();
-  midi.raw()[0].byteSize = 8;
-  host.sendEvents(events);
   // Other event types (system exclusive) are skipped too.
   events = midi.events();
-  midi.raw()[0].byteSize = sizeof(VstMidiEvent);
   midi.raw()[0].type = kVstSysExType;
   host.sendEvents(events);
 

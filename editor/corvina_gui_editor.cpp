@@ -163,24 +163,19 @@ void CorvinaGuiEditor::close() {
 
 void CorvinaGuiEditor::idle() {
   if (!frame || inIdle) return;
-  const SynthEngine& engine = instrument->synth();
-  auto voice = [&]() -> const Voice& {
-    return engine.voice(engine.allocator().lastStartedVoice());
-  };
-  const float markers[5] = {voice().filter.cutoff1, voice().filter.reso1, voice().timbreRaw,
-                            voice().filter.cutoff2, voice().filter.reso2};
+  const orvalis::DisplaySnapshot shown = instrument->instrument().display();
   for (int i = 0; i < 5; ++i) {
     rangeBars[i]->setLowHigh(instrument->getParameter(kRangeBars[i].lowParam),
                              instrument->getParameter(kRangeBars[i].highParam));
-    rangeBars[i]->setValue(markers[i]);
+    rangeBars[i]->setValue(shown.markers[i]);
   }
-  levelBars[0]->setValue(voice().filter1Env.output);
-  levelBars[1]->setValue(voice().filter2Env.output);
-  levelBars[2]->setValue(voice().ampEnv.output);
+  levelBars[0]->setValue(shown.filter1Env);
+  levelBars[1]->setValue(shown.filter2Env);
+  levelBars[2]->setValue(shown.ampEnv);
 
   // Values beyond 9999.9 would not fit: the text is cut to the buffer, never overrun.
-  const ProcessingMeter& meter = engine.meter();
-  std::snprintf(timingText, sizeof timingText, "% 6.1f % 6.1f", meter.smooth, meter.median);
+  std::snprintf(timingText, sizeof timingText, "% 6.1f % 6.1f", shown.meterSmooth,
+                shown.meterMedian);
   if (!timingDisplay->isEditing()) timingDisplay->setText(timingText);
   AEffGUIEditor::idle();
 }

@@ -1,16 +1,15 @@
 #include "plugin/corvina.h"
 
 #include <cmath>
+#include <new>
 
 #include "editor/corvina_gui_editor.h"
-#include "engine/denormals.h"
 
 using namespace params;
 
 Corvina::Corvina(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, kNumPrograms, kNumParams) {
   for (int32_t c = 0; c < 16; ++c) channelPrograms[c] = c;
-  setProgram(0);
 
   setNumInputs(0);
   setNumOutputs(2);
@@ -20,10 +19,6 @@ Corvina::Corvina(audioMasterCallback audioMaster)
   isSynth();
   setUniqueID(kUniqueId);
 
-  // The engine starts with all eight voices in use; "Polyphonie" takes effect from the next
-  // program selection or change of that parameter.
-  engine.build(edit.values);
-
   // The editor registers itself and sets the editor flag; without memory the instance runs
   // without one.
   gui = new (std::nothrow) CorvinaGuiEditor(this);
@@ -31,21 +26,13 @@ Corvina::Corvina(audioMasterCallback audioMaster)
 
 Corvina::~Corvina() {}
 
-void Corvina::applyPolyphony(float value) { engine.setPolyphony(1 << choiceIndex(value, 4)); }
-
 void Corvina::setParameter(int32_t index, float value) {
-  // Some hosts send garbage on automation lanes: non-finite values are ignored.
   if (!isValidIndex(index) || !std::isfinite(value)) return;
   if (gui) gui->setParameter(index, value);
-  edit.values[index] = value;
-  bank[curProgram].values[index] = value;
-  if (index == kPolyphony) applyPolyphony(value);
-  engine.applyParameter(index);
+  core.setParameter(index, value);
 }
 
-float Corvina::getParameter(int32_t index) {
-  return isValidIndex(index) ? edit.values[index] : 0.f;
-}
+float Corvina::getParameter(int32_t index) { return core.parameter(index); }
 
 void Corvina::getParameterLabel(int32_t index, char* label) {
   if (const char* text = parameterLabel(index)) copyHostText(label, text);
@@ -56,7 +43,7 @@ void Corvina::getParameterName(int32_t index, char* text) {
 }
 
 void Corvina::getParameterDisplay(int32_t index, char* text) {
-  formatDisplay(index, getParameter(index), text, kVstMaxTextLength);
+  core.parameterDisplay(index, text, kVstMaxTextLength);
 }
 
 void Corvina::process(float** inputs, float** outputs, int32_t sampleFrames) {
@@ -64,9 +51,8 @@ void Corvina::process(float** inputs, float** outputs, int32_t sampleFrames) {
 }
 
 void Corvina::processReplacing(float**, float** outputs, int32_t sampleFrames) {
-  if (!outputs || !outputs[0] || !outputs[1]) return;
-  ScopedFlushToZero floatMode;
-  engine.process(outputs[0], outputs[1], sampleFrames);
+  if (!outputs) return;
+  core.render(outputs[0], outputs[1], sampleFrames);
 }
 
 int32_t Corvina::processEvents(VstEvents* events) {
@@ -78,18 +64,21 @@ int32_t Corvina::processEvents(VstEvents* events) {
     // byteSize is informative only: hosts send 0, 24 (a 32-bit bridge) or 32 for MIDI records.
     if (!e || e->type != kVstMidiType) continue;
     const auto* midi = reinterpret_cast<const VstMidiEvent*>(e);
-    engine.queueMidi(midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
-                     static_cast<uint8_t>(midi->midiData[1]),
-                     static_cast<uint8_t>(midi->midiData[2]));
+    core.queueMidi(midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
+                   static_cast<uint8_t>(midi->midiData[1]),
+                   static_cast<uint8_t>(midi->midiData[2]));
   }
   return 1;
 }
 
 void Corvina::setSampleRate(float rate) {
-  if (engine.setSampleRate(rate, edit.values)) AudioEffect::setSampleRate(rate);
+  if (core.setSampleRate(rate)) AudioEffect::setSampleRate(rate);
 }
 
-void Corvina::setBlockSize(int32_t size) { blockSize = size; }
+void Corvina::setBlockSize(int32_t size) {
+  blockSize = size;
+  core.setBlockSize(size);
+}
 
 void Corvina::suspend() {}
 

@@ -1,9 +1,8 @@
-// The instrument: parameters, programs, identity and lifecycle on the host side, and the
-// synthesis engine it drives.
+// The VST 2 face of the instrument: maps the host's opcodes onto the format-neutral core and
+// keeps the interface's identity, capabilities and program-name services.
 #pragma once
 
-#include "engine/synth_engine.h"
-#include "params/program_record.h"
+#include "core/instrument.h"
 #include "plugin/audio_effect_x.h"
 
 class CorvinaGuiEditor;
@@ -25,6 +24,7 @@ class Corvina : public AudioEffectX {
 
   // Programs.
   void setProgram(int32_t program) override;
+  int32_t getProgram() override;
   void setProgramName(char* name) override;
   void getProgramName(char* name) override;
   bool getProgramNameIndexed(int32_t category, int32_t index, char* text) override;
@@ -55,19 +55,14 @@ class Corvina : public AudioEffectX {
   bool hasMidiProgramsChanged(int32_t channel) override;
   bool getMidiKeyName(int32_t channel, MidiKeyName* keyName) override;
 
-  // Read by the editor and by tests.
-  const SynthEngine& synth() const { return engine; }
+  orvalis::Instrument& instrument() { return core; }
+  const orvalis::Instrument& instrument() const { return core; }
   CorvinaGuiEditor* guiEditor() const { return gui; }
-  const params::ProgramRecord& editRecord() const { return edit; }
 
  private:
-  void applyPolyphony(float value);
   void fillMidiProgram(int32_t channel, int32_t program, MidiProgramName* record);
 
+  orvalis::Instrument core;
   CorvinaGuiEditor* gui = nullptr;  // owned through the base's editor pointer
-  SynthEngine engine;
-  params::ProgramRecord edit;
-  params::ProgramRecord clipboard;
-  params::ProgramRecord bank[params::kNumPrograms];
   int32_t channelPrograms[16];
 };

@@ -4,41 +4,37 @@
 using namespace params;
 
 void Corvina::setProgram(int32_t program) {
-  if (program < 0) program = curProgram;  // reload the current program
+  if (program < 0) program = core.currentProgram();  // reload the current program
   if (program < 0 || program >= kNumPrograms) return;
-  curProgram = program;
-  edit = bank[program];
-  engine.attachProgram(edit.values);
-  applyPolyphony(edit.values[kPolyphony]);
+  core.selectProgram(program);
   if (gui) {
-    for (int j = 0; j < kNumParams; ++j) gui->setParameter(j, edit.values[j]);
+    for (int j = 0; j < kNumParams; ++j) gui->setParameter(j, core.parameter(j));
     gui->postUpdate();
   }
 }
 
-void Corvina::setProgramName(char* name) {
-  if (name) bank[curProgram].setName(name);
-}
+int32_t Corvina::getProgram() { return core.currentProgram(); }
 
-void Corvina::getProgramName(char* name) { copyHostText(name, bank[curProgram].name); }
+void Corvina::setProgramName(char* name) { core.setProgramName(name); }
+
+void Corvina::getProgramName(char* name) {
+  char text[kProgramNameSize];
+  if (core.programName(core.currentProgram(), text)) copyHostText(name, text);
+}
 
 bool Corvina::getProgramNameIndexed(int32_t, int32_t index, char* text) {
-  if (index < 0 || index >= kNumPrograms) return false;
-  copyHostText(text, bank[index].name);
+  char name[kProgramNameSize];
+  if (!core.programName(index, name)) return false;
+  copyHostText(text, name);
   return true;
 }
 
-bool Corvina::copyProgram(int32_t destination) {
-  if (destination < 0 || destination >= kNumPrograms) return false;
-  bank[destination] = bank[curProgram];
-  return true;
-}
+bool Corvina::copyProgram(int32_t destination) { return core.copyProgram(destination); }
 
-void Corvina::copyToClipboard() { clipboard = edit; }
+void Corvina::copyToClipboard() { core.copyToClipboard(); }
 
 void Corvina::pasteFromClipboard() {
-  edit = clipboard;
-  bank[curProgram] = clipboard;
+  core.pasteFromClipboard();
   setProgram(-1);
   if (gui) gui->postUpdate();
 }

@@ -129,6 +129,7 @@ TEST(AudioOutputTest, OscTypeChangeTakesEffectAtTheNextBlock) {
   TestHost host;
   EXPECT_EQ(engineOf(host).voice(0).mode, 0);
   host.setParameter(28, 0.5f);
+  host.applyPendingChanges();
   EXPECT_EQ(engineOf(host).voice(0).mode, 3);
   for (int v = 0; v < 8; ++v) EXPECT_EQ(engineOf(host).voice(v).mode, 3);
 }
@@ -164,6 +165,7 @@ TEST(AudioOutputTest, SampleRateChangeRetunesEveryVoice) {
   EXPECT_NEAR(testing_host::fundamentalHz(l, 48000, 200, 1000, 24000, 16384), 441.0, 2.0);
   // Opcode 43 takes the same road.
   host.dispatch(effSetBlockSizeAndSampleRate, 0, 512, nullptr, 96000.f);
+  host.applyPendingChanges();
   EXPECT_EQ(engineOf(host).rateConstants().sr, 96000.f);
   for (int v = 0; v < 8; ++v) EXPECT_EQ(engineOf(host).voice(v).rates->sr, 96000.f);
   l.clear();

@@ -129,12 +129,14 @@ TEST(EditorTest, SwitchesGiveEvenSteps) {
     frame->onMouseDown(CPoint(600 + 20 * k + 10, 60), kLButton);
     frame->onMouseUp(CPoint(600 + 20 * k + 10, 60), kLButton);
     EXPECT_FLOAT_EQ(host.getParameter(60), poly[k]);
+    host.applyPendingChanges();
     EXPECT_EQ(testing_host::engineOf(host).allocator().activeVoices(), 1 << k);
   }
   for (int k = 0; k < 6; ++k) {
     frame->onMouseDown(CPoint(160 + 20 * k + 10, 120), kLButton);
     frame->onMouseUp(CPoint(160 + 20 * k + 10, 120), kLButton);
     EXPECT_FLOAT_EQ(host.getParameter(28), k / 5.f);
+    host.applyPendingChanges();
     EXPECT_EQ(testing_host::engineOf(host).voice(0).mode, k);
   }
 }

@@ -143,6 +143,7 @@ TEST(VoiceAllocatorTest, PolyphonyChangeReleasesEveryVoiceAndForgetsKeys) {
   for (int key : {60, 62, 64, 65, 67, 69}) p.noteOn(key);
   EXPECT_EQ(p.gatedVoices(), 6);
   p.host.setParameter(60, 0.25f);  // "2 voix"
+  p.host.applyPendingChanges();
   EXPECT_EQ(p.gatedVoices(), 0);
   EXPECT_EQ(p.engine().allocator().activeVoices(), 2);
   for (int key : {60, 62, 64, 65, 67, 69}) {
@@ -207,10 +208,13 @@ TEST(VoiceAllocatorTest, NewInstanceWithMonoDefaultStillPlaysChords) {
   const auto& e = engineOf(host);
   EXPECT_EQ(e.allocator().activeVoices(), 8);
   host.dispatch(effSetProgram, 0, 0);
+  host.applyPendingChanges();
   EXPECT_EQ(e.allocator().activeVoices(), 8);  // the default program holds "8 voix"
   host.setParameter(60, 0.f);
   host.dispatch(effSetProgram, 0, 1);
+  host.applyPendingChanges();
   EXPECT_EQ(e.allocator().activeVoices(), 8);  // program 1 still has its default
   host.dispatch(effSetProgram, 0, 0);
+  host.applyPendingChanges();
   EXPECT_EQ(e.allocator().activeVoices(), 1);
 }

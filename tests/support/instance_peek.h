@@ -11,6 +11,8 @@ inline const Corvina& instanceOf(const TestHost& host) {
   return *static_cast<const Corvina*>(static_cast<AudioEffect*>(host.effect->object));
 }
 
-inline const SynthEngine& engineOf(const TestHost& host) { return instanceOf(host).synth(); }
+inline const SynthEngine& engineOf(const TestHost& host) {
+  return instanceOf(host).instrument().engine();
+}
 
 }  // namespace testing_host

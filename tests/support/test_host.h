@@ -62,6 +62,13 @@ class TestHost {
   void renderBlocks(std::vector<float>& left, std::vector<float>& right, int32_t total,
                     int32_t block);
   void sendEvents(VstEvents* events) { dispatch(effProcessEvents, 0, 0, events); }
+  // An empty block: the audio thread applies the changes handed to it, and renders nothing.
+  void applyPendingChanges() {
+    float* outs[2] = {nullptr, nullptr};
+    float none = 0.f;
+    outs[0] = outs[1] = &none;
+    effect->processReplacing(effect, nullptr, outs, 0);
+  }
 
   // Destroys the instance through effClose; the destructor does it otherwise.
   void close();

@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all setup configure build check check-asan check-windows windows demo bench fuzz clean
+.PHONY: all setup configure build check check-asan check-tsan check-windows windows demo bench fuzz clean
 
 all: build
 
@@ -30,6 +30,12 @@ check-asan: setup
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVALIS_SANITIZE=ON -DORVALIS_BUILD_BENCH=OFF > /dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@cd build-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# The whole test suite built with ThreadSanitizer; any report fails the run.
+check-tsan: setup
+	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVALIS_TSAN=ON -DORVALIS_BUILD_BENCH=OFF > /dev/null
+	@cmake --build build-tsan -j $(JOBS)
+	@cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --output-on-failure -j $(JOBS)
 
 # libFuzzer over the whole host interface, from the committed seeds, for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 600

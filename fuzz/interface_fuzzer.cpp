@@ -9,7 +9,7 @@
 #include <new>
 #include <vector>
 
-#include "editor/corvina_gui_editor.h"
+#include "plugin/corvina_gui_editor.h"
 #include "plugin/corvina.h"
 #include "toolkit/frame.h"
 

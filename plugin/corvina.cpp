@@ -3,7 +3,7 @@
 #include <cmath>
 #include <new>
 
-#include "editor/corvina_gui_editor.h"
+#include "plugin/corvina_gui_editor.h"
 
 using namespace params;
 

@@ -1,9 +1,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "editor/corvina_gui_editor.h"
 #include "params/gm_names.h"
 #include "plugin/corvina.h"
+#include "plugin/corvina_gui_editor.h"
 
 using namespace params;
 

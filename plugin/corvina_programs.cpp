@@ -1,5 +1,5 @@
-#include "editor/corvina_gui_editor.h"
 #include "plugin/corvina.h"
+#include "plugin/corvina_gui_editor.h"
 
 using namespace params;
 
@@ -7,10 +7,8 @@ void Corvina::setProgram(int32_t program) {
   if (program < 0) program = core.currentProgram();  // reload the current program
   if (program < 0 || program >= kNumPrograms) return;
   core.selectProgram(program);
-  if (gui) {
+  if (gui)
     for (int j = 0; j < kNumParams; ++j) gui->setParameter(j, core.parameter(j));
-    gui->postUpdate();
-  }
 }
 
 int32_t Corvina::getProgram() { return core.currentProgram(); }
@@ -36,5 +34,4 @@ void Corvina::copyToClipboard() { core.copyToClipboard(); }
 void Corvina::pasteFromClipboard() {
   core.pasteFromClipboard();
   setProgram(-1);
-  if (gui) gui->postUpdate();
 }

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "editor/bar_bitmap.h"
-#include "editor/corvina_gui_editor.h"
+#include "plugin/corvina_gui_editor.h"
 #include "tests/support/instance_peek.h"
 #include "tests/support/midi_builder.h"
 #include "tests/support/test_host.h"
@@ -22,10 +22,12 @@ using testing_host::TestHost;
 
 namespace {
 
-CorvinaGuiEditor& editorOf(TestHost& host) { return *testing_host::instanceOf(host).guiEditor(); }
+orvalis::Panel& editorOf(TestHost& host) {
+  return testing_host::instanceOf(host).guiEditor()->getPanel();
+}
 
 // Opens the window offscreen (no parent window) and runs one idle.
-CorvinaGuiEditor& openEditor(TestHost& host) {
+orvalis::Panel& openEditor(TestHost& host) {
   EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, nullptr), 1);
   host.dispatch(effEditIdle);
   return editorOf(host);
@@ -37,7 +39,7 @@ CPoint centre(const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r
 
 TEST(EditorTest, EveryParameterHasExactlyOneControlAtItsPlace) {
   TestHost host;
-  CorvinaGuiEditor& editor = openEditor(host);
+  orvalis::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   ASSERT_NE(frame, nullptr);
   int sliders = 0, switches = 0;
@@ -75,26 +77,29 @@ TEST(EditorTest, EveryParameterHasExactlyOneControlAtItsPlace) {
 TEST(EditorTest, ControlsFollowThePlugInAfterOpenAutomationAndProgramChange) {
   TestHost host;
   host.setParameter(10, 0.25f);
-  CorvinaGuiEditor& editor = openEditor(host);
+  orvalis::Panel& editor = openEditor(host);
   for (int i = 0; i < 61; ++i)
     EXPECT_EQ(editor.parameterControl(i)->getValue(), host.getParameter(i)) << i;
-  host.setParameter(11, 0.9f);  // host automation while open
+  host.setParameter(11, 0.9f);  // host automation while open: shown at the next idle
+  host.dispatch(effEditIdle);
   EXPECT_EQ(editor.parameterControl(11)->getValue(), 0.9f);
   EXPECT_EQ(editor.rangeBar(0)->getLow(), 0.25f);
   EXPECT_EQ(editor.rangeBar(0)->getHigh(), 0.9f);
   host.dispatch(effSetProgram, 0, 5);
+  host.dispatch(effEditIdle);
   for (int i = 0; i < 61; ++i)
     EXPECT_EQ(editor.parameterControl(i)->getValue(), host.getParameter(i)) << i;
   EXPECT_EQ(editor.parameterControl(10)->getValue(), 0.6f);
   // A kBottom slider at 0 has its handle at the bottom, a kTop one (43) at the top.
   host.setParameter(0, 0.f);
+  host.dispatch(effEditIdle);
   EXPECT_EQ(static_cast<CSlider*>(editor.parameterControl(0))->handleRect().top, 242);
   EXPECT_EQ(static_cast<CSlider*>(editor.parameterControl(43))->handleRect().top, 81);
 }
 
 TEST(EditorTest, DraggingASliderAutomatesItsParameterInsideBeginAndEndEdit) {
   TestHost host;
-  CorvinaGuiEditor& editor = openEditor(host);
+  orvalis::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   host.calls.clear();
   frame->onMouseDown(CPoint(600, 190), kLButton);  // "Gain"
@@ -122,7 +127,7 @@ TEST(EditorTest, DraggingASliderAutomatesItsParameterInsideBeginAndEndEdit) {
 
 TEST(EditorTest, SwitchesGiveEvenSteps) {
   TestHost host;
-  CorvinaGuiEditor& editor = openEditor(host);
+  orvalis::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   const float poly[4] = {0.f, 1.f / 3, 2.f / 3, 1.f};
   for (int k = 0; k < 4; ++k) {
@@ -148,7 +153,7 @@ TEST(EditorTest, CopyThenPasteIntoAnotherProgramCopiesItWithItsName) {
   host.dispatch(effSetProgramName, 0, 0, name);
   host.dispatch(effSetProgram, 0, 2);  // the edit record takes the new name
   host.setParameter(23, 0.8f);
-  CorvinaGuiEditor& editor = openEditor(host);
+  orvalis::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   frame->onMouseDown(centre(editor.copy()->getViewSize()), kLButton);
   frame->onMouseUp(centre(editor.copy()->getViewSize()), kLButton);
@@ -169,7 +174,7 @@ TEST(EditorTest, CopyThenPasteIntoAnotherProgramCopiesItWithItsName) {
 
 TEST(EditorTest, AboutSplashChangesNoParameter) {
   TestHost host;
-  CorvinaGuiEditor& editor = openEditor(host);
+  orvalis::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   float before[61];
   for (int i = 0; i < 61; ++i) before[i] = host.getParameter(i);
@@ -186,7 +191,7 @@ TEST(EditorTest, AboutSplashChangesNoParameter) {
 
 TEST(EditorTest, IdleShowsTheLastStartedVoiceAndTheMeter) {
   TestHost host;
-  CorvinaGuiEditor& editor = openEditor(host);
+  orvalis::Panel& editor = openEditor(host);
   EXPECT_STREQ(editor.timing(), "  50.0   50.0");
   testing_host::MidiBuilder midi;
   midi.noteOn(0, 60, 100).noteOn(0, 64, 100);
@@ -210,7 +215,7 @@ TEST(EditorTest, IdleShowsTheLastStartedVoiceAndTheMeter) {
 
 TEST(EditorTest, TextFieldTakesTheKeyboardOnlyWhileEdited) {
   TestHost host;
-  CorvinaGuiEditor& editor = openEditor(host);
+  orvalis::Panel& editor = openEditor(host);
   EXPECT_EQ(host.dispatch(effKeysRequired), 1);
   editor.getFrame()->onMouseDown(CPoint(50, 10), kLButton);
   EXPECT_TRUE(editor.isEditingText());
@@ -227,22 +232,22 @@ TEST(EditorTest, OpeningAndClosingTwoEditorsLeaksNothing) {
     for (int i = 0; i < 10; ++i) {
       a.dispatch(effEditOpen);
       b.dispatch(effEditOpen);
-      EXPECT_EQ(CorvinaGuiEditor::sharedPanel(), editorOf(a).getFrame()->getBackground());
+      EXPECT_EQ(orvalis::Panel::sharedPanel(), editorOf(a).getFrame()->getBackground());
       EXPECT_EQ(editorOf(a).getFrame()->getBackground(), editorOf(b).getFrame()->getBackground());
       a.dispatch(effEditIdle);
       b.dispatch(effEditIdle);
       a.dispatch(effEditClose);
       b.dispatch(effEditClose);
     }
-    EXPECT_NE(CorvinaGuiEditor::sharedPanel(), nullptr);  // still held by both editors
+    EXPECT_NE(orvalis::Panel::sharedPanel(), nullptr);  // still held by both editors
   }
-  EXPECT_EQ(CorvinaGuiEditor::sharedPanel(), nullptr);
+  EXPECT_EQ(orvalis::Panel::sharedPanel(), nullptr);
   EXPECT_EQ(CBitmap::liveBitmaps(), before);
 }
 
 TEST(EditorTest, EditorCallsWithTheWindowClosedDoNothing) {
   TestHost host;
-  CorvinaGuiEditor& editor = editorOf(host);
+  orvalis::Panel& editor = editorOf(host);
   EXPECT_EQ(editor.getFrame(), nullptr);
   host.setParameter(5, 0.3f);
   host.dispatch(effEditIdle);

@@ -127,6 +127,8 @@ struct Scenario {
   std::function<void(Session&)> script;
 };
 
+void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
+
 // A held chord with a release inside the window, in the given mode.
 void chordInMode(Session& s, int mode) {
   s.param(kOscType, oscMode(mode)).chord({48, 55, 64}).play(3072).off(7, 48).off(9, 55).off(11, 64);

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "editor/corvina_gui_editor.h"
+#include "plugin/corvina_gui_editor.h"
 #include "tests/support/instance_peek.h"
 #include "tests/support/test_host.h"
 #include "toolkit/frame.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/corvina_gui_editor.h"
+#include "plugin/corvina_gui_editor.h"
 #include "tests/support/instance_peek.h"
 #include "tests/support/png_writer.h"
 #include "tests/support/test_host.h"

@@ -1,54 +1,35 @@
-#include "editor/corvina_gui_editor.h"
+#include "editor/panel.h"
 
 #include <cstdio>
 #include <map>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <sched.h>
-#endif
-
 #include "editor/bar_bitmap.h"
 #include "editor/editor_layout.h"
-#include "plugin/corvina.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/controls.h"
-#include "toolkit/frame.h"
 
 using namespace VSTGUI;
 using namespace editor_layout;
 
+namespace orvalis {
+
 namespace {
 
-// One panel image for the whole process. Each editor object holds one reference from its first
-// open to its destruction; the last one to let go frees it and empties the slot.
+// One panel image for the whole process. Each panel holds one reference from its first open to
+// its destruction; the last one to let go frees it and empties the slot.
 CBitmap* gPanel = nullptr;
 
 constexpr int kPanelId = 10001;
 
-void yieldThread() {
-#if defined(_WIN32)
-  SwitchToThread();
-#else
-  sched_yield();
-#endif
-}
-
 }  // namespace
 
-CBitmap* CorvinaGuiEditor::sharedPanel() { return gPanel; }
+CBitmap* Panel::sharedPanel() { return gPanel; }
 
-CorvinaGuiEditor::CorvinaGuiEditor(Corvina* instrument)
-    : AEffGUIEditor(instrument), instrument(instrument) {
-  rect.top = 0;
-  rect.left = 0;
-  rect.bottom = kHeight;
-  rect.right = kWidth;
+Panel::Panel(PanelHost& panelHost) : host(panelHost) {
   std::snprintf(timingText, sizeof timingText, "init");
 }
 
-CorvinaGuiEditor::~CorvinaGuiEditor() {
+Panel::~Panel() {
   close();
   if (holdsPanel && gPanel) {
     const bool last = gPanel->referenceCount() == 1;
@@ -57,11 +38,8 @@ CorvinaGuiEditor::~CorvinaGuiEditor() {
   }
 }
 
-int32_t CorvinaGuiEditor::open(void* ptr) {
-  // Some hosts open twice without closing: the old window goes first.
+void Panel::open(void* parent) {
   if (frame) close();
-  AEffGUIEditor::open(ptr);
-
   if (!holdsPanel) {
     if (gPanel)
       gPanel->remember();
@@ -69,13 +47,15 @@ int32_t CorvinaGuiEditor::open(void* ptr) {
       gPanel = new CBitmap(kPanelId);
     holdsPanel = true;
   }
-  CFrame* f = new CFrame(CRect(0, 0, kWidth, kHeight), ptr, this);
+  CFrame* f = new CFrame(CRect(0, 0, kWidth, kHeight), parent, this);
   f->setBackground(gPanel);
 
   std::map<int32_t, CBitmap*> bitmaps;
   for (int32_t id : kBitmaps)
     bitmaps[id] = id == kPanelId ? (gPanel->remember(), gPanel) : new CBitmap(id);
 
+  // The controls start from the current values, so what was pending is shown already.
+  pendingDirty.store(0);
   for (const ControlSpec& s : kParameterControls) {
     const CRect size(s.left, s.top, s.right, s.bottom);
     CBitmap* image = bitmaps[s.image];
@@ -96,7 +76,7 @@ int32_t CorvinaGuiEditor::open(void* ptr) {
       slider->setOffsetHandle(CPoint(s.offset, s.offset));
       control = slider;
     }
-    control->setValue(instrument->getParameter(s.param));
+    control->setValue(host.parameter(s.param));
     if (s.kind != kSwitch) control->setTransparency(true);
     paramControls[s.param] = control;
     f->addView(control);
@@ -139,11 +119,9 @@ int32_t CorvinaGuiEditor::open(void* ptr) {
   f->addView(timingDisplay);
   frame = f;
   frame->redraw();
-  windowOpen.store(true);
-  return 1;
 }
 
-void CorvinaGuiEditor::clearControls() {
+void Panel::clearControls() {
   for (CControl*& c : paramControls) c = nullptr;
   for (CBarBitmap*& b : levelBars) b = nullptr;
   for (CBarBitmapLH*& b : rangeBars) b = nullptr;
@@ -152,21 +130,35 @@ void CorvinaGuiEditor::clearControls() {
   timingDisplay = nullptr;
 }
 
-void CorvinaGuiEditor::close() {
-  windowOpen.store(false);
-  while (parameterWriters.load() != 0) yieldThread();
+void Panel::close() {
   CFrame* f = frame;
   frame = nullptr;
   clearControls();
   delete f;
 }
 
-void CorvinaGuiEditor::idle() {
-  if (!frame || inIdle) return;
-  const orvalis::DisplaySnapshot shown = instrument->instrument().display();
+void Panel::parameterChanged(int32_t index, float value) {
+  if (index < 0 || index >= kParameters) return;
+  pendingValues[index].store(value, std::memory_order_relaxed);
+  pendingDirty.fetch_or(uint64_t{1} << index, std::memory_order_release);
+}
+
+void Panel::showPendingValues() {
+  uint64_t bits = pendingDirty.exchange(0, std::memory_order_acquire);
+  for (int32_t index = 0; bits; ++index, bits >>= 1) {
+    if (!(bits & 1)) continue;
+    if (CControl* c = paramControls[index])
+      c->setValue(pendingValues[index].load(std::memory_order_relaxed));
+  }
+}
+
+void Panel::idle() {
+  if (!frame) return;
+  showPendingValues();
+  const DisplaySnapshot shown = host.display();
   for (int i = 0; i < 5; ++i) {
-    rangeBars[i]->setLowHigh(instrument->getParameter(kRangeBars[i].lowParam),
-                             instrument->getParameter(kRangeBars[i].highParam));
+    rangeBars[i]->setLowHigh(host.parameter(kRangeBars[i].lowParam),
+                             host.parameter(kRangeBars[i].highParam));
     rangeBars[i]->setValue(shown.markers[i]);
   }
   levelBars[0]->setValue(shown.filter1Env);
@@ -177,47 +169,24 @@ void CorvinaGuiEditor::idle() {
   std::snprintf(timingText, sizeof timingText, "% 6.1f % 6.1f", shown.meterSmooth,
                 shown.meterMedian);
   if (!timingDisplay->isEditing()) timingDisplay->setText(timingText);
-  AEffGUIEditor::idle();
+  frame->idle();
 }
 
-int32_t CorvinaGuiEditor::onKeyDown(VstKeyCode&) { return -1; }
-
-int32_t CorvinaGuiEditor::onKeyUp(VstKeyCode&) { return -1; }
-
-// May run on the audio thread (hosts automate from there): it only stores values and marks
-// controls dirty; the frame draws them at its next idle.
-void CorvinaGuiEditor::setParameter(int32_t index, float value) {
-  if (index < 0 || index >= kParameters) return;
-  parameterWriters.fetch_add(1);
-  if (windowOpen.load()) storeParameter(index, value);
-  parameterWriters.fetch_sub(1);
-}
-
-void CorvinaGuiEditor::storeParameter(int32_t index, float value) {
-  if (CControl* c = paramControls[index]) c->setValue(value);
-  for (int i = 0; i < 5; ++i) {
-    const RangeSpec& r = kRangeBars[i];
-    if (index != r.lowParam && index != r.highParam) continue;
-    // The changed index brings the new value; the plug-in has not stored it yet.
-    const float low = index == r.lowParam ? value : instrument->getParameter(r.lowParam);
-    const float high = index == r.highParam ? value : instrument->getParameter(r.highParam);
-    if (CBarBitmapLH* bar = rangeBars[i]) bar->setLowHigh(low, high);
-  }
-}
-
-void CorvinaGuiEditor::valueChanged(CDrawContext* context, CControl* control) {
+void Panel::valueChanged(CDrawContext* context, CControl* control) {
   if (!control) return;
   const int32_t tag = control->getTag();
   if (tag == kCopyTag) {
-    instrument->copyToClipboard();
+    host.copyProgram();
   } else if (tag == kPasteTag) {
-    instrument->pasteFromClipboard();
+    host.pasteProgram();
   } else if (tag >= 0 && tag < kParameters) {
-    instrument->setParameterAutomated(tag, control->getValue());
+    host.changeParameter(tag, control->getValue());
     control->update(context);
   } else {
     control->update(context);
   }
 }
 
-bool CorvinaGuiEditor::isEditingText() const { return frame && frame->getEditView() != nullptr; }
+bool Panel::isEditingText() const { return frame && frame->getEditView() != nullptr; }
+
+}  // namespace orvalis

@@ -1,0 +1,92 @@
+// The instrument's panel: 720 x 320 with a control for every parameter, copy and paste buttons,
+// an about splash, the load meter's text and eight bars showing the last started voice. It lives
+// in a parent window that its host gives it, or offscreen, and draws only in idle().
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "editor/panel_host.h"
+#include "toolkit/frame.h"
+#include "toolkit/view.h"
+
+class CBarBitmap;
+class CBarBitmapLH;
+
+namespace VSTGUI {
+class CKickButton;
+class CSplashScreen;
+class CTextEdit;
+}  // namespace VSTGUI
+
+namespace orvalis {
+
+class Panel : public VSTGUI::CControlListener, public VSTGUI::FrameEditor {
+ public:
+  static constexpr int32_t kWidth = 720;
+  static constexpr int32_t kHeight = 320;
+  static constexpr int32_t kCopyTag = 1000;
+  static constexpr int32_t kPasteTag = 1001;
+  static constexpr int32_t kAboutTag = 10300;
+  static constexpr int32_t kTimingTag = 999;
+
+  explicit Panel(PanelHost& host);
+  ~Panel() override;
+  Panel(const Panel&) = delete;
+  Panel& operator=(const Panel&) = delete;
+
+  // parent: the host's window; null keeps the panel offscreen. Opening an open panel reopens it.
+  void open(void* parent);
+  void close();
+  bool isOpen() const { return frame != nullptr; }
+  // Brings the controls up to date, reads the display snapshot and draws what changed.
+  void idle();
+
+  // From any thread, the audio thread included: stores the value, and idle() shows it.
+  void parameterChanged(int32_t index, float value);
+
+  // FrameEditor
+  void beginEdit(int32_t tag) override { host.beginEdit(tag); }
+  void endEdit(int32_t tag) override { host.endEdit(tag); }
+  void doIdleStuff() override { host.idleDuringGesture(); }
+  // CControlListener
+  void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
+
+  VSTGUI::CFrame* getFrame() const { return frame; }
+  bool isEditingText() const;
+  // Valid while the panel is open.
+  VSTGUI::CControl* parameterControl(int32_t index) const {
+    return frame && index >= 0 && index < kParameters ? paramControls[index] : nullptr;
+  }
+  const char* timing() const { return timingText; }
+  CBarBitmap* levelBar(int i) const { return levelBars[i]; }
+  CBarBitmapLH* rangeBar(int i) const { return rangeBars[i]; }
+  VSTGUI::CSplashScreen* about() const { return aboutSplash; }
+  VSTGUI::CKickButton* copy() const { return copyButton; }
+  VSTGUI::CKickButton* paste() const { return pasteButton; }
+
+  // The panel image shared by every panel of the process, or null when none holds it.
+  static VSTGUI::CBitmap* sharedPanel();
+
+ private:
+  static constexpr int32_t kParameters = 61;
+  void clearControls();
+  void showPendingValues();
+
+  PanelHost& host;
+  VSTGUI::CFrame* frame = nullptr;
+  bool holdsPanel = false;
+  // Values cross threads as a store plus a dirty bit.
+  std::atomic<float> pendingValues[kParameters] = {};
+  std::atomic<uint64_t> pendingDirty{0};
+  VSTGUI::CControl* paramControls[kParameters] = {};
+  VSTGUI::CTextEdit* timingDisplay = nullptr;
+  char timingText[16];
+  VSTGUI::CKickButton* copyButton = nullptr;
+  VSTGUI::CKickButton* pasteButton = nullptr;
+  VSTGUI::CSplashScreen* aboutSplash = nullptr;
+  CBarBitmap* levelBars[3] = {};    // filter1EnvBar, filter2EnvBar, ampEnvBar
+  CBarBitmapLH* rangeBars[5] = {};  // filter1Freq, filter1Reso, timbre, filter2Freq, filter2Reso
+};
+
+}  // namespace orvalis

@@ -1,0 +1,56 @@
+#include "plugin/corvina_gui_editor.h"
+
+#include "plugin/corvina.h"
+
+CorvinaGuiEditor::CorvinaGuiEditor(Corvina* owner)
+    : AEffGUIEditor(owner), instrument(owner), panel(*this) {
+  rect.top = 0;
+  rect.left = 0;
+  rect.bottom = kHeight;
+  rect.right = kWidth;
+}
+
+CorvinaGuiEditor::~CorvinaGuiEditor() { close(); }
+
+int32_t CorvinaGuiEditor::open(void* ptr) {
+  // Some hosts open twice without closing: the old window goes first.
+  if (frame) close();
+  AEffGUIEditor::open(ptr);
+  panel.open(ptr);
+  frame = panel.getFrame();
+  return 1;
+}
+
+void CorvinaGuiEditor::close() {
+  frame = nullptr;
+  panel.close();
+}
+
+void CorvinaGuiEditor::idle() {
+  // Some hosts idle before open and after close.
+  if (!frame || inIdle) return;
+  AEffEditor::idle();
+  panel.idle();
+}
+
+int32_t CorvinaGuiEditor::onKeyDown(VstKeyCode&) { return -1; }
+
+int32_t CorvinaGuiEditor::onKeyUp(VstKeyCode&) { return -1; }
+
+void CorvinaGuiEditor::setParameter(int32_t index, float value) {
+  panel.parameterChanged(index, value);
+}
+
+float CorvinaGuiEditor::parameter(int index) const { return instrument->getParameter(index); }
+
+void CorvinaGuiEditor::changeParameter(int index, float value) {
+  instrument->setParameterAutomated(index, value);
+}
+
+void CorvinaGuiEditor::copyProgram() { instrument->copyToClipboard(); }
+
+void CorvinaGuiEditor::pasteProgram() { instrument->pasteFromClipboard(); }
+
+orvalis::DisplaySnapshot CorvinaGuiEditor::display() const {
+  return instrument->instrument().display();
+}

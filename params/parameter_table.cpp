@@ -2,97 +2,87 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace params {
 
 namespace {
 
-enum class Display {
-  Hidden,
-  Time,
-  PortamentoTime,
-  Linear,
-  Square,
-  FilterType,
-  OscType,
-  Polyphony,
-  Pan
+// 43 and 44 (lane weights and ratios) start at 0 in "Basique", and "Polyphonie" at 1 (8 voices).
+constexpr ParameterInfo kRows[kNumParams] = {
+    {kPortamento, "Portamento", "portamento", "s", Display::PortamentoTime, 0, 0, 0.1f},
+    {kAmpAttackH, "Ampli A H", "ampli_a_h", "s", Display::Time, 0, 0, 0.05f},
+    {kAmpDecayH, "Ampli D H", "ampli_d_h", "s", Display::Time, 0, 0, 0.4f},
+    {kAmpSustainH, "Ampli S H", "ampli_s_h", "", Display::Linear, 1, 0, 0.5f},
+    {kAmpReleaseH, "Ampli R H", "ampli_r_h", "s", Display::Time, 0, 0, 0.4f},
+    {kFilter1Type, "Filtre1 Type", "filtre1_type", "", Display::FilterType, 0, 0, 0.f},
+    {kFilter1AttackH, "Filtre1 A H", "filtre1_a_h", "s", Display::Time, 0, 0, 0.05f},
+    {kFilter1DecayH, "Filtre1 D H", "filtre1_d_h", "s", Display::Time, 0, 0, 0.4f},
+    {kFilter1SustainH, "Filtre1 S H", "filtre1_s_h", "", Display::Linear, 1, 0, 0.8f},
+    {kFilter1ReleaseH, "Filtre1 R H", "filtre1_r_h", "s", Display::Time, 0, 0, 0.4f},
+    {kFilter1FreqLow, "Filtre1 Freq Low", "filtre1_freq_low", "oct", Display::Linear, 9, -1, 0.6f},
+    {kFilter1FreqHigh, "Filtre1 Freq High", "filtre1_freq_high", "oct", Display::Linear, 9, -1,
+     0.6f},
+    {kFilter1ResoLow, "Filtre1 Reso Low", "filtre1_reso_low", "Q", Display::Square, 9.5, 0.5, 0.1f},
+    {kFilter1ResoHigh, "Filtre1 Reso High", "filtre1_reso_high", "Q", Display::Square, 9.5, 0.5,
+     0.1f},
+    {kFilter2Type, "Filtre2 Type", "filtre2_type", "", Display::FilterType, 0, 0, 0.f},
+    {kFilter2AttackH, "Filtre2 A H", "filtre2_a_h", "s", Display::Time, 0, 0, 0.05f},
+    {kFilter2DecayH, "Filtre2 D H", "filtre2_d_h", "s", Display::Time, 0, 0, 0.4f},
+    {kFilter2SustainH, "Filtre2 S H", "filtre2_s_h", "", Display::Linear, 1, 0, 0.8f},
+    {kFilter2ReleaseH, "Filtre2 R H", "filtre2_r_h", "s", Display::Time, 0, 0, 0.4f},
+    {kFilter2FreqLow, "Filtre2 Freq Low", "filtre2_freq_low", "oct", Display::Linear, 9, -1, 0.6f},
+    {kFilter2FreqHigh, "Filtre2 Freq High", "filtre2_freq_high", "oct", Display::Linear, 9, -1,
+     0.6f},
+    {kFilter2ResoLow, "Filtre2 Reso Low", "filtre2_reso_low", "Q", Display::Square, 9.5, 0.5, 0.1f},
+    {kFilter2ResoHigh, "Filtre2 Reso High", "filtre2_reso_high", "Q", Display::Square, 9.5, 0.5,
+     0.1f},
+    {kGain, "Gain", "gain", "dB", Display::Linear, 40, -20, 0.5f},
+    {kOverdrive2H, "Overdrive2H", "overdrive2h", "dB", Display::Linear, 40, -20, 0.5f},
+    {kLfoDelay, "LFO Delay", "lfo_delay", "s", Display::Square, 1, 0, 0.5f},
+    {kLfoSpeed, "LFO Speed", "lfo_speed", "Hz", Display::Square, 20, 0, 0.5f},
+    {kLfoDepthL, "LFO DepthL", "lfo_depthl", "Cents", Display::Linear, 100, 0, 0.5f},
+    {kOscType, "Osc Type", "osc_type", "", Display::OscType, 0, 0, 0.f},
+    {kOscTimbreLow, "Osc Timbre Low", "osc_timbre_low", "", Display::Linear, 0.5, 0, 0.5f},
+    {kOscTimbreHigh, "Osc Timbre High", "osc_timbre_high", "", Display::Linear, 0.5, 0, 0.5f},
+    {kAmpAttackL, "Ampli A L", "ampli_a_l", "s", Display::Time, 0, 0, 0.05f},
+    {kFilter1AttackL, "Filtre1 A L", "filtre1_a_l", "s", Display::Time, 0, 0, 0.05f},
+    {kFilter2AttackL, "Filtre2 A L", "filtre2_a_l", "s", Display::Time, 0, 0, 0.05f},
+    {kAmpDecayL, "Ampli D L", "ampli_d_l", "s", Display::Time, 0, 0, 0.4f},
+    {kFilter1DecayL, "Filtre1 D L", "filtre1_d_l", "s", Display::Time, 0, 0, 0.4f},
+    {kFilter2DecayL, "Filtre2 D L", "filtre2_d_l", "s", Display::Time, 0, 0, 0.4f},
+    {kAmpSustainL, "Ampli S L", "ampli_s_l", "", Display::Linear, 1, 0, 0.5f},
+    {kFilter1SustainL, "Filtre1 S L", "filtre1_s_l", "", Display::Linear, 1, 0, 0.8f},
+    {kFilter2SustainL, "Filtre2 S L", "filtre2_s_l", "", Display::Linear, 1, 0, 0.8f},
+    {kAmpReleaseL, "Ampli R L", "ampli_r_l", "s", Display::Time, 0, 0, 0.4f},
+    {kFilter1ReleaseL, "Filtre1 R L", "filtre1_r_l", "s", Display::Time, 0, 0, 0.4f},
+    {kFilter2ReleaseL, "Filtre2 R L", "filtre2_r_l", "s", Display::Time, 0, 0, 0.4f},
+    {kLaneWeights, nullptr, "lane_weights", nullptr, Display::Hidden, 0, 0, 0.f},
+    {kLaneRatios, nullptr, "lane_ratios", nullptr, Display::Hidden, 0, 0, 0.f},
+    {kFilter2Lfo, "Filtre2 LFO", "filtre2_lfo", "", Display::Linear, 1, 0, 0.f},
+    {kFilter1Lfo, "Filtre1 LFO", "filtre1_lfo", "", Display::Linear, 1, 0, 0.f},
+    {kOverdrive2L, "Overdrive2L", "overdrive2l", "dB", Display::Linear, 40, -20, 0.5f},
+    {kLfoDepthH, "LFO DepthH", "lfo_depthh", "Cents", Display::Linear, 100, 0, 0.5f},
+    {kPitchAttackH, nullptr, "pitch_attack_h", nullptr, Display::Hidden, 0, 0, 0.f},
+    {kPitchAttackL, nullptr, "pitch_attack_l", nullptr, Display::Hidden, 0, 0, 0.f},
+    {kPitchReleaseH, nullptr, "pitch_release_h", nullptr, Display::Hidden, 0, 0, 0.f},
+    {kPitchReleaseL, nullptr, "pitch_release_l", nullptr, Display::Hidden, 0, 0, 0.f},
+    {kPitchStartH, nullptr, "pitch_start_h", nullptr, Display::Hidden, 0, 0, 0.5f},
+    {kPitchStartL, nullptr, "pitch_start_l", nullptr, Display::Hidden, 0, 0, 0.5f},
+    {kPitchEndH, nullptr, "pitch_end_h", nullptr, Display::Hidden, 0, 0, 0.5f},
+    {kPitchEndL, nullptr, "pitch_end_l", nullptr, Display::Hidden, 0, 0, 0.5f},
+    {kPan, "Panoramique", "panoramique", "", Display::Pan, 0, 0, 0.5f},
+    {kOverdrive1H, "Overdrive1H", "overdrive1h", "dB", Display::Linear, 40, -20, 0.5f},
+    {kOverdrive1L, "Overdrive1L", "overdrive1l", "dB", Display::Linear, 40, -20, 0.5f},
+    {kPolyphony, "Polyphonie", "polyphonie", "", Display::Polyphony, 0, 0, 1.f},
 };
 
-// Linear: a*v + b. Square: a*v*v + b.
-struct Row {
-  const char* name;
-  const char* label;
-  Display display;
-  double a;
-  double b;
-};
-
-constexpr Row kHiddenRow = {nullptr, nullptr, Display::Hidden, 0, 0};
-
-const Row kRows[kNumParams] = {
-    {"Portamento", "s", Display::PortamentoTime, 0, 0},
-    {"Ampli A H", "s", Display::Time, 0, 0},
-    {"Ampli D H", "s", Display::Time, 0, 0},
-    {"Ampli S H", "", Display::Linear, 1, 0},
-    {"Ampli R H", "s", Display::Time, 0, 0},
-    {"Filtre1 Type", "", Display::FilterType, 0, 0},
-    {"Filtre1 A H", "s", Display::Time, 0, 0},
-    {"Filtre1 D H", "s", Display::Time, 0, 0},
-    {"Filtre1 S H", "", Display::Linear, 1, 0},
-    {"Filtre1 R H", "s", Display::Time, 0, 0},
-    {"Filtre1 Freq Low", "oct", Display::Linear, 9, -1},
-    {"Filtre1 Freq High", "oct", Display::Linear, 9, -1},
-    {"Filtre1 Reso Low", "Q", Display::Square, 9.5, 0.5},
-    {"Filtre1 Reso High", "Q", Display::Square, 9.5, 0.5},
-    {"Filtre2 Type", "", Display::FilterType, 0, 0},
-    {"Filtre2 A H", "s", Display::Time, 0, 0},
-    {"Filtre2 D H", "s", Display::Time, 0, 0},
-    {"Filtre2 S H", "", Display::Linear, 1, 0},
-    {"Filtre2 R H", "s", Display::Time, 0, 0},
-    {"Filtre2 Freq Low", "oct", Display::Linear, 9, -1},
-    {"Filtre2 Freq High", "oct", Display::Linear, 9, -1},
-    {"Filtre2 Reso Low", "Q", Display::Square, 9.5, 0.5},
-    {"Filtre2 Reso High", "Q", Display::Square, 9.5, 0.5},
-    {"Gain", "dB", Display::Linear, 40, -20},
-    {"Overdrive2H", "dB", Display::Linear, 40, -20},
-    {"LFO Delay", "s", Display::Square, 1, 0},
-    {"LFO Speed", "Hz", Display::Square, 20, 0},
-    {"LFO DepthL", "Cents", Display::Linear, 100, 0},
-    {"Osc Type", "", Display::OscType, 0, 0},
-    {"Osc Timbre Low", "", Display::Linear, 0.5, 0},
-    {"Osc Timbre High", "", Display::Linear, 0.5, 0},
-    {"Ampli A L", "s", Display::Time, 0, 0},
-    {"Filtre1 A L", "s", Display::Time, 0, 0},
-    {"Filtre2 A L", "s", Display::Time, 0, 0},
-    {"Ampli D L", "s", Display::Time, 0, 0},
-    {"Filtre1 D L", "s", Display::Time, 0, 0},
-    {"Filtre2 D L", "s", Display::Time, 0, 0},
-    {"Ampli S L", "", Display::Linear, 1, 0},
-    {"Filtre1 S L", "", Display::Linear, 1, 0},
-    {"Filtre2 S L", "", Display::Linear, 1, 0},
-    {"Ampli R L", "s", Display::Time, 0, 0},
-    {"Filtre1 R L", "s", Display::Time, 0, 0},
-    {"Filtre2 R L", "s", Display::Time, 0, 0},
-    kHiddenRow,
-    kHiddenRow,
-    {"Filtre2 LFO", "", Display::Linear, 1, 0},
-    {"Filtre1 LFO", "", Display::Linear, 1, 0},
-    {"Overdrive2L", "dB", Display::Linear, 40, -20},
-    {"LFO DepthH", "Cents", Display::Linear, 100, 0},
-    kHiddenRow,
-    kHiddenRow,
-    kHiddenRow,
-    kHiddenRow,
-    kHiddenRow,
-    kHiddenRow,
-    kHiddenRow,
-    kHiddenRow,
-    {"Panoramique", "", Display::Pan, 0, 0},
-    {"Overdrive1H", "dB", Display::Linear, 40, -20},
-    {"Overdrive1L", "dB", Display::Linear, 40, -20},
-    {"Polyphonie", "", Display::Polyphony, 0, 0},
-};
+constexpr bool rowsAreInIndexOrder() {
+  for (int i = 0; i < kNumParams; ++i)
+    if (kRows[i].index != i) return false;
+  return true;
+}
+static_assert(rowsAreInIndexOrder(), "each row sits at its parameter's index");
 
 // Double to int with truncation toward zero, saturating instead of overflowing.
 int truncSaturated(double x) {
@@ -109,6 +99,40 @@ const char* const kPolyphonyNames[4] = {"Mono", "2 voix", "4 voix", "8 voix"};
 
 bool isHidden(int index) { return isValidIndex(index) && kRows[index].display == Display::Hidden; }
 
+const ParameterInfo& parameterInfo(int index) { return kRows[isValidIndex(index) ? index : 0]; }
+
+int parameterIndexByName(const char* name) {
+  if (!name) return -1;
+  for (const ParameterInfo& row : kRows)
+    if (row.name && std::strcmp(row.name, name) == 0) return row.index;
+  return -1;
+}
+
+int parameterIndexBySymbol(const char* symbol) {
+  if (!symbol) return -1;
+  for (const ParameterInfo& row : kRows)
+    if (std::strcmp(row.symbol, symbol) == 0) return row.index;
+  return -1;
+}
+
+const char* const* choiceNames(int index, int* count) {
+  const Display d = isValidIndex(index) ? kRows[index].display : Display::Hidden;
+  const int n = d == Display::FilterType  ? 5
+                : d == Display::OscType   ? 6
+                : d == Display::Polyphony ? 4
+                                          : 0;
+  if (count) *count = n;
+  return d == Display::FilterType  ? kFilterTypeNames
+         : d == Display::OscType   ? kOscTypeNames
+         : d == Display::Polyphony ? kPolyphonyNames
+                                   : nullptr;
+}
+
+int oscModeOf(float v) {
+  const double x = v != v ? -1.0 : (v < -1.f ? -1.0 : (v > 2.f ? 2.0 : static_cast<double>(v)));
+  return static_cast<int>(std::floor(5.0 * x + 0.5));
+}
+
 const char* parameterName(int index) { return isValidIndex(index) ? kRows[index].name : nullptr; }
 
 const char* parameterLabel(int index) { return isValidIndex(index) ? kRows[index].label : nullptr; }
@@ -124,7 +148,7 @@ void formatDisplay(int index, float value, char* text, std::size_t capacity) {
   if (!text || capacity == 0) return;
   text[0] = 0;
   if (!isValidIndex(index)) return;
-  const Row& row = kRows[index];
+  const ParameterInfo& row = kRows[index];
   const double v = value;
   auto number = [&](double x) { std::snprintf(text, capacity, "%4.3f", x); };
   switch (row.display) {
@@ -141,9 +165,12 @@ void formatDisplay(int index, float value, char* text, std::size_t capacity) {
     case Display::FilterType:
       std::snprintf(text, capacity, "%s", kFilterTypeNames[choiceIndex(value, 5)]);
       return;
-    case Display::OscType:
-      std::snprintf(text, capacity, "%s", kOscTypeNames[choiceIndex(value, 6)]);
+    case Display::OscType: {
+      // The name of the mode that plays, not a second reading of the value.
+      const int mode = oscModeOf(value);
+      std::snprintf(text, capacity, "%s", kOscTypeNames[mode < 0 ? 0 : (mode > 5 ? 5 : mode)]);
       return;
+    }
     case Display::Polyphony:
       std::snprintf(text, capacity, "%s", kPolyphonyNames[choiceIndex(value, 4)]);
       return;

@@ -1,8 +1,12 @@
-// The 61 parameters: indices, names, unit labels and the rules that turn a stored value into
-// display text. Values are floats, nominally 0 to 1; nothing here clamps a stored value.
+// The 61 parameters, one row each: index, name, a stable symbol, unit label, the rule that turns
+// a stored value into display text, the default program's value, and the choices of switches.
+// Everything that describes a parameter (the host texts, the editor, presets, other plug-in
+// formats' metadata) reads this table. Values are floats, nominally 0 to 1; nothing here clamps
+// a stored value.
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
 namespace params {
 
@@ -74,12 +78,47 @@ enum ParamIndex : int {
 
 inline bool isValidIndex(int index) { return index >= 0 && index < kNumParams; }
 
+enum class Display : int {
+  Hidden,          // acts on the sound, but has no name, label or display
+  Time,            // timeCurve(v) seconds
+  PortamentoTime,  // timeCurve(0.2 v) seconds
+  Linear,          // a v + b
+  Square,          // a v^2 + b
+  FilterType,      // kFilterTypeNames
+  OscType,         // kOscTypeNames, the mode the engine plays
+  Polyphony,       // kPolyphonyNames
+  Pan              // "Gauche n", "Milieu", "Droite n"
+};
+
+struct ParameterInfo {
+  int index;
+  const char* name;    // null for hidden rows
+  const char* symbol;  // lowercase identifier, never changed once released
+  const char* label;   // unit; null for hidden rows
+  Display display;
+  double a, b;
+  float defaultValue;  // in the default program "Basique"
+};
+
+extern const char* const kFilterTypeNames[5];
+extern const char* const kOscTypeNames[6];
+extern const char* const kPolyphonyNames[4];
+
+// The row of a valid index.
+const ParameterInfo& parameterInfo(int index);
+// -1 when no row has that name (or symbol).
+int parameterIndexByName(const char* name);
+int parameterIndexBySymbol(const char* symbol);
+
 // Hidden parameters act on the sound but have no name, label or display.
 bool isHidden(int index);
 
 // Null for hidden and out-of-range indices.
 const char* parameterName(int index);
 const char* parameterLabel(int index);
+
+// The choice texts of a switch parameter (filter types, oscillator mode, polyphony), or null.
+const char* const* choiceNames(int index, int* count);
 
 // The display text of a value; empty for hidden and out-of-range indices.
 // Writes at most capacity - 1 characters and a terminator.
@@ -91,8 +130,9 @@ double timeCurve(double v);
 // Choice index: trunc(n * v) clamped to 0..n-1.
 int choiceIndex(float v, int n);
 
-extern const char* const kFilterTypeNames[5];
-extern const char* const kOscTypeNames[6];
-extern const char* const kPolyphonyNames[4];
+// The oscillator mode the engine plays for an "Osc Type" value: the nearest switch position
+// k/5. The value is read within -1..2 as the engine reads every parameter; values outside 0..1
+// may give modes outside 0..5, which play silence.
+int oscModeOf(float v);
 
 }  // namespace params

@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "tests/support/instance_peek.h"
 #include "tests/support/test_host.h"
 
 using testing_host::TestHost;
@@ -122,11 +123,29 @@ TEST(ParameterTableTest, ChoicesTruncateAndClamp) {
   const char* polyText[] = {"Mono", "2 voix", "4 voix", "8 voix", "8 voix", "8 voix", "Mono"};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(display(host, 60, poly[i]), polyText[i]) << poly[i];
   EXPECT_EQ(display(host, 28, 0.5f), "FM2");
-  EXPECT_EQ(display(host, 28, 0.15f), "Pulse");
   EXPECT_EQ(display(host, 28, 1.f), "WaveTable");
   EXPECT_EQ(display(host, 5, 0.5f), "EQ");
   EXPECT_EQ(display(host, 14, 1.f), "HighPass");
   EXPECT_EQ(display(host, 14, 0.199f), "Flat");
+}
+
+// A host's generic slider between the switch positions shows the mode that plays.
+TEST(ParameterTableTest, OscTypeShowsTheModeTheEnginePlays) {
+  TestHost host;
+  EXPECT_EQ(display(host, 28, 0.15f), "SupSaw");
+  EXPECT_EQ(display(host, 28, 0.9f), "FM3");
+  EXPECT_EQ(display(host, 28, 0.95f), "WaveTable");
+  EXPECT_EQ(display(host, 28, 1.5f), "WaveTable");
+  EXPECT_EQ(display(host, 28, -0.5f), "Pulse");
+  const char* names[] = {"Pulse", "SupSaw", "FM1", "FM2", "FM3", "WaveTable"};
+  for (int step = 0; step <= 100; ++step) {
+    const float v = step / 100.f;
+    host.setParameter(28, v);
+    host.applyPendingChanges();
+    const int mode = testing_host::engineOf(host).voice(0).mode;
+    ASSERT_TRUE(mode >= 0 && mode <= 5) << v;
+    EXPECT_EQ(host.parameterText(effGetParamDisplay, 28), names[mode]) << v;
+  }
 }
 
 TEST(ParameterTableTest, NumbersFollowTheirCurves) {

@@ -1,8 +1,10 @@
 # The two commands of the README: `make demo` and `make check`.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# CI builds treat warnings as errors; CI sets CI=true.
+CMAKE_FLAGS = -DORVALIS_WERROR=$(if $(filter true,$(CI)),ON,OFF)
 
-.PHONY: all setup configure build check check-asan check-tsan check-windows windows demo bench fuzz clean
+.PHONY: all setup configure build check check-asan check-tsan tidy check-windows windows demo bench fuzz clean
 
 all: build
 
@@ -10,7 +12,7 @@ setup:
 	@scripts/setup
 
 configure: setup
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release > /dev/null
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release > /dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -27,13 +29,13 @@ demo: build
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 check-asan: setup
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVALIS_SANITIZE=ON -DORVALIS_BUILD_BENCH=OFF > /dev/null
+	@cmake -S . -B build-asan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVALIS_SANITIZE=ON -DORVALIS_BUILD_BENCH=OFF > /dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@cd build-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 # The whole test suite built with ThreadSanitizer; any report fails the run.
 check-tsan: setup
-	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVALIS_TSAN=ON -DORVALIS_BUILD_BENCH=OFF > /dev/null
+	@cmake -S . -B build-tsan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVALIS_TSAN=ON -DORVALIS_BUILD_BENCH=OFF > /dev/null
 	@cmake --build build-tsan -j $(JOBS)
 	@cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --output-on-failure -j $(JOBS)
 
@@ -55,13 +57,17 @@ WINDOWS_BUILDS = build-win32:i686 build-win64:x86_64
 windows:
 	@scripts/setup --windows
 	@for b in $(WINDOWS_BUILDS); do dir=$${b%%:*}; arch=$${b##*:}; \
-	  cmake -S . -B $$dir -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$$arch.cmake -DCMAKE_BUILD_TYPE=Release \
+	  cmake -S . -B $$dir $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$$arch.cmake -DCMAKE_BUILD_TYPE=Release \
 	    -DORVALIS_BUILD_BENCH=OFF > /dev/null && cmake --build $$dir -j $(JOBS) || exit 1; done
 
 check-windows: windows
 	@for b in $(WINDOWS_BUILDS); do dir=$${b%%:*}; \
 	  echo "== $$dir"; \
 	  (cd $$dir && WINEPREFIX=$$PWD/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure --timeout 600) || exit 1; done
+
+# clang-tidy (bugprone, performance) over the project's sources.
+tidy: setup
+	@scripts/tidy
 
 bench: build
 	@$(BUILD)/bench/orvalis_bench --benchmark_counters_tabular=true

@@ -11,6 +11,7 @@
 
 using testing_host::engineOf;
 using testing_host::MidiBuilder;
+using testing_host::InProcessHost;
 using testing_host::TestHost;
 
 namespace {
@@ -97,7 +98,7 @@ TEST(AudioOutputTest, OtherModesAreStereo) {
 }
 
 TEST(AudioOutputTest, MonoRendersVoiceZeroOnly) {
-  TestHost host;
+  InProcessHost host;
   host.setParameter(60, 0.f);
   std::vector<float> l, r;
   host.render(l, r, 64);
@@ -111,7 +112,7 @@ TEST(AudioOutputTest, MonoRendersVoiceZeroOnly) {
 
 TEST(AudioOutputTest, OutputGainIsAppliedLastPerMode) {
   // In mode 5 both channels get (outLeft + outRight) * 0.15 of the single voice.
-  TestHost host;
+  InProcessHost host;
   host.setParameter(60, 0.f);
   host.setParameter(28, 1.f);
   noteOn(host, 60);
@@ -126,7 +127,7 @@ TEST(AudioOutputTest, OutputGainIsAppliedLastPerMode) {
 }
 
 TEST(AudioOutputTest, OscTypeChangeTakesEffectAtTheNextBlock) {
-  TestHost host;
+  InProcessHost host;
   EXPECT_EQ(engineOf(host).voice(0).mode, 0);
   host.setParameter(28, 0.5f);
   host.applyPendingChanges();
@@ -135,7 +136,7 @@ TEST(AudioOutputTest, OscTypeChangeTakesEffectAtTheNextBlock) {
 }
 
 TEST(AudioOutputTest, MeterRunsOnlyForBlocksThatRender) {
-  TestHost host;
+  InProcessHost host;
   const ProcessingMeter& meter = engineOf(host).meter();
   EXPECT_EQ(meter.smooth, 50.0);
   EXPECT_EQ(meter.median, 50.0);
@@ -156,7 +157,7 @@ TEST(AudioOutputTest, MeterRunsOnlyForBlocksThatRender) {
 }
 
 TEST(AudioOutputTest, SampleRateChangeRetunesEveryVoice) {
-  TestHost host;
+  InProcessHost host;
   noVibrato(host);
   host.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.f);
   noteOn(host, 69);
@@ -175,7 +176,7 @@ TEST(AudioOutputTest, SampleRateChangeRetunesEveryVoice) {
 }
 
 TEST(AudioOutputTest, AbsurdSampleRatesAreIgnored) {
-  TestHost host;
+  InProcessHost host;
   for (float sr : {0.f, -1.f, std::nanf(""), INFINITY, 5e6f}) {
     host.dispatch(effSetSampleRate, 0, 0, nullptr, sr);
     EXPECT_EQ(engineOf(host).rateConstants().sr, 44100.f) << sr;

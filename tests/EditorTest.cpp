@@ -18,6 +18,7 @@
 #include "toolkit/frame.h"
 
 using namespace VSTGUI;
+using testing_host::InProcessHost;
 using testing_host::TestHost;
 
 namespace {
@@ -38,7 +39,7 @@ CPoint centre(const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r
 }  // namespace
 
 TEST(EditorTest, EveryParameterHasExactlyOneControlAtItsPlace) {
-  TestHost host;
+  InProcessHost host;
   orvalis::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   ASSERT_NE(frame, nullptr);
@@ -75,7 +76,7 @@ TEST(EditorTest, EveryParameterHasExactlyOneControlAtItsPlace) {
 }
 
 TEST(EditorTest, ControlsFollowThePlugInAfterOpenAutomationAndProgramChange) {
-  TestHost host;
+  InProcessHost host;
   host.setParameter(10, 0.25f);
   orvalis::Panel& editor = openEditor(host);
   for (int i = 0; i < 61; ++i)
@@ -98,7 +99,7 @@ TEST(EditorTest, ControlsFollowThePlugInAfterOpenAutomationAndProgramChange) {
 }
 
 TEST(EditorTest, DraggingASliderAutomatesItsParameterInsideBeginAndEndEdit) {
-  TestHost host;
+  InProcessHost host;
   orvalis::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   host.calls.clear();
@@ -126,7 +127,7 @@ TEST(EditorTest, DraggingASliderAutomatesItsParameterInsideBeginAndEndEdit) {
 }
 
 TEST(EditorTest, SwitchesGiveEvenSteps) {
-  TestHost host;
+  InProcessHost host;
   orvalis::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   const float poly[4] = {0.f, 1.f / 3, 2.f / 3, 1.f};
@@ -147,7 +148,7 @@ TEST(EditorTest, SwitchesGiveEvenSteps) {
 }
 
 TEST(EditorTest, CopyThenPasteIntoAnotherProgramCopiesItWithItsName) {
-  TestHost host;
+  InProcessHost host;
   host.dispatch(effSetProgram, 0, 2);
   char name[32] = "Bright Lead";
   host.dispatch(effSetProgramName, 0, 0, name);
@@ -173,7 +174,7 @@ TEST(EditorTest, CopyThenPasteIntoAnotherProgramCopiesItWithItsName) {
 }
 
 TEST(EditorTest, AboutSplashChangesNoParameter) {
-  TestHost host;
+  InProcessHost host;
   orvalis::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   float before[61];
@@ -190,7 +191,7 @@ TEST(EditorTest, AboutSplashChangesNoParameter) {
 }
 
 TEST(EditorTest, IdleShowsTheLastStartedVoiceAndTheMeter) {
-  TestHost host;
+  InProcessHost host;
   orvalis::Panel& editor = openEditor(host);
   EXPECT_STREQ(editor.timing(), "  50.0   50.0");
   testing_host::MidiBuilder midi;
@@ -214,7 +215,7 @@ TEST(EditorTest, IdleShowsTheLastStartedVoiceAndTheMeter) {
 }
 
 TEST(EditorTest, TextFieldTakesTheKeyboardOnlyWhileEdited) {
-  TestHost host;
+  InProcessHost host;
   orvalis::Panel& editor = openEditor(host);
   EXPECT_EQ(host.dispatch(effKeysRequired), 1);
   editor.getFrame()->onMouseDown(CPoint(50, 10), kLButton);
@@ -246,7 +247,7 @@ TEST(EditorTest, OpeningAndClosingTwoEditorsLeaksNothing) {
 }
 
 TEST(EditorTest, EditorCallsWithTheWindowClosedDoNothing) {
-  TestHost host;
+  InProcessHost host;
   orvalis::Panel& editor = editorOf(host);
   EXPECT_EQ(editor.getFrame(), nullptr);
   host.setParameter(5, 0.3f);

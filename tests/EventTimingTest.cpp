@@ -11,6 +11,7 @@
 #include "tests/support/test_host.h"
 
 using testing_host::MidiBuilder;
+using testing_host::InProcessHost;
 using testing_host::TestHost;
 
 namespace {
@@ -75,7 +76,7 @@ TEST(EventTimingTest, EventAtOffsetZeroOfTheFirstBlockSoundsFromFrameSixteen) {
 
 TEST(EventTimingTest, BoundariesContinueAcrossBlocks) {
   // A block of 1 frame (boundary at its frame 0), then 40 frames: boundaries at 15 and 31.
-  TestHost host;
+  InProcessHost host;
   settle(host);
   std::vector<float> l, r;
   host.render(l, r, 1);
@@ -138,7 +139,7 @@ TEST(EventTimingTest, EveryBlockPatternAppliesEventsAtTheNextBoundary) {
 
 TEST(EventTimingTest, SuccessiveEventsAcrossShortBlocksAllArrive) {
   // With blocks of 8 frames every note-off must still reach its voice.
-  TestHost host;
+  InProcessHost host;
   std::vector<float> l, r;
   for (int i = 0; i < 200; ++i) {
     MidiBuilder midi;

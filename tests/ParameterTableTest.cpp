@@ -8,6 +8,7 @@
 #include "tests/support/instance_peek.h"
 #include "tests/support/test_host.h"
 
+using testing_host::InProcessHost;
 using testing_host::TestHost;
 
 namespace {
@@ -131,7 +132,7 @@ TEST(ParameterTableTest, ChoicesTruncateAndClamp) {
 
 // A host's generic slider between the switch positions shows the mode that plays.
 TEST(ParameterTableTest, OscTypeShowsTheModeTheEnginePlays) {
-  TestHost host;
+  InProcessHost host;
   EXPECT_EQ(display(host, 28, 0.15f), "SupSaw");
   EXPECT_EQ(display(host, 28, 0.9f), "FM3");
   EXPECT_EQ(display(host, 28, 0.95f), "WaveTable");

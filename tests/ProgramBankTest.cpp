@@ -7,6 +7,7 @@
 #include "tests/support/midi_builder.h"
 #include "tests/support/test_host.h"
 
+using testing_host::InProcessHost;
 using testing_host::TestHost;
 
 namespace {
@@ -45,7 +46,7 @@ TEST(ProgramBankTest, NewInstanceHasOneHundredTwentyEightBasique) {
 }
 
 TEST(ProgramBankTest, SelectionIgnoresOutOfRangeAndMinusOneReloads) {
-  TestHost host;
+  InProcessHost host;
   host.dispatch(effSetProgram, 0, 3);
   host.dispatch(effSetProgram, 0, 128);
   host.dispatch(effSetProgram, 0, 1000);
@@ -64,7 +65,7 @@ TEST(ProgramBankTest, SelectionIgnoresOutOfRangeAndMinusOneReloads) {
 }
 
 TEST(ProgramBankTest, ParameterChangesLiveInTheBank) {
-  TestHost host;
+  InProcessHost host;
   host.dispatch(effSetProgram, 0, 2);
   host.setParameter(5, 0.3f);
   host.dispatch(effSetProgram, 0, 7);
@@ -97,7 +98,7 @@ TEST(ProgramBankTest, NamesAreCutAtTwentyThreeCharacters) {
 }
 
 TEST(ProgramBankTest, RenameLeavesTheEditRecordNameAndPasteWritesItBack) {
-  TestHost host;
+  InProcessHost host;
   rename(host, "New name");
   EXPECT_EQ(currentName(host), "New name");
   Corvina& synth = mutableInstance(host);
@@ -107,7 +108,7 @@ TEST(ProgramBankTest, RenameLeavesTheEditRecordNameAndPasteWritesItBack) {
 }
 
 TEST(ProgramBankTest, PasteWithoutCopyWritesTheDefaultProgram) {
-  TestHost host;
+  InProcessHost host;
   host.dispatch(effSetProgram, 0, 4);
   host.setParameter(3, 0.9f);
   rename(host, "Pad");
@@ -118,7 +119,7 @@ TEST(ProgramBankTest, PasteWithoutCopyWritesTheDefaultProgram) {
 }
 
 TEST(ProgramBankTest, CopyAndPasteMoveAProgram) {
-  TestHost host;
+  InProcessHost host;
   host.dispatch(effSetProgram, 0, 1);
   host.setParameter(10, 0.25f);
   Corvina& synth = mutableInstance(host);

@@ -15,10 +15,11 @@
 #include "tests/support/test_host.h"
 
 using testing_host::MidiBuilder;
+using testing_host::InProcessHost;
 using testing_host::TestHost;
 
 TEST(RobustnessTest, MalformedEventBlocksAreIgnored) {
-  TestHost host;
+  InProcessHost host;
   EXPECT_EQ(host.dispatch(effProcessEvents, 0, 0, nullptr), 1);
 
   MidiBuilder midi;
@@ -128,7 +129,7 @@ TEST(RobustnessTest, ConcurrentChangesWhileRendering) {
 TEST(RobustnessTest, EverySampleRateKeepsEveryModeFiniteAndRejectedRatesChangeNothing) {
   for (float rate : {8000.f, 22050.f, 44100.f, 96000.f, 192000.f, 384000.f}) {
     for (float type : {0.f, 0.2f, 0.4f, 0.6f, 0.8f, 1.f}) {
-      TestHost host;
+      InProcessHost host;
       host.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
       host.setParameter(28, type);
       MidiBuilder chord;

@@ -9,6 +9,7 @@
 
 using testing_host::engineOf;
 using testing_host::MidiBuilder;
+using testing_host::InProcessHost;
 using testing_host::TestHost;
 
 namespace {
@@ -43,7 +44,7 @@ class Player {
     return n;
   }
 
-  TestHost host;
+  InProcessHost host;
   std::vector<float> left, right;
 };
 
@@ -204,7 +205,7 @@ TEST(VoiceAllocatorTest, MessagesOnEveryChannelActAlikeAndOthersAreIgnored) {
 
 TEST(VoiceAllocatorTest, NewInstanceWithMonoDefaultStillPlaysChords) {
   // The program's polyphony takes effect only from the next program or polyphony change.
-  TestHost host;
+  InProcessHost host;
   const auto& e = engineOf(host);
   EXPECT_EQ(e.allocator().activeVoices(), 8);
   host.dispatch(effSetProgram, 0, 0);

@@ -32,7 +32,7 @@ TEST(Win32EditorTest, EditorPaintsIntoTheHostWindow) {
   HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800,
                                 400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(parent, nullptr);
-  testing_host::TestHost host;
+  testing_host::InProcessHost host;
   ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, parent), 1);
   pumpFor(host, 20);
   CorvinaGuiEditor* editor = testing_host::instanceOf(host).guiEditor();

@@ -121,7 +121,7 @@ TEST_F(X11FrameTest, StaleParentGivesAnOffscreenFrame) {
 }
 
 TEST_F(X11FrameTest, EditorOpensInARealWindowAndSavesAScreenshot) {
-  testing_host::TestHost host;
+  testing_host::InProcessHost host;
   ASSERT_NE(host.effect, nullptr);
   // The host passes its window in ptr; some hosts put a Display* in value, which is ignored.
   EXPECT_EQ(host.dispatch(effEditOpen, 0, 12345, reinterpret_cast<void*>(uintptr_t(parent))), 1);

@@ -56,7 +56,7 @@ PluginLibrary& TestHost::library() {
   return lib;
 }
 
-TestHost::TestHost(int32_t version, Linkage linkage) : hostVersion(version) {
+TestHost::TestHost(int32_t version, Linkage how) : hostVersion(version), linkage(how) {
   creating = this;
   if (linkage == Linkage::InProcess) {
     if (Corvina* instance = new (std::nothrow) Corvina(&TestHost::callback))

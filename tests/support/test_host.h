@@ -48,6 +48,7 @@ class TestHost {
 
   AEffect* effect = nullptr;
   int32_t hostVersion;
+  Linkage linkage;
   std::vector<HostCall> calls;
 
   intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
@@ -79,6 +80,12 @@ class TestHost {
  private:
   static intptr_t VSTCALLBACK callback(AEffect* effect, int32_t opcode, int32_t index,
                                        intptr_t value, void* ptr, float opt);
+};
+
+// An instance of the classes linked into the test itself: the seam through which tests look at
+// engine internals (tests/support/instance_peek.h), which a loaded library's object is not.
+struct InProcessHost : TestHost {
+  InProcessHost() : TestHost(2400, Linkage::InProcess) {}
 };
 
 }  // namespace testing_host

@@ -153,6 +153,11 @@ void Panel::showPendingValues() {
 }
 
 void Panel::idle() {
+  refresh();
+  if (frame) frame->idle();
+}
+
+void Panel::refresh() {
   if (!frame) return;
   showPendingValues();
   const DisplaySnapshot shown = host.display();
@@ -169,7 +174,6 @@ void Panel::idle() {
   std::snprintf(timingText, sizeof timingText, "% 6.1f % 6.1f", shown.meterSmooth,
                 shown.meterMedian);
   if (!timingDisplay->isEditing()) timingDisplay->setText(timingText);
-  frame->idle();
 }
 
 void Panel::valueChanged(CDrawContext* context, CControl* control) {

@@ -39,7 +39,10 @@ class Panel : public VSTGUI::CControlListener, public VSTGUI::FrameEditor {
   void open(void* parent);
   void close();
   bool isOpen() const { return frame != nullptr; }
-  // Brings the controls up to date, reads the display snapshot and draws what changed.
+  // Brings the controls up to date and reads the display snapshot; the frame draws what changed
+  // at its own idle.
+  void refresh();
+  // refresh(), then the frame's idle: for hosts that give the panel nothing else.
   void idle();
 
   // From any thread, the audio thread included: stores the value, and idle() shows it.

@@ -29,8 +29,8 @@ void CorvinaGuiEditor::close() {
 void CorvinaGuiEditor::idle() {
   // Some hosts idle before open and after close.
   if (!frame || inIdle) return;
-  AEffEditor::idle();
-  panel.idle();
+  panel.refresh();
+  AEffGUIEditor::idle();
 }
 
 int32_t CorvinaGuiEditor::onKeyDown(VstKeyCode&) { return -1; }

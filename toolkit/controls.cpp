@@ -1,5 +1,7 @@
 #include "toolkit/controls.h"
 
+#include <cmath>
+
 #include "toolkit/bitmap.h"
 #include "toolkit/draw_context.h"
 #include "toolkit/frame.h"
@@ -85,7 +87,7 @@ int32_t CHorizontalSwitch::currentFrame() const {
   float v = range > 0 ? (value - vmin) / range : 0.f;
   // Hosts may store any value; the frame is chosen from the value clamped to the range.
   v = v > 0.f ? (v < 1.f ? v : 1.f) : 0.f;
-  return static_cast<int32_t>(v * (subPixmaps - 1) + 0.5f);
+  return static_cast<int32_t>(std::lround(v * static_cast<float>(subPixmaps - 1)));
 }
 
 void CHorizontalSwitch::draw(CDrawContext* context) {

@@ -1,0 +1,43 @@
+// Runs the real orvalis-render binary for the renderer suites, in a scratch folder of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <string>
+#include <vector>
+
+namespace renderer_test {
+
+struct Result {
+  int status;          // as waitpid reports it
+  std::string output;  // stdout and stderr together
+};
+
+// Through the shell, so arguments may quote and redirect.
+Result run(const std::string& arguments);
+
+// Without a shell: the child's own resource use, and a handle for signalling it.
+struct Child {
+  int pid = -1;
+  int status = 0;
+  rusage usage{};
+};
+Child start(const std::vector<std::string>& arguments);
+void wait(Child& child);
+
+bool exists(const std::string& path);
+std::string readFile(const std::string& path);
+
+class RendererFixture : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  std::string path(const std::string& name) const { return dir + "/" + name; }
+  // The files in the scratch folder, sorted.
+  std::vector<std::string> listing() const;
+
+  std::string dir;
+};
+
+}  // namespace renderer_test

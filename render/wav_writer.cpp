@@ -1,40 +1,142 @@
 #include "render/wav_writer.h"
 
-#include <sndfile.h>
+#include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace render {
 
-bool writeWav(const std::string& path, const std::vector<float>& left,
-              const std::vector<float>& right, int sampleRate, SampleFormat format,
-              std::string& error) {
+namespace {
+
+constexpr uint32_t kUnknownLength = 0xFFFFFFFF;
+constexpr uint16_t kWavePcm = 1, kWaveFloat = 3;
+
+void putLe(uint8_t* p, uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+int subformat(SampleFormat format) {
+  return format == SampleFormat::Float   ? SF_FORMAT_FLOAT
+         : format == SampleFormat::Pcm16 ? SF_FORMAT_PCM_16
+                                         : SF_FORMAT_PCM_24;
+}
+
+}  // namespace
+
+WavWriter::~WavWriter() {
+  if (file) sf_close(file);
+}
+
+sf_count_t WavWriter::fileLength(void* self) { return static_cast<WavWriter*>(self)->length; }
+
+sf_count_t WavWriter::seek(sf_count_t offset, int whence, void* self) {
+  WavWriter& w = *static_cast<WavWriter*>(self);
+  const int64_t target = whence == SEEK_SET   ? offset
+                         : whence == SEEK_CUR ? w.position + offset
+                                              : w.length + offset;
+  if (target == w.position) return w.position;
+  if (!w.seekable || target < 0 || lseek(w.fd, w.base + target, SEEK_SET) < 0) return -1;
+  w.position = target;
+  return w.position;
+}
+
+sf_count_t WavWriter::read(void*, sf_count_t, void*) { return 0; }  // written only
+
+sf_count_t WavWriter::writeBytes(const void* data, sf_count_t count, void* self) {
+  WavWriter& w = *static_cast<WavWriter*>(self);
+  return w.writeAll(data, static_cast<std::size_t>(count)) ? count : 0;
+}
+
+sf_count_t WavWriter::tell(void* self) { return static_cast<WavWriter*>(self)->position; }
+
+bool WavWriter::writeAll(const void* data, std::size_t count) {
+  const char* p = static_cast<const char*>(data);
+  while (count > 0) {
+    const ssize_t n = ::write(fd, p, count);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      writeErrno = n < 0 ? errno : EIO;
+      return false;
+    }
+    p += n;
+    count -= static_cast<std::size_t>(n);
+    position += n;
+    length = std::max(length, position);
+  }
+  return true;
+}
+
+std::string WavWriter::reason() const {
+  return writeErrno ? std::strerror(writeErrno) : sf_strerror(file);
+}
+
+bool WavWriter::open(int descriptor, int sampleRate, SampleFormat format, std::string& error) {
+  fd = descriptor;
+  const int flags = fcntl(fd, F_GETFL);
+  base = lseek(fd, 0, SEEK_CUR);
+  // Appended writes ignore the position, so the header could not be rewritten in place.
+  seekable = base >= 0 && flags >= 0 && !(flags & O_APPEND);
   SF_INFO info{};
   info.samplerate = sampleRate;
   info.channels = 2;
-  info.format = SF_FORMAT_WAV | (format == SampleFormat::Float   ? SF_FORMAT_FLOAT
-                                 : format == SampleFormat::Pcm16 ? SF_FORMAT_PCM_16
-                                                                 : SF_FORMAT_PCM_24);
-  const std::string partial = path + ".partial-" + std::to_string(getpid());
-  SNDFILE* file = sf_open(partial.c_str(), SFM_WRITE, &info);
+  if (seekable) {
+    info.format = SF_FORMAT_WAV | subformat(format);
+  } else {
+    base = 0;
+    const int bits = format == SampleFormat::Pcm16 ? 16 : format == SampleFormat::Pcm24 ? 24 : 32;
+    const uint32_t frameBytes = 2 * bits / 8;
+    uint8_t header[44];
+    std::memcpy(header, "RIFF", 4);
+    putLe(header + 4, kUnknownLength, 4);
+    std::memcpy(header + 8, "WAVEfmt ", 8);
+    putLe(header + 16, 16, 4);
+    putLe(header + 20, format == SampleFormat::Float ? kWaveFloat : kWavePcm, 2);
+    putLe(header + 22, 2, 2);
+    putLe(header + 24, static_cast<uint32_t>(sampleRate), 4);
+    putLe(header + 28, static_cast<uint32_t>(sampleRate) * frameBytes, 4);
+    putLe(header + 32, frameBytes, 2);
+    putLe(header + 34, static_cast<uint32_t>(bits), 2);
+    std::memcpy(header + 36, "data", 4);
+    putLe(header + 40, kUnknownLength, 4);
+    if (!writeAll(header, sizeof header)) {
+      error = reason();
+      return false;
+    }
+    // The samples follow as headerless data, converted by libsndfile as in a WAV file.
+    info.format = SF_FORMAT_RAW | SF_ENDIAN_LITTLE | subformat(format);
+  }
+  SF_VIRTUAL_IO io{&WavWriter::fileLength, &WavWriter::seek, &WavWriter::read,
+                   &WavWriter::writeBytes, &WavWriter::tell};
+  file = sf_open_virtual(&io, SFM_WRITE, &info, this);
   if (!file) {
-    error = "cannot write " + path + ": " + sf_strerror(nullptr);
+    error = writeErrno ? std::strerror(writeErrno) : sf_strerror(nullptr);
     return false;
   }
   sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);  // clip instead of wrapping around
+  return true;
+}
 
-  std::vector<float> interleaved(left.size() * 2);
-  for (std::size_t i = 0; i < left.size(); ++i) {
+bool WavWriter::write(const float* left, const float* right, int frames, std::string& error) {
+  interleaved.resize(2 * static_cast<std::size_t>(frames));
+  for (int i = 0; i < frames; ++i) {
     interleaved[2 * i] = left[i];
     interleaved[2 * i + 1] = right[i];
   }
-  const sf_count_t frames = static_cast<sf_count_t>(left.size());
-  const bool written = sf_writef_float(file, interleaved.data(), frames) == frames;
-  const bool closed = sf_close(file) == 0;
-  if (!written || !closed || std::rename(partial.c_str(), path.c_str()) != 0) {
-    std::remove(partial.c_str());
-    error = "cannot write " + path;
+  if (sf_writef_float(file, interleaved.data(), frames) != frames) {
+    error = reason();
+    return false;
+  }
+  return true;
+}
+
+bool WavWriter::finish(std::string& error) {
+  const int status = sf_close(file);
+  file = nullptr;
+  if (status != 0 || writeErrno) {
+    error = writeErrno ? std::strerror(writeErrno) : sf_error_number(status);
     return false;
   }
   return true;

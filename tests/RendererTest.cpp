@@ -142,7 +142,7 @@ TEST_F(RendererTest, EveryErrorExitsNonZeroAndLeavesNoFile) {
   };
   const Case cases[] = {
       {path("missing.mid"), "cannot read MIDI file"},
-      {path("junk.mid"), "not a readable Standard MIDI File"},
+      {path("junk.mid"), "not a Standard MIDI File"},
       {midi + " --plugin " + path("none.so"), "cannot load plug-in"},
       {midi + " --plugin " + std::string(FAKE_WRONG_MAGIC_PATH), "wrong magic"},
       {midi + " --plugin " + std::string(FAKE_EFFECT_PATH), "not a VST 2 instrument"},

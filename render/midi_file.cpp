@@ -14,7 +14,8 @@ namespace {
 
 using Wide = unsigned __int128;  // ticks times tempos overflow 64 bits long before the limits
 
-constexpr uint32_t kDefaultTempo = 500000;  // microseconds per quarter note (120 bpm) until a tempo event
+constexpr uint32_t kDefaultTempo =
+    500000;  // microseconds per quarter note (120 bpm) until a tempo event
 constexpr int kMaxVarLenBytes = 4;
 constexpr uint8_t kMetaTempo = 0x51;
 constexpr uint8_t kMetaEndOfTrack = 0x2F;
@@ -143,7 +144,8 @@ class TrackReader {
         continue;
       }
       if (status != 0xFF)
-        return fail(eventStart, "status byte " + hexByte(status) + " is not allowed in a MIDI file");
+        return fail(eventStart,
+                    "status byte " + hexByte(status) + " is not allowed in a MIDI file");
       if (pos >= end) return Step::CutShort;
       const uint8_t type = file[pos++];
       uint32_t length = 0;
@@ -294,7 +296,7 @@ bool parseMidiFile(const uint8_t* data, std::size_t size, uint32_t sampleRate,
   if (!readTiming(be16(header + 4), timing, error)) return false;
 
   std::vector<TempoChange> tempos;
-  Wide songEnd = 0;   // format 2: where the next track starts
+  Wide songEnd = 0;       // format 2: where the next track starts
   uint64_t lastTick = 0;  // formats 0 and 1
   std::size_t pos = begin + 8 + headerLength;
   while (end - pos >= 8) {

@@ -66,8 +66,7 @@ std::string OutputFile::failure(const std::string& path, int error) const {
   return "cannot write " + path + ": " + std::strerror(error);
 }
 
-bool OutputFile::open(const std::string& targetPath, const std::string& input,
-                      std::string& error) {
+bool OutputFile::open(const std::string& targetPath, const std::string& input, std::string& error) {
   target = targetPath;
   struct stat in {};
   const bool haveInput = !input.empty() && stat(input.c_str(), &in) == 0;

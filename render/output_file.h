@@ -37,7 +37,7 @@ class OutputFile {
   std::string temporary;
   int fd = -1;
   bool owned = false;  // standard output is not ours to close
-  unsigned mode = 0;  // of the finished file
+  unsigned mode = 0;   // of the finished file
 };
 
 }  // namespace render

@@ -20,7 +20,8 @@ using testing_host::MidiFileWriter;
 
 namespace {
 
-const std::string kGoldenPath = std::string(ORVALIS_SOURCE_DIR) + "/tests/golden/render_checksums.txt";
+const std::string kGoldenPath =
+    std::string(ORVALIS_SOURCE_DIR) + "/tests/golden/render_checksums.txt";
 
 // FNV-1a over the bit patterns of the samples, left and right interleaved.
 uint64_t checksum(const testing_host::WavFile& wav) {

@@ -62,6 +62,10 @@ void progress(double done, double total) {
 
 double decibels(double x) { return x > 0 ? 20 * std::log10(x) : -INFINITY; }
 
+std::string shownName(const Options& o, const render::OutputFile& output) {
+  return output.isStandardOutput() ? "standard output" : o.output;
+}
+
 struct Automation {
   int64_t frame;
   int index;
@@ -76,6 +80,7 @@ int main(int argc, char** argv) {
 
   render::MidiSong song;
   render::OutputFile output;
+  render::WavWriter wav;
   if (!o.listParams) {
     render::MidiLimits limits;
     limits.maxSeconds = o.maxLength;
@@ -84,6 +89,8 @@ int main(int argc, char** argv) {
     for (const std::string& warning : song.warnings)
       std::fprintf(stderr, "orvalis-render: warning: %s: %s\n", o.input.c_str(), warning.c_str());
     if (!output.open(o.output, o.input, error)) fail(error);
+    if (!wav.open(output.descriptor(), o.rate, o.format, error))
+      fail("cannot write " + shownName(o, output) + ": " + error);
   }
 
   render::PluginHost host;
@@ -110,10 +117,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  const std::string shownName = output.isStandardOutput() ? "standard output" : o.output;
-  render::WavWriter wav;
-  if (!wav.open(output.descriptor(), o.rate, o.format, error))
-    fail("cannot write " + shownName + ": " + error);
+  const std::string shown = shownName(o, output);
 
   const int64_t songEnd =
       std::max(song.endFrame, automation.empty() ? 0 : automation.back().frame + 1);
@@ -160,7 +164,7 @@ int main(int argc, char** argv) {
       sum += double(left[i]) * left[i] + double(right[i]) * right[i];
     }
     if (!wav.write(left.data(), right.data(), kept, error))
-      fail("cannot write " + shownName + ": " + error);
+      fail("cannot write " + shown + ": " + error);
     frame += kept;
     if (showProgress && frame / (o.rate / 4) != lastProgress) {
       lastProgress = frame / (o.rate / 4);
@@ -173,7 +177,7 @@ int main(int argc, char** argv) {
     progress(static_cast<double>(frame) / o.rate, static_cast<double>(frame) / o.rate);
     std::fputc('\n', stderr);
   }
-  if (!wav.finish(error)) fail("cannot write " + shownName + ": " + error);
+  if (!wav.finish(error)) fail("cannot write " + shown + ": " + error);
   if (!output.commit(error)) fail(error);
 
   if (!o.quiet) {
@@ -183,7 +187,7 @@ int main(int argc, char** argv) {
     std::fprintf(output.isStandardOutput() ? stderr : stdout,
                  "%s: %.2f s, song %.2f s with %zu events, peak %.1f dBFS, RMS %.1f dBFS, "
                  "CPU %.3f s per rendered second (%s)\n",
-                 shownName.c_str(), seconds, song.seconds, song.events.size(), decibels(peak),
+                 shown.c_str(), seconds, song.seconds, song.events.size(), decibels(peak),
                  decibels(rms), seconds > 0 ? cpu / seconds : 0.0, host.effectName().c_str());
   }
   return 0;

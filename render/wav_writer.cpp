@@ -111,7 +111,7 @@ bool WavWriter::open(int descriptor, int sampleRate, SampleFormat format, std::s
   SF_VIRTUAL_IO io{&WavWriter::fileLength, &WavWriter::seek, &WavWriter::read,
                    &WavWriter::writeBytes, &WavWriter::tell};
   file = sf_open_virtual(&io, SFM_WRITE, &info, this);
-  if (!file) {
+  if (!file || writeErrno) {  // libsndfile does not always report a failed header write
     error = writeErrno ? std::strerror(writeErrno) : sf_strerror(nullptr);
     return false;
   }

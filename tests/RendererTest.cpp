@@ -9,43 +9,23 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "tests/renderer_process.h"
 #include "tests/support/midi_file_writer.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/support/wav_file.h"
 
+using renderer_test::exists;
+using renderer_test::Result;
+using renderer_test::run;
 using testing_host::MidiFileWriter;
 using testing_host::WavFile;
 
 namespace {
 
-struct Result {
-  int status;
-  std::string output;  // stdout and stderr together
-};
-
-Result run(const std::string& arguments) {
-  const std::string command = std::string(ORVALIS_RENDER_PATH) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  Result r{-1, ""};
-  if (!pipe) return r;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe)) r.output += buffer;
-  r.status = pclose(pipe);
-  return r;
-}
-
-bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
-class RendererTest : public ::testing::Test {
+class RendererTest : public renderer_test::RendererFixture {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/orvalis-render-test-XXXXXX";
-    dir = mkdtemp(pattern);
-  }
-  void TearDown() override { std::system(("rm -rf " + dir).c_str()); }
-  std::string path(const std::string& name) const { return dir + "/" + name; }
-
   // Two notes at 120 bpm: A4 for one beat from beat 0, C5 for one beat from beat 2.
   std::string twoNotes() {
     MidiFileWriter midi;
@@ -54,8 +34,6 @@ class RendererTest : public ::testing::Test {
     EXPECT_TRUE(midi.write(p));
     return p;
   }
-
-  std::string dir;
 };
 
 }  // namespace
@@ -66,6 +44,8 @@ TEST_F(RendererTest, TwoNotesRenderTheExpectedLengthAndPitch) {
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_NE(r.output.find("peak"), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("CPU"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find(out + ": "), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("song 1.50 s with 4 events"), std::string::npos) << r.output;
   WavFile wav;
   ASSERT_TRUE(testing_host::readWav(out, wav));
   EXPECT_EQ(wav.sampleRate, 44100);
@@ -79,7 +59,7 @@ TEST_F(RendererTest, TwoNotesRenderTheExpectedLengthAndPitch) {
   EXPECT_NEAR(testing_host::fundamentalHz(wav.left, 44100, 200, 1000, 4410, 8192), 441.0, 3.0);
   EXPECT_NEAR(testing_host::fundamentalHz(wav.left, 44100, 200, 1000, 44100 + 4410, 8192),
               441.0 * std::pow(2.0, 3 / 12.0), 4.0);
-  EXPECT_FALSE(exists(out + ".partial"));
+  EXPECT_EQ(listing(), (std::vector<std::string>{"two.mid", "two.wav"}));
 }
 
 TEST_F(RendererTest, ParametersAndProgramsChangeTheResult) {
@@ -148,6 +128,10 @@ TEST_F(RendererTest, EveryErrorExitsNonZeroAndLeavesNoFile) {
       {midi + " --plugin " + std::string(FAKE_EFFECT_PATH), "not a VST 2 instrument"},
       {midi + " --plugin /lib/x86_64-linux-gnu/libm.so.6", "not a VST 2 plug-in"},
       {midi + " --rate 0", "bad --rate"},
+      {midi + " --rate 44100.5", "bad --rate (want a whole number of Hz"},
+      {midi + " --max-length 0", "bad --max-length"},
+      {midi + " " + path("a.wav") + " " + path("b.wav"), "too many files given"},
+      {midi + " " + path("a.wav"), "two outputs given"},
       {midi + " --block 0", "bad --block"},
       {midi + " --format mp3", "bad --format"},
       {midi + " --param 99=0.5", "out of range"},

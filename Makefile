@@ -4,7 +4,8 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # CI builds treat warnings as errors; CI sets CI=true.
 CMAKE_FLAGS = -DORVALIS_WERROR=$(if $(filter true,$(CI)),ON,OFF)
 
-.PHONY: all setup configure build check check-asan check-tsan tidy check-windows windows demo bench fuzz clean
+.PHONY: all setup configure build check check-asan check-tsan tidy check-windows windows demo bench \
+  fuzz fuzz-build fuzz-interface fuzz-midi clean
 
 all: build
 
@@ -39,16 +40,29 @@ check-tsan: setup
 	@cmake --build build-tsan -j $(JOBS)
 	@cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --output-on-failure -j $(JOBS)
 
-# libFuzzer over the whole host interface, from the committed seeds, for FUZZ_SECONDS.
+# libFuzzer from the committed seeds, each target for FUZZ_SECONDS: over the whole host
+# interface, then over the MIDI-file reader (seeded with tools/make_midi_seeds.py's files and the
+# demo song). `make fuzz-interface` or `make fuzz-midi` runs one of them.
 FUZZ_SECONDS ?= 600
-fuzz:
+FUZZ_FLAGS = -max_total_time=$(FUZZ_SECONDS) -timeout=20 -rss_limit_mb=4096 -print_final_stats=1
+
+fuzz: fuzz-interface fuzz-midi
+
+fuzz-build:
 	@scripts/setup --fuzz
 	@cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
 	  -DCMAKE_CXX_COMPILER=clang++ -DORVALIS_FUZZ=ON -DORVALIS_BUILD_TESTS=OFF -DORVALIS_BUILD_BENCH=OFF > /dev/null
-	@cmake --build build-fuzz -j $(JOBS) --target interface_fuzzer
-	@mkdir -p build-fuzz/corpus build-fuzz/findings
-	@build-fuzz/fuzz/interface_fuzzer build-fuzz/corpus fuzz/corpus -max_total_time=$(FUZZ_SECONDS) \
-	  -max_len=4096 -timeout=20 -rss_limit_mb=4096 -artifact_prefix=build-fuzz/findings/ -print_final_stats=1
+	@cmake --build build-fuzz -j $(JOBS) --target interface_fuzzer midi_file_fuzzer
+	@mkdir -p build-fuzz/corpus build-fuzz/midi-corpus build-fuzz/findings
+
+fuzz-interface: fuzz-build
+	@build-fuzz/fuzz/interface_fuzzer build-fuzz/corpus fuzz/corpus -max_len=4096 $(FUZZ_FLAGS) \
+	  -artifact_prefix=build-fuzz/findings/interface-
+
+fuzz-midi: fuzz-build
+	@cp examples/demo.mid build-fuzz/midi-corpus/
+	@build-fuzz/fuzz/midi_file_fuzzer build-fuzz/midi-corpus fuzz/midi_corpus -max_len=8192 \
+	  -dict=fuzz/midi.dict $(FUZZ_FLAGS) -artifact_prefix=build-fuzz/findings/midi-
 
 # Windows: the 32-bit DLL the instrument was made for and a 64-bit one, cross-built with MinGW-w64;
 # their tests run under Wine (and Xvfb for the window test).

@@ -154,10 +154,7 @@ class TrackReader {
       const std::size_t dataAt = pos;
       pos += length;
       lastTick = tick;
-      if (type == kMetaEndOfTrack) {
-        endOfTrack = true;
-        return Step::Ok;
-      }
+      if (type == kMetaEndOfTrack) return Step::Ok;
       if (type == kMetaTempo) {
         if (length != 3)
           return fail(eventStart,
@@ -172,7 +169,6 @@ class TrackReader {
   }
 
   uint64_t lastEventTick() const { return lastTick; }
-  bool sawEndOfTrack() const { return endOfTrack; }
 
  private:
   Step varLen(uint32_t& out) {
@@ -200,7 +196,6 @@ class TrackReader {
   std::string& error;
   uint8_t running = 0;
   uint64_t tick = 0, lastTick = 0;
-  bool endOfTrack = false;
 };
 
 // Where the Standard MIDI File starts and ends: the whole input, or an RMID file's data chunk.
@@ -314,13 +309,15 @@ bool parseMidiFile(const uint8_t* data, std::size_t size, uint32_t sampleRate,
     TrackReader reader(data, pos + 8, chunkEnd, track, limits, song.eventsRead, error);
     const Step step = reader.read(song.events, tempos);
     if (step == Step::Bad) return false;
-    if (chunkEnd - pos - 8 < length)
+    if (chunkEnd - pos - 8 < length) {
+      const std::size_t missing = length - (chunkEnd - pos - 8);
       song.warnings.push_back("track " + std::to_string(track) + " is cut short: the file ends " +
-                              std::to_string(length - (chunkEnd - pos - 8)) +
-                              " bytes early; playing what is whole");
-    else if (step == Step::CutShort)
+                              std::to_string(missing) + (missing == 1 ? " byte" : " bytes") +
+                              " early; playing what is whole");
+    } else if (step == Step::CutShort) {
       song.warnings.push_back("track " + std::to_string(track) +
                               " ends inside an event; playing what is whole");
+    }
     pos = chunkEnd;
     if (song.format != 2) {
       lastTick = std::max(lastTick, reader.lastEventTick());

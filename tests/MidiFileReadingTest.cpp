@@ -199,7 +199,7 @@ TEST_F(MidiFileReadingTest, FileCutShortPlaysWhatIsWholeAndSaysSo) {
     std::string summary, warning;
   };
   const Case cases[] = {
-      {1, "with 4 events", "cut short: the file ends 1 bytes early"},  // inside End-of-Track
+      {1, "with 4 events", "cut short: the file ends 1 byte early"},  // inside End-of-Track
       {5, "with 3 events", "cut short: the file ends 5 bytes early"},  // inside the last note-off
   };
   for (const Case& c : cases) {

@@ -1,6 +1,6 @@
 // Renders of known songs must not change by accident: a checksum of every sample of each render,
-// kept in tests/golden/render_checksums.txt. ORVALIS_RECORD_GOLDEN=1 rewrites the file when a
-// change of sound is meant.
+// kept in tests/golden/render_checksums.txt. ORVALIS_GOLDEN=record rewrites the file when a change
+// of sound is meant.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -86,7 +86,8 @@ TEST_F(RenderIdentityTest, KnownSongsRenderTheRecordedSamples) {
       {"two_notes_48k_block_37", path("two.mid") + " --rate 48000 --block 37"},
       {"tempo_change", path("tempo.mid")},
   };
-  const bool record = std::getenv("ORVALIS_RECORD_GOLDEN") != nullptr;
+  const char* mode = std::getenv("ORVALIS_GOLDEN");
+  const bool record = mode && std::string(mode) == "record";
   std::map<std::string, Golden> golden = readGolden();
   for (const Song& song : songs) {
     const std::string out = path(song.name + ".wav");

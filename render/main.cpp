@@ -62,6 +62,10 @@ void progress(double done, double total) {
 
 double decibels(double x) { return x > 0 ? 20 * std::log10(x) : -INFINITY; }
 
+[[noreturn]] void failWriting(const std::string& shown, const std::string& reason) {
+  fail("cannot write " + shown + ": " + reason);
+}
+
 std::string shownName(const Options& o, const render::OutputFile& output) {
   return output.isStandardOutput() ? "standard output" : o.output;
 }
@@ -90,7 +94,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "orvalis-render: warning: %s: %s\n", o.input.c_str(), warning.c_str());
     if (!output.open(o.output, o.input, error)) fail(error);
     if (!wav.open(output.descriptor(), o.rate, o.format, error))
-      fail("cannot write " + shownName(o, output) + ": " + error);
+      failWriting(shownName(o, output), error);
   }
 
   render::PluginHost host;
@@ -163,8 +167,7 @@ int main(int argc, char** argv) {
       peak = std::max({peak, double(std::fabs(left[i])), double(std::fabs(right[i]))});
       sum += double(left[i]) * left[i] + double(right[i]) * right[i];
     }
-    if (!wav.write(left.data(), right.data(), kept, error))
-      fail("cannot write " + shown + ": " + error);
+    if (!wav.write(left.data(), right.data(), kept, error)) failWriting(shown, error);
     frame += kept;
     if (showProgress && frame / (o.rate / 4) != lastProgress) {
       lastProgress = frame / (o.rate / 4);
@@ -177,7 +180,7 @@ int main(int argc, char** argv) {
     progress(static_cast<double>(frame) / o.rate, static_cast<double>(frame) / o.rate);
     std::fputc('\n', stderr);
   }
-  if (!wav.finish(error)) fail("cannot write " + shown + ": " + error);
+  if (!wav.finish(error)) failWriting(shown, error);
   if (!output.commit(error)) fail(error);
 
   if (!o.quiet) {

@@ -118,7 +118,7 @@ std::string PluginHost::effectName() {
 
 void PluginHost::sendMidi(const std::vector<VstMidiEvent>& events) {
   if (events.empty()) return;
-  eventBlock.assign(sizeof(VstEvents) + events.size() * sizeof(VstEvent*), 0);
+  eventBlock.assign(sizeof(VstEvents) + events.size() * sizeof(void*), 0);
   auto* block = reinterpret_cast<VstEvents*>(eventBlock.data());
   block->numEvents = static_cast<int32_t>(events.size());
   VstEvent** list = block->events;  // as many pointers as events, though the record declares two

@@ -14,6 +14,9 @@ namespace {
 constexpr uint32_t kUnknownLength = 0xFFFFFFFF;
 constexpr uint16_t kWavePcm = 1, kWaveFloat = 3;
 
+// A chunk or form name: four characters, no terminator.
+void putTag(uint8_t* p, const char* tag) { std::copy_n(tag, 4, p); }
+
 void putLe(uint8_t* p, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
@@ -89,9 +92,10 @@ bool WavWriter::open(int descriptor, int sampleRate, SampleFormat format, std::s
     const int bits = format == SampleFormat::Pcm16 ? 16 : format == SampleFormat::Pcm24 ? 24 : 32;
     const uint32_t frameBytes = 2 * bits / 8;
     uint8_t header[44];
-    std::memcpy(header, "RIFF", 4);
+    putTag(header, "RIFF");
     putLe(header + 4, kUnknownLength, 4);
-    std::memcpy(header + 8, "WAVEfmt ", 8);
+    putTag(header + 8, "WAVE");
+    putTag(header + 12, "fmt ");
     putLe(header + 16, 16, 4);
     putLe(header + 20, format == SampleFormat::Float ? kWaveFloat : kWavePcm, 2);
     putLe(header + 22, 2, 2);
@@ -99,7 +103,7 @@ bool WavWriter::open(int descriptor, int sampleRate, SampleFormat format, std::s
     putLe(header + 28, static_cast<uint32_t>(sampleRate) * frameBytes, 4);
     putLe(header + 32, frameBytes, 2);
     putLe(header + 34, static_cast<uint32_t>(bits), 2);
-    std::memcpy(header + 36, "data", 4);
+    putTag(header + 36, "data");
     putLe(header + 40, kUnknownLength, 4);
     if (!writeAll(header, sizeof header)) {
       error = reason();

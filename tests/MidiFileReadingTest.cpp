@@ -59,8 +59,7 @@ class MidiFileReadingTest : public RendererFixture {
   renderer_test::Result render(const std::vector<uint8_t>& file, const std::string& options,
                                testing_host::WavFile& wav) {
     EXPECT_TRUE(MidiFileWriter::writeBytes(path("song.mid"), file));
-    const renderer_test::Result r =
-        run(path("song.mid") + " -o " + path("song.wav") + " " + options);
+    renderer_test::Result r = run(path("song.mid") + " -o " + path("song.wav") + " " + options);
     if (r.status == 0) {
       EXPECT_TRUE(testing_host::readWav(path("song.wav"), wav));
     }
@@ -199,7 +198,7 @@ TEST_F(MidiFileReadingTest, FileCutShortPlaysWhatIsWholeAndSaysSo) {
     std::string summary, warning;
   };
   const Case cases[] = {
-      {1, "with 4 events", "cut short: the file ends 1 byte early"},  // inside End-of-Track
+      {1, "with 4 events", "cut short: the file ends 1 byte early"},   // inside End-of-Track
       {5, "with 3 events", "cut short: the file ends 5 bytes early"},  // inside the last note-off
   };
   for (const Case& c : cases) {

@@ -269,6 +269,33 @@ TEST_F(Lv2UiTest, GesturesGoToThePortsInsideTouches) {
   }
 }
 
+TEST_F(Lv2UiTest, OpensInAParentOfAnotherVisual) {
+  // GTK 3 hosts embed the UI in a window whose visual is not the root's.
+  xcb_visualid_t other = 0;
+  for (auto d = xcb_screen_allowed_depths_iterator(screen); d.rem && !other; xcb_depth_next(&d)) {
+    if (d.data->depth != screen->root_depth) continue;
+    for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v))
+      if (v.data->visual_id != screen->root_visual && v.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR)
+        other = v.data->visual_id;
+  }
+  if (!other) GTEST_SKIP() << "the X server offers a single visual";
+  const xcb_colormap_t colormap = xcb_generate_id(connection);
+  xcb_create_colormap(connection, XCB_COLORMAP_ALLOC_NONE, colormap, screen->root, other);
+  xcb_destroy_window(connection, parent);
+  const uint32_t values[2] = {0, colormap};
+  xcb_create_window(connection, screen->root_depth, parent, screen->root, 0, 0, 800, 400, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, other, XCB_CW_BORDER_PIXEL | XCB_CW_COLORMAP,
+                    values);
+  xcb_map_window(connection, parent);
+  xcb_aux_sync();
+  open();
+  EXPECT_EQ(children(), 1);
+  idle();
+  ReferencePanel reference;
+  EXPECT_EQ(differing(shown(), reference.draw()), 0);
+  xcb_free_colormap(connection, colormap);
+}
+
 TEST_F(Lv2UiTest, RefusesAnotherPluginOrAMissingParent) {
   auto& urids = testing_host::Lv2World::get().urids;
   const LV2_Feature map = {LV2_URID__map, &urids.mapFeature};

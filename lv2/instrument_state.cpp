@@ -18,17 +18,15 @@ LV2_State_Status InstrumentPlugin::restore(LV2_State_Retrieve_Function retrieve,
   size_t size = 0;
   uint32_t type = 0, flags = 0;
   const void* data = retrieve(handle, map->map(map->handle, kStateBankKey), &size, &type, &flags);
-  std::string why;
-  if (!data) {
-    why = "no bank in the state";
-  } else if (type != chunk) {
-    why = "the bank is not a chunk of bytes";
-  } else if (core.loadState(static_cast<const uint8_t*>(data), size, &why)) {
+  // Presets and host defaults carry port values only: nothing to restore, nothing to refuse.
+  if (!data) return LV2_STATE_SUCCESS;
+  std::string why = "the bank is not a chunk of bytes";
+  if (type == chunk && core.loadState(static_cast<const uint8_t*>(data), size, &why)) {
     adoptControls.store(true, std::memory_order_release);
     return LV2_STATE_SUCCESS;
   }
   if (log) log->printf(log->handle, logError, "Orvalis: state refused: %s\n", why.c_str());
-  return data ? LV2_STATE_ERR_BAD_TYPE : LV2_STATE_ERR_NO_PROPERTY;
+  return LV2_STATE_ERR_BAD_TYPE;
 }
 
 }  // namespace orvalis_lv2

@@ -103,6 +103,20 @@ TEST(Lv2State, RestoreWinsOverPortsTheHostLeftAsTheyWere) {
   EXPECT_EQ(decode(host.savedBlob()).programs[77].values[params::kOscType], 0.6f);
 }
 
+TEST(Lv2State, StateWithoutTheBankChangesNothing) {
+  // Hosts restore presets and defaults that hold port values only.
+  Lv2Host host;
+  host.control(params::kGain) = 0.8f;
+  runBlock(host);
+  const std::vector<uint8_t> before = host.savedBlob();
+  EXPECT_EQ(host.restoreWithoutBank(), LV2_STATE_SUCCESS);
+  runBlock(host);
+  EXPECT_EQ(host.savedBlob(), before);
+  host.control(params::kGain) = 0.1f;
+  runBlock(host);
+  EXPECT_EQ(decode(host.savedBlob()).programs[0].values[params::kGain], 0.1f);
+}
+
 TEST(Lv2State, BadStateIsRefusedAndChangesNothing) {
   const std::vector<uint8_t> good = distinctBank();
   auto changed = [&](std::size_t at, uint8_t value) {

@@ -201,11 +201,22 @@ LV2_State_Status Lv2Host::restoreBlob(const std::vector<uint8_t>& data, LV2_URID
     *size = p->value.size();
     *valueType = p->type;
     *flags = p->flags;
-    return p->value.data();
+    // An empty value is still a value: some hosts hand a pointer with a size of 0.
+    static const uint8_t nothing = 0;
+    return p->value.empty() ? &nothing : p->value.data();
   };
   const LV2_State_Interface* state = stateInterface(instance);
   if (!state) return LV2_STATE_ERR_UNKNOWN;
   return state->restore(lilv_instance_get_handle(instance), retrieve, &given, 0, features.data());
+}
+
+LV2_State_Status Lv2Host::restoreWithoutBank() {
+  auto retrieve = [](LV2_State_Handle, uint32_t, size_t*, uint32_t*, uint32_t*) -> const void* {
+    return nullptr;
+  };
+  const LV2_State_Interface* state = stateInterface(instance);
+  if (!state) return LV2_STATE_ERR_UNKNOWN;
+  return state->restore(lilv_instance_get_handle(instance), retrieve, nullptr, 0, features.data());
 }
 
 const void* Lv2Host::portValue(const char* symbol, void* self, uint32_t* size, uint32_t* type) {

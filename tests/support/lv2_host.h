@@ -71,6 +71,8 @@ class Lv2Host {
   std::vector<uint8_t> savedBlob();
   // Hands data to the plug-in's restore as the bank property of the given type.
   LV2_State_Status restoreBlob(const std::vector<uint8_t>& data, LV2_URID type);
+  // A restore whose state holds no bank property at all.
+  LV2_State_Status restoreWithoutBank();
 
   // Through lilv, as hosts save sessions: port values and properties.
   LilvState* saveState();

@@ -85,11 +85,6 @@ void InstrumentPlugin::connect(uint32_t port, void* data) {
 }
 
 void InstrumentPlugin::applyControlChanges() {
-  if (adoptControls.exchange(false, std::memory_order_acquire)) {
-    for (int i = 0; i < params::kNumParams; ++i)
-      if (controls[i]) lastControls[i] = *controls[i];
-    return;
-  }
   for (int i = 0; i < params::kNumParams; ++i) {
     if (!controls[i]) continue;
     const float v = *controls[i];

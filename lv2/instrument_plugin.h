@@ -10,7 +10,6 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
-#include <atomic>
 #include <cstdint>
 
 #include "core/instrument.h"
@@ -44,11 +43,10 @@ class InstrumentPlugin {
   LV2_URID midiEvent, chunk, logError;
 
   const float* controls[params::kNumParams] = {};
-  // The control values as last read: only a change is passed on.
+  // The control values as last read: only a change is passed on. A restore leaves these alone,
+  // so ports the host restores along with the state apply, and ports it leaves as they were do
+  // not overwrite the restored program.
   float lastControls[params::kNumParams];
-  // Set by a restore: the ports' values at the next run are taken as they stand instead of
-  // overwriting the restored program (a host may restore without setting the ports).
-  std::atomic<bool> adoptControls{false};
   const LV2_Atom_Sequence* midiIn = nullptr;
   float* outLeft = nullptr;
   float* outRight = nullptr;

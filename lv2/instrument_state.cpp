@@ -21,10 +21,8 @@ LV2_State_Status InstrumentPlugin::restore(LV2_State_Retrieve_Function retrieve,
   // Presets and host defaults carry port values only: nothing to restore, nothing to refuse.
   if (!data) return LV2_STATE_SUCCESS;
   std::string why = "the bank is not a chunk of bytes";
-  if (type == chunk && core.loadState(static_cast<const uint8_t*>(data), size, &why)) {
-    adoptControls.store(true, std::memory_order_release);
+  if (type == chunk && core.loadState(static_cast<const uint8_t*>(data), size, &why))
     return LV2_STATE_SUCCESS;
-  }
   if (log) log->printf(log->handle, logError, "Orvalis: state refused: %s\n", why.c_str());
   return LV2_STATE_ERR_BAD_TYPE;
 }

@@ -4,8 +4,8 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # CI builds treat warnings as errors; CI sets CI=true.
 CMAKE_FLAGS = -DORVALIS_WERROR=$(if $(filter true,$(CI)),ON,OFF)
 
-.PHONY: all setup configure build check check-asan check-tsan tidy check-windows windows demo bench \
-  fuzz fuzz-build fuzz-interface fuzz-midi clean
+.PHONY: all setup configure build install check check-asan check-tsan tidy check-windows windows demo \
+  bench fuzz fuzz-build fuzz-interface fuzz-midi clean
 
 all: build
 
@@ -17,6 +17,18 @@ configure: setup
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# Orvalis.so into ~/.vst and Orvalis.lv2 into ~/.lv2, or with PREFIX=/usr/local into
+# $(PREFIX)/lib/vst and $(PREFIX)/lib/lv2.
+PREFIX ?=
+install: build
+ifeq ($(PREFIX),)
+	@cmake -S . -B $(BUILD) -DORVALIS_VST_INSTALL_DIR=$(HOME)/.vst -DORVALIS_LV2_INSTALL_DIR=$(HOME)/.lv2 > /dev/null
+	@cmake --install $(BUILD)
+else
+	@cmake -S . -B $(BUILD) -DORVALIS_VST_INSTALL_DIR=lib/vst -DORVALIS_LV2_INSTALL_DIR=lib/lv2 > /dev/null
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+endif
 
 check: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -29,15 +29,18 @@ class X11Window : public PlatformWindow {
     std::free(error);
     if (!geometry) return false;  // no such window
     xcb_window_t root = geometry->root;
+    const uint8_t parentDepth = geometry->depth;
     std::free(geometry);
 
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const xcb_screen_t* screen = nullptr;
     for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup); it.rem; xcb_screen_next(&it))
       if (it.data->root == root) screen = it.data;
-    if (!screen || screen->root_depth < 24) return false;
-    depth = screen->root_depth;
+    if (!screen || parentDepth < 24) return false;
+    depth = parentDepth;
 
+    // The parent's visual, not the root's: a child of another visual needs a colormap and border
+    // of its own, or the server refuses it, and GTK 3 hosts give a parent of their own visual.
     window = xcb_generate_id(connection);
     const uint32_t mask = XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK;
     const uint32_t values[2] = {screen->black_pixel,
@@ -47,8 +50,8 @@ class X11Window : public PlatformWindow {
     error = xcb_request_check(
         connection, xcb_create_window_checked(connection, XCB_COPY_FROM_PARENT, window, parent, 0,
                                               0, static_cast<uint16_t>(w), static_cast<uint16_t>(h),
-                                              0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                                              mask, values));
+                                              0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                                              XCB_COPY_FROM_PARENT, mask, values));
     if (error) {
       std::free(error);
       window = 0;

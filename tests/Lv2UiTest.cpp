@@ -1,0 +1,321 @@
+// The LV2 UI library in a real X11 window (run under Xvfb), loaded through its descriptor as a
+// host loads it: it shows exactly what the panel draws for the same values and display, follows
+// port events, writes the user's gestures to the ports, and closes without a trace.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
+#include <lv2/ui/ui.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "editor/panel.h"
+#include "lv2/display_message.h"
+#include "lv2/uris.h"
+#include "tests/support/lv2_host.h"
+#include "tests/support/png_writer.h"
+
+namespace {
+
+constexpr int kW = orvalis::Panel::kWidth, kH = orvalis::Panel::kHeight;
+
+// The panel as the UI should show it, drawn offscreen in this process.
+struct ReferencePanel : orvalis::PanelHost {
+  float values[params::kNumParams];
+  orvalis::DisplaySnapshot snapshot;
+  orvalis::Panel panel{*this};
+  ReferencePanel() {
+    for (int i = 0; i < params::kNumParams; ++i) values[i] = params::parameterInfo(i).defaultValue;
+  }
+  float parameter(int index) const override { return values[index]; }
+  void beginEdit(int) override {}
+  void changeParameter(int, float) override {}
+  void endEdit(int) override {}
+  void copyProgram() override {}
+  void pasteProgram() override {}
+  orvalis::DisplaySnapshot display() const override { return snapshot; }
+  const std::vector<uint32_t>& draw() {
+    if (!panel.isOpen()) panel.open(nullptr);
+    for (int i = 0; i < params::kNumParams; ++i) panel.parameterChanged(i, values[i]);
+    panel.idle();
+    return panel.getFrame()->pixels();
+  }
+};
+
+// What the UI asked of its host.
+struct HostSide {
+  std::vector<std::pair<uint32_t, float>> writes;
+  std::vector<std::pair<uint32_t, bool>> touches;
+  int width = 0, height = 0;
+};
+
+class Lv2UiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    connection = xcb_connect(nullptr, nullptr);
+    if (!connection || xcb_connection_has_error(connection)) {
+      if (std::getenv("DISPLAY")) FAIL() << "cannot reach the X display " << std::getenv("DISPLAY");
+      GTEST_SKIP() << "no X display";
+    }
+    screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    parent = xcb_generate_id(connection);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, parent, screen->root, 0, 0, 800, 400, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    xcb_map_window(connection, parent);
+    xcb_flush(connection);
+
+    library = dlopen(ORVALIS_LV2_BUNDLE "/orvalis_ui.so", RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"));
+    ASSERT_NE(entry, nullptr);
+    descriptor = entry(0);
+    ASSERT_NE(descriptor, nullptr);
+    EXPECT_STREQ(descriptor->URI, orvalis_lv2::kUiUri);
+    EXPECT_EQ(entry(1), nullptr);
+  }
+  void TearDown() override {
+    if (ui) descriptor->cleanup(ui);
+    if (library) dlclose(library);
+    if (connection) {
+      xcb_destroy_window(connection, parent);
+      xcb_disconnect(connection);
+    }
+  }
+
+  void open() {
+    auto& urids = testing_host::Lv2World::get().urids;
+    options = {{LV2_OPTIONS_INSTANCE, 0, urids.map(LV2_UI__scaleFactor), sizeof(float),
+                urids.map(LV2_ATOM__Float), &scale},
+               {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+    touch = {&host, [](LV2UI_Feature_Handle h, uint32_t port, bool grabbed) {
+               static_cast<HostSide*>(h)->touches.emplace_back(port, grabbed);
+             }};
+    resize = {&host, [](LV2UI_Feature_Handle h, int w, int hh) {
+                static_cast<HostSide*>(h)->width = w;
+                static_cast<HostSide*>(h)->height = hh;
+                return 0;
+              }};
+    const LV2_Feature map = {LV2_URID__map, &urids.mapFeature};
+    const LV2_Feature parentFeature = {LV2_UI__parent, reinterpret_cast<void*>(uintptr_t(parent))};
+    const LV2_Feature optionsFeature = {LV2_OPTIONS__options, options.data()};
+    const LV2_Feature touchFeature = {LV2_UI__touch, &touch};
+    const LV2_Feature resizeFeature = {LV2_UI__resize, &resize};
+    const LV2_Feature* features[] = {&map,          &parentFeature, &optionsFeature,
+                                     &touchFeature, &resizeFeature, nullptr};
+    auto write = [](LV2UI_Controller c, uint32_t port, uint32_t size, uint32_t format,
+                    const void* buffer) {
+      if (format == 0 && size == sizeof(float))
+        static_cast<HostSide*>(c)->writes.emplace_back(port, *static_cast<const float*>(buffer));
+    };
+    ui = descriptor->instantiate(descriptor, orvalis_lv2::kPluginUri, ORVALIS_LV2_BUNDLE "/", write,
+                                 &host, &widget, features);
+    ASSERT_NE(ui, nullptr);
+    idleInterface =
+        static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
+    ASSERT_NE(idleInterface, nullptr);
+  }
+
+  void idle(int times = 3) {
+    for (int i = 0; i < times; ++i) EXPECT_EQ(idleInterface->idle(ui), 0);
+    xcb_aux_sync();
+  }
+  void xcb_aux_sync() {
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+  }
+
+  void setPort(uint32_t port, float value) {
+    descriptor->port_event(ui, port, sizeof(float), 0, &value);
+  }
+  void sendDisplay(const orvalis::DisplaySnapshot& snapshot) {
+    orvalis_lv2::DisplayUrids urids(&testing_host::Lv2World::get().urids.mapFeature);
+    const orvalis_lv2::DisplayAtom message = orvalis_lv2::makeDisplayAtom(urids, snapshot);
+    descriptor->port_event(ui, orvalis_lv2::kNotify, sizeof message, urids.eventTransfer, &message);
+  }
+  void click(int x, int y) {
+    for (uint8_t type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
+      xcb_button_press_event_t e = {};
+      e.response_type = type;
+      e.detail = 1;
+      e.event = static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(widget));
+      e.event_x = static_cast<int16_t>(x);
+      e.event_y = static_cast<int16_t>(y);
+      e.same_screen = 1;
+      xcb_send_event(
+          connection, 0, e.event,
+          type == XCB_BUTTON_PRESS ? XCB_EVENT_MASK_BUTTON_PRESS : XCB_EVENT_MASK_BUTTON_RELEASE,
+          reinterpret_cast<const char*>(&e));
+    }
+    xcb_aux_sync();
+    idle();
+  }
+
+  std::vector<uint32_t> shown() {
+    std::vector<uint32_t> out;
+    const auto window = static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(widget));
+    xcb_get_image_reply_t* image = xcb_get_image_reply(
+        connection, xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, kW, kH, ~0u),
+        nullptr);
+    if (!image) return out;
+    const auto* data = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image));
+    out.assign(data, data + kW * kH);
+    std::free(image);
+    for (uint32_t& p : out) p &= 0xFFFFFF;
+    return out;
+  }
+  static int differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    if (a.size() != b.size()) return -1;
+    int n = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) n += (a[i] & 0xFFFFFF) != (b[i] & 0xFFFFFF);
+    return n;
+  }
+  int children() {
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, parent), nullptr);
+    const int n = tree ? xcb_query_tree_children_length(tree) : -1;
+    std::free(tree);
+    return n;
+  }
+
+  xcb_connection_t* connection = nullptr;
+  xcb_screen_t* screen = nullptr;
+  xcb_window_t parent = 0;
+  void* library = nullptr;
+  const LV2UI_Descriptor* descriptor = nullptr;
+  LV2UI_Handle ui = nullptr;
+  LV2UI_Widget widget = nullptr;
+  const LV2UI_Idle_Interface* idleInterface = nullptr;
+  float scale = 1.f;
+  std::vector<LV2_Options_Option> options;
+  LV2UI_Touch touch;
+  LV2UI_Resize resize;
+  HostSide host;
+};
+
+}  // namespace
+
+TEST_F(Lv2UiTest, ShowsThePanelFollowsPortsAndDisplayAndCloses) {
+  open();
+  EXPECT_EQ(children(), 1);
+  EXPECT_EQ(host.width, kW);
+  EXPECT_EQ(host.height, kH);
+  ReferencePanel reference;
+  // As hosts do right after instantiation: every control's value.
+  for (int i = 0; i < params::kNumParams; ++i) setPort(i, reference.values[i]);
+  idle();
+  EXPECT_EQ(differing(shown(), reference.draw()), 0);
+
+  // A port change and a display message: the switch, the bars and the meter follow.
+  const std::vector<uint32_t> before = shown();
+  setPort(params::kOscType, 0.6f);
+  setPort(params::kFilter1FreqLow, 0.2f);
+  orvalis::DisplaySnapshot snapshot;
+  snapshot.ampEnv = 0.8f;
+  snapshot.filter1Env = 0.5f;
+  for (int i = 0; i < 5; ++i) snapshot.markers[i] = 0.2f * i;
+  snapshot.meterSmooth = 123.4;
+  snapshot.meterMedian = 99.0;
+  sendDisplay(snapshot);
+  idle();
+  const std::vector<uint32_t> after = shown();
+  EXPECT_GT(differing(before, after), 100);
+  reference.values[params::kOscType] = 0.6f;
+  reference.values[params::kFilter1FreqLow] = 0.2f;
+  reference.snapshot = snapshot;
+  EXPECT_EQ(differing(after, reference.draw()), 0);
+  EXPECT_TRUE(testing_host::writePng(ORVALIS_BUILD_DIR "/editor-lv2.png", after, kW, kH));
+
+  // A malformed message is ignored.
+  const uint32_t garbage[4] = {8, 1, 2, 3};
+  descriptor->port_event(
+      ui, orvalis_lv2::kNotify, sizeof garbage,
+      orvalis_lv2::DisplayUrids(&testing_host::Lv2World::get().urids.mapFeature).eventTransfer,
+      garbage);
+  idle();
+  EXPECT_EQ(differing(shown(), after), 0);
+
+  descriptor->cleanup(ui);
+  ui = nullptr;
+  xcb_aux_sync();
+  EXPECT_EQ(children(), 0);
+}
+
+TEST_F(Lv2UiTest, GesturesGoToThePortsInsideTouches) {
+  open();
+  for (int i = 0; i < params::kNumParams; ++i) setPort(i, params::parameterInfo(i).defaultValue);
+  idle();
+  // The right end of the first filter's type switch: HighPass.
+  click(395, 120);
+  ASSERT_EQ(host.writes.size(), 1u);
+  EXPECT_EQ(host.writes[0], std::make_pair(uint32_t{params::kFilter1Type}, 1.f));
+  EXPECT_EQ(host.touches, (std::vector<std::pair<uint32_t, bool>>{{params::kFilter1Type, true},
+                                                                  {params::kFilter1Type, false}}));
+
+  // COPY takes the values the UI shows; PASTE writes them back through the ports.
+  click(50, 30);
+  host.writes.clear();
+  setPort(params::kGain, 0.9f);
+  setPort(params::kOscType, 1.f);
+  idle();
+  click(50, 50);
+  EXPECT_EQ(host.writes.size(), 2u);
+  for (const auto& w : host.writes) {
+    EXPECT_TRUE(w.first == params::kGain || w.first == params::kOscType) << w.first;
+    EXPECT_EQ(w.second, params::parameterInfo(static_cast<int>(w.first)).defaultValue);
+  }
+}
+
+TEST_F(Lv2UiTest, OpensInAParentOfAnotherVisual) {
+  // GTK 3 hosts embed the UI in a window whose visual is not the root's.
+  xcb_visualid_t other = 0;
+  for (auto d = xcb_screen_allowed_depths_iterator(screen); d.rem && !other; xcb_depth_next(&d)) {
+    if (d.data->depth != screen->root_depth) continue;
+    for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v))
+      if (v.data->visual_id != screen->root_visual && v.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR)
+        other = v.data->visual_id;
+  }
+  if (!other) GTEST_SKIP() << "the X server offers a single visual";
+  const xcb_colormap_t colormap = xcb_generate_id(connection);
+  xcb_create_colormap(connection, XCB_COLORMAP_ALLOC_NONE, colormap, screen->root, other);
+  xcb_destroy_window(connection, parent);
+  const uint32_t values[2] = {0, colormap};
+  xcb_create_window(connection, screen->root_depth, parent, screen->root, 0, 0, 800, 400, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, other, XCB_CW_BORDER_PIXEL | XCB_CW_COLORMAP,
+                    values);
+  xcb_map_window(connection, parent);
+  xcb_aux_sync();
+  open();
+  EXPECT_EQ(children(), 1);
+  idle();
+  ReferencePanel reference;
+  EXPECT_EQ(differing(shown(), reference.draw()), 0);
+  xcb_free_colormap(connection, colormap);
+}
+
+TEST_F(Lv2UiTest, RefusesAnotherPluginOrAMissingParent) {
+  auto& urids = testing_host::Lv2World::get().urids;
+  const LV2_Feature map = {LV2_URID__map, &urids.mapFeature};
+  const LV2_Feature parentFeature = {LV2_UI__parent, reinterpret_cast<void*>(uintptr_t(parent))};
+  const LV2_Feature stale = {LV2_UI__parent, reinterpret_cast<void*>(uintptr_t(0x7FFFFFF))};
+  const LV2_Feature* withParent[] = {&map, &parentFeature, nullptr};
+  const LV2_Feature* noParent[] = {&map, nullptr};
+  const LV2_Feature* staleParent[] = {&map, &stale, nullptr};
+  auto write = [](LV2UI_Controller, uint32_t, uint32_t, uint32_t, const void*) {};
+  const struct {
+    const char* plugin;
+    const LV2_Feature* const* features;
+  } cases[] = {{"urn:someone:else", withParent},
+               {orvalis_lv2::kPluginUri, noParent},
+               {orvalis_lv2::kPluginUri, staleParent}};
+  for (const auto& c : cases) {
+    LV2UI_Widget w = nullptr;
+    EXPECT_EQ(descriptor->instantiate(descriptor, c.plugin, "", write, nullptr, &w, c.features),
+              nullptr);
+  }
+  xcb_aux_sync();
+  EXPECT_EQ(children(), 0);
+}

@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all setup configure build check check-asan check-windows windows demo bench fuzz clean
+.PHONY: all setup configure build check check-asan check-windows windows demo presets tour bench fuzz clean
 
 all: build
 
@@ -24,6 +24,15 @@ DEMO_PARAMS = --param Portamento=0.35 --param "LFO Delay=0.6" \
 
 demo: build
 	@$(BUILD)/orvalis-render examples/demo.mid -o $(BUILD)/demo.wav $(DEMO_PARAMS)
+
+# The factory bank files in presets/, made from the table in params/factory_bank.cpp; commit them.
+presets: configure
+	@cmake --build $(BUILD) --target presets -j $(JOBS)
+
+# Every factory program plays a short phrase into $(BUILD)/tour/, beside the bank's contact sheet
+# and its measured figures.
+tour: configure
+	@cmake --build $(BUILD) --target tour -j $(JOBS)
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 check-asan: setup

@@ -11,6 +11,7 @@ namespace audit {
 namespace {
 
 constexpr double kCentsTolerance = 30.0;
+constexpr double kLongestGlide = 0.4;  // seconds looked at after the legato step
 constexpr float kEnvelopeFloorDb = -60.f;
 // Points of the chord's envelope that describe its shape, in seconds.
 constexpr double kShapeTimes[] = {0.02, 0.05, 0.1, 0.2, 0.4, 0.8, 1.6, 2.4, 2.6, 2.8, 3.2, 4.2};
@@ -20,12 +21,14 @@ double keyHz(int key) { return 440.0 * std::pow(2.0, (key - 69) / 12.0); }
 double glideSeconds(const Take& take) {
   const double target = keyHz(kGlideTargetKey);
   constexpr double kStep = 0.005;
-  for (double t = kGlideStepAt; t < kGlideStepAt + 0.4; t += kStep) {
+  for (double t = kGlideStepAt; t < kGlideStepAt + kLongestGlide; t += kStep) {
     const double f = pitchHz(take, t, 100.0, 1000.0);
-    if (f > 0 && std::fabs(1200.0 * std::log2(f / target)) < kCentsTolerance)
-      return t - kGlideStepAt;
+    if (f <= 0) continue;
+    // An octave off counts as arrived: lanes an octave or a fifth apart lengthen the period.
+    const double cents = std::remainder(1200.0 * std::log2(f / target), 1200.0);
+    if (std::fabs(cents) < kCentsTolerance) return t - kGlideStepAt;
   }
-  return 0.4;
+  return kLongestGlide;
 }
 
 void appendNormalised(std::vector<float>& features, std::vector<float> bands) {

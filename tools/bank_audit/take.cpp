@@ -25,13 +25,14 @@ VstMidiEvent midiEvent(int32_t offset, uint8_t status, int key, int velocity) {
   event.midiData[2] = static_cast<char>(velocity);
   return event;
 }
+
 // A voice's first note fades in while its output gain settles from zero, once in the life of
 // the instance. Takes are judged as a player hears them after that: the voices the material
 // uses have played its keys once, with a short release, and have gone quiet again.
 void warmUp(render::PluginHost& host, const std::vector<float>& values, const Material& material) {
   constexpr double kHoldSeconds = 0.3, kQuietSeconds = 0.2;
   constexpr int kVelocity = 64;
-  constexpr int kShortestRelease = 0;
+  constexpr float kShortestRelease = 0.f;
   const bool mono = params::choiceIndex(values[params::kPolyphony], 4) == 0;
   std::vector<VstMidiEvent> on, off;
   for (const Note& note : material.notes) {

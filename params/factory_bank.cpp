@@ -113,7 +113,7 @@ const std::vector<Entry>& table() {
         {"Filtre2 Type", kHighPass}, {"Filtre2 Freq Low", 0.12f}, {"Filtre2 Freq High", 0.12f},
         {"Gain", 0.625f},
         {"LFO DepthL", 0.0f}, {"LFO DepthH", 0.1f}}},
-      {"Funky Clav",
+      {"Funk Clavi",
        {{"Osc Type", kPulse}, {"Osc Timbre Low", 0.2f}, {"Osc Timbre High", 0.35f},
         {"Ampli A H", 0.0f}, {"Ampli A L", 0.0f}, {"Ampli D H", 0.62f}, {"Ampli D L", 0.55f},
         {"Ampli S H", 0.0f}, {"Ampli S L", 0.0f}, {"Ampli R H", 0.15f}, {"Ampli R L", 0.15f},

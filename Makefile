@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS = -DORVALIS_WERROR=$(if $(filter true,$(CI)),ON,OFF)
 
 .PHONY: all setup configure build install check check-asan check-tsan tidy check-windows windows demo \
-  bench fuzz fuzz-build fuzz-interface fuzz-midi clean
+  presets tour bench fuzz fuzz-build fuzz-interface fuzz-midi clean
 
 all: build
 
@@ -39,6 +39,15 @@ DEMO_PARAMS = --param Portamento=0.35 --param "LFO Delay=0.6" \
 
 demo: build
 	@$(BUILD)/orvalis-render examples/demo.mid -o $(BUILD)/demo.wav $(DEMO_PARAMS)
+
+# The factory bank files in presets/, made from the table in params/factory_bank.cpp; commit them.
+presets: configure
+	@cmake --build $(BUILD) --target presets -j $(JOBS)
+
+# Every factory program plays a short phrase into $(BUILD)/tour/, beside the bank's contact sheet
+# and its measured figures.
+tour: configure
+	@cmake --build $(BUILD) --target tour -j $(JOBS)
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 check-asan: setup

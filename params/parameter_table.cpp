@@ -101,10 +101,15 @@ bool isHidden(int index) { return isValidIndex(index) && kRows[index].display ==
 
 const ParameterInfo& parameterInfo(int index) { return kRows[isValidIndex(index) ? index : 0]; }
 
+const char* parameterTableName(int index) {
+  if (!isValidIndex(index)) return nullptr;
+  return kRows[index].name ? kRows[index].name : kRows[index].symbol;
+}
+
 int parameterIndexByName(const char* name) {
   if (!name) return -1;
   for (const ParameterInfo& row : kRows)
-    if (row.name && std::strcmp(row.name, name) == 0) return row.index;
+    if (std::strcmp(parameterTableName(row.index), name) == 0) return row.index;
   return -1;
 }
 

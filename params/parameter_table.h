@@ -106,8 +106,11 @@ extern const char* const kPolyphonyNames[4];
 
 // The row of a valid index.
 const ParameterInfo& parameterInfo(int index);
-// -1 when no row has that name (or symbol).
+// For tables written by people: the host's name of a named parameter, the symbol of a hidden
+// one (which hosts never see named). -1 when no parameter answers to it.
 int parameterIndexByName(const char* name);
+const char* parameterTableName(int index);  // null out of range
+// -1 when no row has that symbol.
 int parameterIndexBySymbol(const char* symbol);
 
 // Hidden parameters act on the sound but have no name, label or display.

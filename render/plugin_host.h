@@ -36,6 +36,8 @@ class PluginHost {
     effect->dispatcher(effect, effSetProgram, 0, program, nullptr, 0.f);
   }
   std::string effectName();
+  // For code that drives the instance through the interface itself (bank and program files).
+  AEffect* aeffect() const { return effect; }
 
   // Queues MIDI for the coming block, then renders it.
   void sendMidi(const std::vector<VstMidiEvent>& events);

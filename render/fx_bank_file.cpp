@@ -1,0 +1,350 @@
+#include "render/fx_bank_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace fxfile {
+
+namespace {
+
+constexpr int32_t kChunkMagic = fourCc("CcnK");
+constexpr int32_t kBankMagic = fourCc("FxBk");
+constexpr int32_t kProgramMagic = fourCc("FxCk");
+constexpr int32_t kOpaqueBankMagic = fourCc("FBCh");
+constexpr int32_t kOpaqueProgramMagic = fourCc("FPCh");
+constexpr int32_t kProgramFormatVersion = 1;
+constexpr int32_t kBankFormatVersion = 2;  // adds the current program to the header
+constexpr std::size_t kMaxFileSize = 16 << 20;
+
+// Field offsets shared by both headers, then those of each.
+constexpr std::size_t kByteSizeAt = 4, kFxMagicAt = 8, kVersionAt = 12, kFxIdAt = 16,
+                      kFxVersionAt = 20, kCountAt = 24;
+constexpr std::size_t kCurrentProgramAt = 28;  // bank
+constexpr std::size_t kNameAt = 28;            // program
+
+int32_t readInt(const uint8_t* p) {
+  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) << 24 |
+                              static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
+                              static_cast<uint32_t>(p[3]));
+}
+
+float readFloat(const uint8_t* p) {
+  const uint32_t bits = static_cast<uint32_t>(readInt(p));
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+void putInt(std::vector<uint8_t>& out, int32_t value) {
+  const uint32_t u = static_cast<uint32_t>(value);
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(u >> shift));
+}
+
+void putFloat(std::vector<uint8_t>& out, float value) {
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  putInt(out, static_cast<int32_t>(bits));
+}
+
+std::string number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+std::string truncatedAt(std::size_t size, std::size_t needed, const std::string& what) {
+  return "truncated: " + std::to_string(size) + " bytes, " + std::to_string(needed) +
+         " needed for " + what;
+}
+
+// The part every file starts with: 'CcnK', then the kind of record at byte 8.
+bool checkChunk(const std::vector<uint8_t>& bytes, std::string& error) {
+  if (bytes.size() < 4) {
+    error = truncatedAt(bytes.size(), 4, "a file type");
+    return false;
+  }
+  const int32_t magic = readInt(bytes.data());
+  if (magic != kChunkMagic) {
+    error = "not a VST 2 bank or program file (starts with " + fourCcText(magic) + ", not 'CcnK')";
+    return false;
+  }
+  if (bytes.size() < kFxMagicAt + 4) {
+    error = truncatedAt(bytes.size(), kFxMagicAt + 4, "a file type");
+    return false;
+  }
+  return true;
+}
+
+// One program record at offset, of a bank (index >= 0) or a program file (index < 0).
+bool parseRecord(const std::vector<uint8_t>& bytes, std::size_t offset, int index,
+                 const Target& target, Program& program, std::string& error) {
+  const std::string where = index >= 0 ? "program " + std::to_string(index) + ": " : "";
+  const std::size_t size = bytes.size();
+  if (size < offset + kProgramHeaderSize) {
+    error = where + truncatedAt(size, offset + kProgramHeaderSize, "the program header");
+    return false;
+  }
+  const uint8_t* p = bytes.data() + offset;
+  if (readInt(p) != kChunkMagic || readInt(p + kFxMagicAt) != kProgramMagic) {
+    error = where + "not a program record (" + fourCcText(readInt(p)) + " " +
+            fourCcText(readInt(p + kFxMagicAt)) + ", not 'CcnK' 'FxCk')";
+    return false;
+  }
+  const int32_t version = readInt(p + kVersionAt);
+  if (version < 1 || version > kBankFormatVersion) {
+    error = where + "unknown program format version " + std::to_string(version);
+    return false;
+  }
+  const int32_t fxId = readInt(p + kFxIdAt);
+  if (fxId != target.fxId) {
+    error = where + "made for another plug-in (fxID " + fourCcText(fxId) + ", expected " +
+            fourCcText(target.fxId) + ")";
+    return false;
+  }
+  const int32_t numParams = readInt(p + kCountAt);
+  if (numParams != target.numParams || numParams < 0) {
+    error = where + "wrong count: " + std::to_string(numParams) + " parameters, the plug-in has " +
+            std::to_string(target.numParams);
+    return false;
+  }
+  const std::size_t recordSize = programRecordSize(numParams);
+  const int32_t byteSize = readInt(p + kByteSizeAt);
+  if (byteSize != static_cast<int32_t>(recordSize - 8)) {
+    error = where + "wrong size: the record says " + std::to_string(byteSize) + " bytes, " +
+            std::to_string(numParams) + " parameters take " + std::to_string(recordSize - 8);
+    return false;
+  }
+  if (size < offset + recordSize) {
+    error = where + truncatedAt(size, offset + recordSize, "the program's values");
+    return false;
+  }
+  const char* name = reinterpret_cast<const char*>(p + kNameAt);
+  Program read;
+  read.name.assign(name, strnlen(name, kFileNameSize));
+  read.values.resize(numParams);
+  for (int32_t i = 0; i < numParams; ++i) {
+    const float value = readFloat(p + kProgramHeaderSize + 4 * static_cast<std::size_t>(i));
+    if (!(value >= 0.f && value <= 1.f)) {
+      error =
+          where + "parameter " + std::to_string(i) +
+          (std::isnan(value) ? " is not a number" : " is " + number(value) + ", outside 0 to 1");
+      return false;
+    }
+    read.values[i] = value;
+  }
+  program = std::move(read);
+  return true;
+}
+
+}  // namespace
+
+std::string fourCcText(int32_t code) {
+  char text[16];
+  const uint32_t u = static_cast<uint32_t>(code);
+  bool printable = true;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const unsigned c = (u >> shift) & 0xFF;
+    printable = printable && c >= 0x20 && c < 0x7F;
+  }
+  if (printable)
+    std::snprintf(text, sizeof text, "'%c%c%c%c'", static_cast<char>(u >> 24),
+                  static_cast<char>(u >> 16), static_cast<char>(u >> 8), static_cast<char>(u));
+  else
+    std::snprintf(text, sizeof text, "0x%08X", u);
+  return text;
+}
+
+bool parseBank(const std::vector<uint8_t>& bytes, const Target& target, Bank& bank,
+               std::string& error) {
+  if (!checkChunk(bytes, error)) return false;
+  const std::size_t size = bytes.size();
+  const uint8_t* p = bytes.data();
+  const int32_t kind = readInt(p + kFxMagicAt);
+  if (kind == kProgramMagic || kind == kOpaqueProgramMagic) {
+    error = "a program file (.fxp), not a bank";
+    return false;
+  }
+  if (kind == kOpaqueBankMagic) {
+    error = "a bank of opaque chunk data ('FBCh'); this plug-in takes parameter banks ('FxBk')";
+    return false;
+  }
+  if (kind != kBankMagic) {
+    error = "unknown file type " + fourCcText(kind) + " (a bank is 'FxBk')";
+    return false;
+  }
+  if (size < kBankHeaderSize) {
+    error = truncatedAt(size, kBankHeaderSize, "the bank header");
+    return false;
+  }
+  const int32_t version = readInt(p + kVersionAt);
+  if (version < 1 || version > kBankFormatVersion) {
+    error = "unknown bank format version " + std::to_string(version);
+    return false;
+  }
+  const int32_t fxId = readInt(p + kFxIdAt);
+  if (fxId != target.fxId) {
+    error = "made for another plug-in (fxID " + fourCcText(fxId) + ", expected " +
+            fourCcText(target.fxId) + ")";
+    return false;
+  }
+  const int32_t count = readInt(p + kCountAt);
+  if (count < 1 || count > target.numPrograms) {
+    error = "wrong count: " + std::to_string(count) + " programs, the plug-in has " +
+            std::to_string(target.numPrograms);
+    return false;
+  }
+  // Version 1 banks have no current program; the field is reserved there.
+  const int32_t current = version >= 2 ? readInt(p + kCurrentProgramAt) : 0;
+  if (current < 0 || current >= count) {
+    error = "current program " + std::to_string(current) + " is not one of the bank's " +
+            std::to_string(count);
+    return false;
+  }
+  const std::size_t expected = bankFileSize(count, target.numParams);
+  const int32_t byteSize = readInt(p + kByteSizeAt);
+  Bank read;
+  read.fxId = fxId;
+  read.fxVersion = readInt(p + kFxVersionAt);
+  read.currentProgram = current;
+  read.programs.resize(count);
+  for (int32_t i = 0; i < count; ++i)
+    if (!parseRecord(bytes, kBankHeaderSize + i * programRecordSize(target.numParams), i, target,
+                     read.programs[i], error))
+      return false;
+  if (size != expected) {
+    error = "wrong size: " + std::to_string(size) + " bytes, " + std::to_string(count) +
+            " programs take " + std::to_string(expected);
+    return false;
+  }
+  if (byteSize != static_cast<int32_t>(expected - 8)) {
+    error = "wrong size: the header says " + std::to_string(byteSize) + " bytes, " +
+            std::to_string(count) + " programs take " + std::to_string(expected - 8);
+    return false;
+  }
+  bank = std::move(read);
+  return true;
+}
+
+bool parseProgram(const std::vector<uint8_t>& bytes, const Target& target, Program& program,
+                  std::string& error) {
+  if (!checkChunk(bytes, error)) return false;
+  const int32_t kind = readInt(bytes.data() + kFxMagicAt);
+  if (kind == kBankMagic || kind == kOpaqueBankMagic) {
+    error = "a bank file (.fxb), not a program";
+    return false;
+  }
+  if (kind == kOpaqueProgramMagic) {
+    error =
+        "a program of opaque chunk data ('FPCh'); this plug-in takes parameter programs "
+        "('FxCk')";
+    return false;
+  }
+  if (kind != kProgramMagic) {
+    error = "unknown file type " + fourCcText(kind) + " (a program is 'FxCk')";
+    return false;
+  }
+  Program read;
+  if (!parseRecord(bytes, 0, -1, target, read, error)) return false;
+  const std::size_t expected = programRecordSize(target.numParams);
+  if (bytes.size() != expected) {
+    error = "wrong size: " + std::to_string(bytes.size()) + " bytes, a program takes " +
+            std::to_string(expected);
+    return false;
+  }
+  program = std::move(read);
+  return true;
+}
+
+namespace {
+
+void putProgram(std::vector<uint8_t>& out, int32_t fxId, int32_t fxVersion,
+                const Program& program) {
+  const int32_t numParams = static_cast<int32_t>(program.values.size());
+  putInt(out, kChunkMagic);
+  putInt(out, static_cast<int32_t>(programRecordSize(numParams) - 8));
+  putInt(out, kProgramMagic);
+  putInt(out, kProgramFormatVersion);
+  putInt(out, fxId);
+  putInt(out, fxVersion);
+  putInt(out, numParams);
+  char name[kFileNameSize] = {};
+  std::memcpy(name, program.name.data(), std::min(program.name.size(), kFileNameSize - 1));
+  out.insert(out.end(), name, name + kFileNameSize);
+  for (float value : program.values) putFloat(out, value);
+}
+
+}  // namespace
+
+std::vector<uint8_t> bankBytes(const Bank& bank) {
+  const int32_t count = static_cast<int32_t>(bank.programs.size());
+  const int32_t numParams = count ? static_cast<int32_t>(bank.programs[0].values.size()) : 0;
+  std::vector<uint8_t> out;
+  out.reserve(bankFileSize(count, numParams));
+  putInt(out, kChunkMagic);
+  putInt(out, static_cast<int32_t>(bankFileSize(count, numParams) - 8));
+  putInt(out, kBankMagic);
+  putInt(out, kBankFormatVersion);
+  putInt(out, bank.fxId);
+  putInt(out, bank.fxVersion);
+  putInt(out, count);
+  putInt(out, bank.currentProgram);
+  out.resize(kBankHeaderSize, 0);
+  for (const Program& program : bank.programs) putProgram(out, bank.fxId, bank.fxVersion, program);
+  return out;
+}
+
+std::vector<uint8_t> programBytes(int32_t fxId, int32_t fxVersion, const Program& program) {
+  std::vector<uint8_t> out;
+  putProgram(out, fxId, fxVersion, program);
+  return out;
+}
+
+bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    error = "cannot open: " + std::string(std::strerror(errno));
+    return false;
+  }
+  std::vector<uint8_t> read;
+  uint8_t buffer[65536];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    if (read.size() + n > kMaxFileSize) {
+      std::fclose(file);
+      error =
+          "too large for a bank or program file (over " + std::to_string(kMaxFileSize) + " bytes)";
+      return false;
+    }
+    read.insert(read.end(), buffer, buffer + n);
+  }
+  const bool failed = std::ferror(file);
+  std::fclose(file);
+  if (failed) {
+    error = "cannot read: " + std::string(std::strerror(errno));
+    return false;
+  }
+  bytes = std::move(read);
+  return true;
+}
+
+bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+  const std::string temporary = path + ".part";
+  FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (!file) {
+    error = "cannot create a temporary file beside it: " + std::string(std::strerror(errno));
+    return false;
+  }
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    error = "cannot write: " + std::string(std::strerror(errno));
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace fxfile

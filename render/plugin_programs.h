@@ -1,0 +1,32 @@
+// Bank and program files into and out of a loaded VST 2 plug-in, the way hosts move them into
+// plug-ins without chunks: select program i, set its name, set every parameter.
+//
+// For orvalis-render:
+//   --bank FILE.fxb    fxfile::loadBankFile (effect, path, error), before --program selects
+//   --preset FILE.fxp  fxfile::loadProgramFile (effect, path, error), into the current program
+//   --save-bank FILE   fxfile::saveBankFile (effect, path, error), after the render
+// Each answers false with a one-line reason (the path first) and then has changed nothing.
+#pragma once
+
+#include <string>
+
+#include "plugin/vst2.h"
+#include "render/fx_bank_file.h"
+
+namespace fxfile {
+
+Target targetOf(AEffect* effect);
+
+// Every program of the bank, in order, then the bank's current program selected.
+void applyBank(AEffect* effect, const Bank& bank);
+// Into the current program.
+void applyProgram(AEffect* effect, const Program& program);
+// Every program with its name and values, read by selecting each; the program that was
+// current is selected again at the end.
+Bank captureBank(AEffect* effect);
+
+bool loadBankFile(AEffect* effect, const std::string& path, std::string& error);
+bool loadProgramFile(AEffect* effect, const std::string& path, std::string& error);
+bool saveBankFile(AEffect* effect, const std::string& path, std::string& error);
+
+}  // namespace fxfile

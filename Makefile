@@ -33,9 +33,10 @@ endif
 check: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# The demo song, its four sections in four oscillator modes: Pulse, SupSaw, FM2, WaveTable.
-DEMO_PARAMS = --param Portamento=0.35 --param "LFO Delay=0.6" \
-  --automate "10:Osc Type=0.2" --automate "20:Osc Type=0.6" --automate "30:Osc Type=1"
+# The demo song through four factory programs, one per section: a saloon piano (Pulse), a
+# string section (SupSaw), a concert harp (FM2) and a choir pad (WaveTable).
+DEMO_PARAMS = --bank "presets/Orvalis Factory.fxb" --program 3 \
+  --program-at 10:48 --program-at 20:46 --program-at 30:91
 
 demo: build
 	@$(BUILD)/orvalis-render examples/demo.mid -o $(BUILD)/demo.wav $(DEMO_PARAMS)

@@ -2,18 +2,22 @@
 
 #include <cstring>
 
-#include "params/program_record.h"
+#include "params/factory_bank.h"
+#include "params/gm_names.h"
 
 namespace orvalis_lv2 {
 
 std::vector<FactoryPreset> factoryPresets() {
-  // Until the factory bank lands, the default program is the only sound.
-  const params::ProgramRecord basique;
-  FactoryPreset preset;
-  preset.label = basique.name;
-  preset.family = "Init";
-  std::memcpy(preset.values, basique.values, sizeof preset.values);
-  return {preset};
+  std::vector<FactoryPreset> presets;
+  for (int i = 0; i < params::kFactoryPrograms; ++i) {
+    const params::FactoryProgram program = params::factoryProgram(i);
+    FactoryPreset preset;
+    preset.label = program.record.name;
+    preset.family = params::kGmCategoryNames[program.family];
+    std::memcpy(preset.values, program.record.values, sizeof preset.values);
+    presets.push_back(preset);
+  }
+  return presets;
 }
 
 }  // namespace orvalis_lv2

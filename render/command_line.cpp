@@ -27,7 +27,11 @@ const char* const kUsage =
     "                           (default: OUTPUT.wav if given, else INPUT with .wav)\n"
     "  --rate HZ                sample rate, a whole number 8000..384000 (default 44100)\n"
     "  --block FRAMES           frames per processing block, 1..8192 (default 256)\n"
+    "  --bank FILE.fxb          load a bank of programs, as hosts do, before --program\n"
     "  --program N              select program N before rendering\n"
+    "  --program-at SECONDS:N   select program N at a time in the song (repeatable)\n"
+    "  --preset FILE.fxp        load a program into the current program\n"
+    "  --save-bank FILE.fxb     write the plug-in's bank after the render\n"
     "  --param INDEX=VALUE      set a parameter before rendering; the name works too,\n"
     "                           e.g. --param \"Osc Type=0.4\" (repeatable)\n"
     "  --automate SECONDS:INDEX=VALUE\n"
@@ -120,6 +124,20 @@ Options parseOptions(int argc, char** argv) {
     } else if (a == "--program") {
       if (!parseInt(value(i), n) || n < 0 || n > 100000) fail("bad --program");
       o.program = static_cast<int>(n);
+    } else if (a == "--program-at") {
+      const std::string text = value(i);
+      const std::size_t colon = text.find(':');
+      double at = 0;
+      if (colon == std::string::npos || !parseDouble(text.substr(0, colon), at) || at < 0 ||
+          !parseInt(text.substr(colon + 1), n) || n < 0 || n > 100000)
+        fail("bad --program-at '" + text + "' (want SECONDS:N)");
+      o.programsAt.push_back({at, static_cast<int>(n)});
+    } else if (a == "--bank") {
+      o.bank = value(i);
+    } else if (a == "--preset") {
+      o.preset = value(i);
+    } else if (a == "--save-bank") {
+      o.saveBank = value(i);
     } else if (a == "--param") {
       o.params.push_back(parseParam(value(i), -1));
     } else if (a == "--automate") {

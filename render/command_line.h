@@ -14,15 +14,22 @@ struct ParamSetting {
   double seconds;  // -1: before rendering
 };
 
+struct ProgramAt {
+  double seconds;
+  int program;
+};
+
 struct Options {
   std::string input, output, plugin;
   int rate = 44100;
   int block = 256;
   int program = -1;
+  std::string bank, preset, saveBank;  // .fxb / .fxp files
   double tail = 10;
   double maxLength = 24 * 3600.0;
   SampleFormat format = SampleFormat::Float;
   std::vector<ParamSetting> params;
+  std::vector<ProgramAt> programsAt;
   bool listParams = false;
   bool quiet = false;
 };

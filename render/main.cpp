@@ -13,6 +13,7 @@
 #include "render/midi_file.h"
 #include "render/output_file.h"
 #include "render/plugin_host.h"
+#include "render/plugin_programs.h"
 #include "render/wav_writer.h"
 
 namespace {
@@ -70,11 +71,13 @@ std::string shownName(const Options& o, const render::OutputFile& output) {
   return output.isStandardOutput() ? "standard output" : o.output;
 }
 
+// A parameter change, or with kProgramChange a program selection, at a frame of the song.
 struct Automation {
   int64_t frame;
   int index;
   float value;
 };
+constexpr int kProgramChange = -1;
 
 }  // namespace
 
@@ -99,12 +102,14 @@ int main(int argc, char** argv) {
 
   render::PluginHost host;
   if (!host.load(o.plugin, static_cast<float>(o.rate), o.block, error)) fail(error);
+  if (!o.bank.empty() && !fxfile::loadBankFile(host.aeffect(), o.bank, error)) fail(error);
   if (o.program >= 0) {
     if (o.program >= host.numPrograms())
       fail("program " + std::to_string(o.program) + " out of range 0.." +
            std::to_string(host.numPrograms() - 1));
     host.setProgram(o.program);
   }
+  if (!o.preset.empty() && !fxfile::loadProgramFile(host.aeffect(), o.preset, error)) fail(error);
   std::vector<Automation> automation;
   for (const render::ParamSetting& s : o.params) {
     const int index = resolveParameter(host, s.target);
@@ -113,6 +118,13 @@ int main(int argc, char** argv) {
     else
       automation.push_back(
           {static_cast<int64_t>(std::llround(s.seconds * o.rate)), index, s.value});
+  }
+  for (const render::ProgramAt& p : o.programsAt) {
+    if (p.program >= host.numPrograms())
+      fail("program " + std::to_string(p.program) + " out of range 0.." +
+           std::to_string(host.numPrograms() - 1));
+    automation.push_back({static_cast<int64_t>(std::llround(p.seconds * o.rate)), kProgramChange,
+                          static_cast<float>(p.program)});
   }
   std::stable_sort(automation.begin(), automation.end(),
                    [](const Automation& a, const Automation& b) { return a.frame < b.frame; });
@@ -141,7 +153,11 @@ int main(int argc, char** argv) {
     // Parameter changes land at the start of the block that contains them.
     while (nextAutomation < automation.size() &&
            automation[nextAutomation].frame < frame + o.block) {
-      host.setParameter(automation[nextAutomation].index, automation[nextAutomation].value);
+      const Automation& a = automation[nextAutomation];
+      if (a.index == kProgramChange)
+        host.setProgram(static_cast<int>(a.value));
+      else
+        host.setParameter(a.index, a.value);
       ++nextAutomation;
     }
     events.clear();
@@ -182,6 +198,7 @@ int main(int argc, char** argv) {
   }
   if (!wav.finish(error)) failWriting(shown, error);
   if (!output.commit(error)) fail(error);
+  if (!o.saveBank.empty() && !fxfile::saveBankFile(host.aeffect(), o.saveBank, error)) fail(error);
 
   if (!o.quiet) {
     const double seconds = static_cast<double>(frame) / o.rate;

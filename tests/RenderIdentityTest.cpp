@@ -77,7 +77,7 @@ TEST_F(RenderIdentityTest, KnownSongsRenderTheRecordedSamples) {
     std::string name, arguments;
   };
   const Song songs[] = {
-      // The arguments of `make demo`.
+      // The arguments `make demo` had before it played the factory programs.
       {"demo", std::string(ORVALIS_SOURCE_DIR) +
                    "/examples/demo.mid --param Portamento=0.35 --param \"LFO Delay=0.6\" "
                    "--automate \"10:Osc Type=0.2\" --automate \"20:Osc Type=0.6\" "

@@ -154,3 +154,67 @@ TEST_F(RendererTest, EveryErrorExitsNonZeroAndLeavesNoFile) {
   EXPECT_NE(r.output.find("cannot write"), std::string::npos) << r.output;
   EXPECT_FALSE(exists("/nonexistent/dir"));
 }
+
+TEST_F(RendererTest, BankOptionsLoadAndSaveAsHostsDo) {
+  const std::string midi = twoNotes();
+  const std::string factory = std::string(ORVALIS_PRESETS_DIR) + "/Orvalis Factory.fxb";
+  const std::string strings = std::string(ORVALIS_PRESETS_DIR) + "/Ensemble/048 String Section.fxp";
+  ASSERT_EQ(run(midi + " --quiet -o " + path("basique.wav")).status, 0);
+  const Result banked = run(midi + " --quiet -o " + path("bank.wav") + " --bank \"" + factory +
+                            "\" --program 48 --save-bank " + path("saved.fxb"));
+  ASSERT_EQ(banked.status, 0) << banked.output;
+  ASSERT_EQ(
+      run(midi + " --quiet -o " + path("preset.wav") + " --preset \"" + strings + "\"").status, 0);
+  WavFile basique, bank, preset;
+  ASSERT_TRUE(testing_host::readWav(path("basique.wav"), basique));
+  ASSERT_TRUE(testing_host::readWav(path("bank.wav"), bank));
+  ASSERT_TRUE(testing_host::readWav(path("preset.wav"), preset));
+  EXPECT_NE(basique.left, bank.left);
+  EXPECT_EQ(bank.left, preset.left);  // the same program, from the bank or on its own
+  ASSERT_EQ(
+      run(midi + " --quiet -o " + path("at.wav") + " --bank \"" + factory + "\" --program-at 0:48")
+          .status,
+      0);
+  WavFile at;
+  ASSERT_TRUE(testing_host::readWav(path("at.wav"), at));
+  EXPECT_EQ(bank.left, at.left);  // selected at the first block
+  // Nothing was automated: the saved bank is the loaded one, with program 48 current.
+  const std::string saved = renderer_test::readFile(path("saved.fxb"));
+  const std::string loaded = renderer_test::readFile(factory);
+  ASSERT_EQ(saved.size(), loaded.size());
+  constexpr std::size_t kCurrentProgram = 28;  // big-endian, in the bank's header
+  EXPECT_EQ(saved.substr(0, kCurrentProgram), loaded.substr(0, kCurrentProgram));
+  EXPECT_EQ(saved.substr(kCurrentProgram, 4), std::string("\0\0\0\x30", 4));
+  const auto differ = std::mismatch(saved.begin() + 32, saved.end(), loaded.begin() + 32);
+  EXPECT_TRUE(differ.first == saved.end()) << "differs at byte " << differ.first - saved.begin();
+
+  const std::string bytes = renderer_test::readFile(factory);
+  auto spoiled = [&](const std::string& name, std::string content) {
+    std::ofstream(path(name), std::ios::binary) << content;
+    return path(name);
+  };
+  std::string otherPlugin = bytes;
+  otherPlugin.replace(16, 4, "Zz9q");
+  std::string nan = bytes;
+  nan.replace(bytes.size() - 4, 4, std::string("\x7f\xc0\x00\x00", 4));
+  struct Case {
+    std::string option, message;
+  };
+  const Case cases[] = {
+      {"--bank " + spoiled("magic.fxb", "RIFF" + bytes.substr(4)), "magic"},
+      {"--bank " + spoiled("short.fxb", bytes.substr(0, 100)), "truncated"},
+      {"--bank " + spoiled("other.fxb", otherPlugin), "another plug-in"},
+      {"--bank " + spoiled("nan.fxb", nan), "not a number"},
+      {"--preset \"" + factory + "\"", "bank"},
+      {"--bank " + path("missing.fxb"), "missing.fxb"},
+      {"--program-at 3", "bad --program-at"},
+      {"--program-at 1:128", "out of range"},
+  };
+  for (const Case& c : cases) {
+    const Result r = run(midi + " -o " + path("out.wav") + " " + c.option);
+    EXPECT_NE(r.status, 0) << c.option;
+    EXPECT_NE(r.output.find(c.message), std::string::npos) << c.option << ": " << r.output;
+    EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+    EXPECT_FALSE(exists(path("out.wav"))) << c.option;
+  }
+}

@@ -1,11 +1,14 @@
 // The instrument's window: a 720 x 320 panel with a control for every parameter, copy and paste
 // buttons, an about splash, the load meter's text and eight bars showing the last started voice.
+// On high-density screens it is drawn at 2x (1440 x 640) from artwork made for that size.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
+#include "editor/editor_scale.h"
 #include "plugin/aeff_gui_editor.h"
+#include "toolkit/layout_scale.h"
 #include "toolkit/view.h"
 
 class Corvina;
@@ -30,6 +33,7 @@ class CorvinaGuiEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
   explicit CorvinaGuiEditor(Corvina* instrument);
   ~CorvinaGuiEditor() override;
 
+  int32_t getRect(ERect** rect) override;
   int32_t open(void* ptr) override;
   void close() override;
   void idle() override;
@@ -38,6 +42,13 @@ class CorvinaGuiEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
   void setParameter(int32_t index, float value) override;
   void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
   bool isEditingText() const;
+
+  // The scale factor the host asks for (1.5 and above draw at 2x). It applies at once while the
+  // window is closed and from the next open while it is open. False for a factor that is not a
+  // positive number.
+  bool setScaleFactor(float factor);
+  // The scale of the open window, or the one the next open will use as last reported.
+  int32_t scale() const { return layout.factor(); }
 
   // Valid while the window is open.
   VSTGUI::CControl* parameterControl(int32_t index) const {
@@ -50,16 +61,20 @@ class CorvinaGuiEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
   VSTGUI::CKickButton* copy() const { return copyButton; }
   VSTGUI::CKickButton* paste() const { return pasteButton; }
 
-  // The panel image shared by every editor of the process, or null when none holds it.
-  static VSTGUI::CBitmap* sharedPanel();
+  // The panel image of a scale shared by every editor of the process, or null when none holds it.
+  static VSTGUI::CBitmap* sharedPanel(int32_t scale = 1);
 
  private:
   static constexpr int32_t kParameters = 61;
+  void useScale(const VSTGUI::LayoutScale& s);
+  VSTGUI::CBitmap* takePanel(int32_t scale);
   void clearControls();
   void storeParameter(int32_t index, float value);
 
   Corvina* instrument;
-  bool holdsPanel = false;
+  EditorScale scaleSource;
+  VSTGUI::LayoutScale layout;
+  bool holdsPanel[2] = {false, false};  // at 1x, at 2x
   // setParameter may come from the audio thread while the window closes on the user-interface
   // thread: close() marks the window shut, then waits for writers in flight before deleting.
   std::atomic<bool> windowOpen{false};

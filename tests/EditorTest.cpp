@@ -10,6 +10,7 @@
 
 #include "editor/bar_bitmap.h"
 #include "editor/corvina_gui_editor.h"
+#include "tests/support/editor_scale.h"
 #include "tests/support/instance_peek.h"
 #include "tests/support/midi_builder.h"
 #include "tests/support/test_host.h"
@@ -24,12 +25,9 @@ namespace {
 
 CorvinaGuiEditor& editorOf(TestHost& host) { return *testing_host::instanceOf(host).guiEditor(); }
 
-// Opens the window offscreen (no parent window) and runs one idle.
-CorvinaGuiEditor& openEditor(TestHost& host) {
-  EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, nullptr), 1);
-  host.dispatch(effEditIdle);
-  return editorOf(host);
-}
+// Opens the window offscreen (no parent window) at 1x, whatever the desktop's scale, and runs
+// one idle.
+CorvinaGuiEditor& openEditor(TestHost& host) { return testing_host::openEditorAt(host, 1.f); }
 
 CPoint centre(const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
@@ -222,6 +220,8 @@ TEST(EditorTest, OpeningAndClosingTwoEditorsLeaksNothing) {
   const int32_t before = CBitmap::liveBitmaps();
   {
     TestHost a(2400, testing_host::Linkage::InProcess), b(2400, testing_host::Linkage::InProcess);
+    testing_host::sendHostScale(a, 1.f);
+    testing_host::sendHostScale(b, 1.f);
     for (int i = 0; i < 10; ++i) {
       a.dispatch(effEditOpen);
       b.dispatch(effEditOpen);

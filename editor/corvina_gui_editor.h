@@ -43,9 +43,9 @@ class CorvinaGuiEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
   void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
   bool isEditingText() const;
 
-  // The scale factor the host asks for (1.5 and above draw at 2x). It applies at once while the
-  // window is closed and from the next open while it is open. False for a factor that is not a
-  // positive number.
+  // The scale factor the host asks for (a VST 2 host's vendor opcode, an LV2 UI's
+  // ui:scaleFactor); 1.5 and above draw at 2x. It applies at once while the window is closed
+  // and from the next open while it is open. False for a factor that is not a positive number.
   bool setScaleFactor(float factor);
   // The scale of the open window, or the one the next open will use as last reported.
   int32_t scale() const { return layout.factor(); }

@@ -142,10 +142,13 @@ TEST(ArtworkLabelTest, EveryTextStandsOutFromItsBackgroundAtBothScales) {
   for (int32_t scale : {1, 2}) {
     testing_host::TestHost host;
     CorvinaGuiEditor& editor = testing_host::openEditorAt(host, static_cast<float>(scale));
-    // The panel's texts as the window shows them; the others from their own bitmaps.
+    // The panel's texts as the window shows them; the others from their own bitmaps, as the
+    // controls that show them loaded them.
     CFrame& frame = *editor.getFrame();
     const int32_t width = frame.getViewSize().width();
-    std::map<int32_t, CBitmap*> bitmaps;
+    std::map<int32_t, const CBitmap*> bitmaps;
+    for (int32_t i = 0; i < frame.getNbViews(); ++i)
+      if (const CBitmap* b = frame.getView(i)->getBackground()) bitmaps[b->getResourceID()] = b;
     for (const artwork::Label& label : artwork::kLabels) {
       if (label.scale != scale) continue;
       const CRect r = rectOf(label);
@@ -154,8 +157,8 @@ TEST(ArtworkLabelTest, EveryTextStandsOutFromItsBackgroundAtBothScales) {
         measured =
             textContrast(r, [&](int32_t x, int32_t y) { return frame.pixels()[y * width + x]; });
       } else {
-        CBitmap*& bitmap = bitmaps[label.image];
-        if (!bitmap) bitmap = new CBitmap(label.image, scale);
+        const CBitmap* bitmap = bitmaps[label.image];
+        ASSERT_NE(bitmap, nullptr) << "no control shows bitmap " << label.image;
         ASSERT_TRUE(contains(CRect(0, 0, bitmap->getWidth(), bitmap->getHeight()), r))
             << label.text << " in bitmap " << label.image;
         measured = textContrast(r, [&](int32_t x, int32_t y) { return bitmap->pixel(x, y); });
@@ -163,7 +166,6 @@ TEST(ArtworkLabelTest, EveryTextStandsOutFromItsBackgroundAtBothScales) {
       EXPECT_GE(measured, kMinContrast)
           << "\"" << label.text << "\" in bitmap " << label.image << " at " << scale << "x";
     }
-    for (auto& b : bitmaps) b.second->forget();
     host.dispatch(effEditClose);
   }
 }

@@ -99,7 +99,7 @@ windows:
 check-windows: windows
 	@for b in $(WINDOWS_BUILDS); do dir=$${b%%:*}; \
 	  echo "== $$dir"; \
-	  (cd $$dir && WINEPREFIX=$$PWD/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure --timeout 600) || exit 1; done
+	  (cd $$dir && WINEPREFIX=$$PWD/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" ctest --output-on-failure --timeout 600) || exit 1; done
 
 # clang-tidy (bugprone, performance) over the project's sources.
 tidy: setup

@@ -45,9 +45,10 @@ void CBarBitmap::draw(VSTGUI::CDrawContext* context) {
 }
 
 CBarBitmapLH::CBarBitmapLH(const CRect& size, VSTGUI::CBitmap* background,
-                           VSTGUI::CBitmap* barImage)
+                           VSTGUI::CBitmap* barImage, int32_t scale)
     : CControl(size, nullptr, 0, nullptr),
-      inner(CRect(size.left + 2, size.top, size.right - 2, size.bottom).normalized()),
+      margin(kMargin * (scale >= 2 ? 2 : 1)),
+      inner(CRect(size.left + margin, size.top, size.right - margin, size.bottom).normalized()),
       bounds(size.normalized()),
       backgroundImage(remembered(background)),
       bar(remembered(barImage)),
@@ -71,8 +72,9 @@ void CBarBitmapLH::draw(VSTGUI::CDrawContext* context) {
   if (backgroundImage) backgroundImage->draw(context, bounds, offset);
   const double W = inner.right - inner.left;
   const double w = bar ? bar->getWidth() : 0;
-  const CRect band(pixel(inner.left + lo * W - 2.0), inner.top,
-                   pixel(inner.right - (1.0 - hi) * W + 2.0), inner.bottom);
-  const CPoint source(pixel(w * 0.5 - 2.0 - W * (static_cast<double>(value) - lo)), 0);
+  const double m = margin;
+  const CRect band(pixel(inner.left + lo * W - m), inner.top,
+                   pixel(inner.right - (1.0 - hi) * W + m), inner.bottom);
+  const CPoint source(pixel(w * 0.5 - m - W * (static_cast<double>(value) - lo)), 0);
   if (bar) bar->drawTransparent(context, band, source);
 }

@@ -27,7 +27,11 @@ class CBarBitmap : public VSTGUI::CControl {
 
 class CBarBitmapLH : public VSTGUI::CControl {
  public:
-  CBarBitmapLH(const VSTGUI::CRect& size, VSTGUI::CBitmap* background, VSTGUI::CBitmap* bar);
+  // The band reaches kMargin 1x pixels beyond each end; a 2x window (scale 2) doubles it.
+  static constexpr int32_t kMargin = 2;
+
+  CBarBitmapLH(const VSTGUI::CRect& size, VSTGUI::CBitmap* background, VSTGUI::CBitmap* bar,
+               int32_t scale = 1);
   ~CBarBitmapLH() override;
 
   void draw(VSTGUI::CDrawContext* context) override;
@@ -41,6 +45,7 @@ class CBarBitmapLH : public VSTGUI::CControl {
   float getHi() const { return hi; }
 
  private:
+  int32_t margin;
   VSTGUI::CRect inner;
   VSTGUI::CRect bounds;
   VSTGUI::CBitmap* backgroundImage;

@@ -15,15 +15,15 @@ namespace orvalis {
 
 namespace {
 
-// One panel image for the whole process. Each panel holds one reference from its first open to
-// its destruction; the last one to let go frees it and empties the slot.
-CBitmap* gPanel = nullptr;
+// One panel image per scale for the whole process. Each panel holds one reference from its first
+// open at that scale to its destruction; the last one to let go frees it and empties the slot.
+CBitmap* gPanels[2] = {nullptr, nullptr};
 
 constexpr int kPanelId = 10001;
 
 }  // namespace
 
-CBitmap* Panel::sharedPanel() { return gPanel; }
+CBitmap* Panel::sharedPanel(int32_t scale) { return gPanels[scale >= 2 ? 1 : 0]; }
 
 Panel::Panel(PanelHost& panelHost) : host(panelHost) {
   std::snprintf(timingText, sizeof timingText, "init");
@@ -31,33 +31,49 @@ Panel::Panel(PanelHost& panelHost) : host(panelHost) {
 
 Panel::~Panel() {
   close();
-  if (holdsPanel && gPanel) {
-    const bool last = gPanel->referenceCount() == 1;
-    gPanel->forget();
-    if (last) gPanel = nullptr;
+  for (int i = 0; i < 2; ++i) {
+    if (!holdsPanel[i] || !gPanels[i]) continue;
+    const bool last = gPanels[i]->referenceCount() == 1;
+    gPanels[i]->forget();
+    if (last) gPanels[i] = nullptr;
   }
+}
+
+bool Panel::setScaleFactor(float factor) { return scaleSource.setHostFactor(factor); }
+
+int32_t Panel::scale() const {
+  return frame ? layout.factor() : scaleSource.choose(nullptr).factor();
+}
+
+CBitmap* Panel::takePanel(int32_t scale) {
+  const int i = scale >= 2 ? 1 : 0;
+  if (!holdsPanel[i]) {
+    if (gPanels[i])
+      gPanels[i]->remember();
+    else
+      gPanels[i] = new CBitmap(kPanelId, scale);
+    holdsPanel[i] = true;
+  }
+  return gPanels[i];
 }
 
 void Panel::open(void* parent) {
   if (frame) close();
-  if (!holdsPanel) {
-    if (gPanel)
-      gPanel->remember();
-    else
-      gPanel = new CBitmap(kPanelId);
-    holdsPanel = true;
-  }
-  CFrame* f = new CFrame(CRect(0, 0, kWidth, kHeight), parent, this);
-  f->setBackground(gPanel);
+  layout = scaleSource.choose(parent);
+  const LayoutScale& at = layout;
+  CBitmap* panel = takePanel(at.factor());
+  CFrame* f = new CFrame(at.rect(0, 0, kWidth, kHeight), parent, this);
+  f->setScale(at.factor());
+  f->setBackground(panel);
 
   std::map<int32_t, CBitmap*> bitmaps;
   for (int32_t id : kBitmaps)
-    bitmaps[id] = id == kPanelId ? (gPanel->remember(), gPanel) : new CBitmap(id);
+    bitmaps[id] = id == kPanelId ? (panel->remember(), panel) : new CBitmap(id, at.factor());
 
   // The controls start from the current values, so what was pending is shown already.
   pendingDirty.store(0);
   for (const ControlSpec& s : kParameterControls) {
-    const CRect size(s.left, s.top, s.right, s.bottom);
+    const CRect size = at.rect(s.left, s.top, s.right, s.bottom);
     CBitmap* image = bitmaps[s.image];
     CControl* control;
     if (s.kind == kSwitch) {
@@ -68,12 +84,12 @@ void Panel::open(void* parent) {
       const int32_t style = s.style == kStyleBottom ? kBottom : s.style == kStyleTop ? kTop : kLeft;
       CSlider* slider;
       if (s.kind == kVerticalSlider)
-        slider = new CVerticalSlider(size, this, s.param, s.iMinPos, s.iMaxPos, image, gPanel,
-                                     CPoint(s.left, s.top), style);
+        slider = new CVerticalSlider(size, this, s.param, at(s.iMinPos), at(s.iMaxPos), image,
+                                     panel, at(CPoint(s.left, s.top)), style);
       else
-        slider = new CHorizontalSlider(size, this, s.param, s.iMinPos, s.iMaxPos, image, gPanel,
-                                       CPoint(s.left, s.top), style);
-      slider->setOffsetHandle(CPoint(s.offset, s.offset));
+        slider = new CHorizontalSlider(size, this, s.param, at(s.iMinPos), at(s.iMaxPos), image,
+                                       panel, at(CPoint(s.left, s.top)), style);
+      slider->setOffsetHandle(at(CPoint(s.offset, s.offset)));
       control = slider;
     }
     control->setValue(host.parameter(s.param));
@@ -84,11 +100,12 @@ void Panel::open(void* parent) {
 
   CBitmap* copyImage = bitmaps[10200];
   CBitmap* pasteImage = bitmaps[10201];
-  copyButton = new CKickButton(CRect(20, 20, 80, 40), this, kCopyTag, 20, copyImage, CPoint(0, 0));
+  copyButton =
+      new CKickButton(at.rect(20, 20, 80, 40), this, kCopyTag, at(20), copyImage, CPoint(0, 0));
   pasteButton =
-      new CKickButton(CRect(20, 40, 80, 60), this, kPasteTag, 20, pasteImage, CPoint(0, 0));
-  aboutSplash = new CSplashScreen(CRect(0, 270, 260, 320), this, kAboutTag, bitmaps[10300],
-                                  CRect(20, 20, 240, 180), CPoint(0, 0));
+      new CKickButton(at.rect(20, 40, 80, 60), this, kPasteTag, at(20), pasteImage, CPoint(0, 0));
+  aboutSplash = new CSplashScreen(at.rect(0, 270, 260, 320), this, kAboutTag, bitmaps[10300],
+                                  at.rect(20, 20, 240, 180), CPoint(0, 0));
   f->addView(copyButton);
   f->addView(pasteButton);
   f->addView(aboutSplash);
@@ -97,15 +114,15 @@ void Panel::open(void* parent) {
   auto addLevel = [&](int i) {
     const BarSpec& b = kLevelBars[i];
     levelBars[i] =
-        new CBarBitmap(CRect(b.left, b.top, b.right, b.bottom), gPanel, bitmaps[b.image]);
+        new CBarBitmap(at.rect(b.left, b.top, b.right, b.bottom), panel, bitmaps[b.image]);
     f->addView(levelBars[i]);
     levelBars[i]->setValue(b.value);
   };
   addLevel(0);
   for (int i = 0; i < 5; ++i) {
     const RangeSpec& r = kRangeBars[i];
-    rangeBars[i] =
-        new CBarBitmapLH(CRect(r.left, r.top, r.right, r.bottom), gPanel, bitmaps[r.image]);
+    rangeBars[i] = new CBarBitmapLH(at.rect(r.left, r.top, r.right, r.bottom), panel,
+                                    bitmaps[r.image], at.factor());
     f->addView(rangeBars[i]);
     rangeBars[i]->setValue(0.6f);
     rangeBars[i]->setLowHigh(0.8f, 0.5f);
@@ -115,7 +132,8 @@ void Panel::open(void* parent) {
 
   for (auto& entry : bitmaps) entry.second->forget();
 
-  timingDisplay = new CTextEdit(CRect(0, 0, 100, 20), nullptr, kTimingTag, timingText, nullptr, 0);
+  timingDisplay =
+      new CTextEdit(at.rect(0, 0, 100, 20), nullptr, kTimingTag, timingText, nullptr, 0);
   f->addView(timingDisplay);
   frame = f;
   frame->redraw();

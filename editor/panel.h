@@ -1,13 +1,16 @@
 // The instrument's panel: 720 x 320 with a control for every parameter, copy and paste buttons,
 // an about splash, the load meter's text and eight bars showing the last started voice. It lives
-// in a parent window that its host gives it, or offscreen, and draws only in idle().
+// in a parent window that its host gives it, or offscreen, and draws only in idle(). On
+// high-density screens it is drawn at 2x (1440 x 640) from artwork made for that size.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
+#include "editor/editor_scale.h"
 #include "editor/panel_host.h"
 #include "toolkit/frame.h"
+#include "toolkit/layout_scale.h"
 #include "toolkit/view.h"
 
 class CBarBitmap;
@@ -37,6 +40,15 @@ class Panel : public VSTGUI::CControlListener, public VSTGUI::FrameEditor {
 
   // parent: the host's window; null keeps the panel offscreen. Opening an open panel reopens it.
   void open(void* parent);
+
+  // The scale factor the host asks for (a VST 2 host's vendor opcode, an LV2 UI's
+  // ui:scaleFactor); 1.5 and above draw at 2x. It applies at once while the panel is closed and
+  // from the next open while it is open. False for a factor that is not a positive number.
+  bool setScaleFactor(float factor);
+  // The scale of the open panel, or while closed the one the next open will use.
+  int32_t scale() const;
+  int32_t width() const { return kWidth * scale(); }
+  int32_t height() const { return kHeight * scale(); }
   void close();
   bool isOpen() const { return frame != nullptr; }
   // Brings the controls up to date and reads the display snapshot; the frame draws what changed
@@ -68,17 +80,20 @@ class Panel : public VSTGUI::CControlListener, public VSTGUI::FrameEditor {
   VSTGUI::CKickButton* copy() const { return copyButton; }
   VSTGUI::CKickButton* paste() const { return pasteButton; }
 
-  // The panel image shared by every panel of the process, or null when none holds it.
-  static VSTGUI::CBitmap* sharedPanel();
+  // The panel image of a scale shared by every panel of the process, or null when none holds it.
+  static VSTGUI::CBitmap* sharedPanel(int32_t scale = 1);
 
  private:
   static constexpr int32_t kParameters = 61;
   void clearControls();
   void showPendingValues();
+  VSTGUI::CBitmap* takePanel(int32_t scale);
 
   PanelHost& host;
   VSTGUI::CFrame* frame = nullptr;
-  bool holdsPanel = false;
+  EditorScale scaleSource;
+  VSTGUI::LayoutScale layout;           // of the open panel
+  bool holdsPanel[2] = {false, false};  // at 1x, at 2x
   // Values cross threads as a store plus a dirty bit.
   std::atomic<float> pendingValues[kParameters] = {};
   std::atomic<uint64_t> pendingDirty{0};

@@ -46,7 +46,7 @@ EditorUi* EditorUi::create(LV2UI_Write_Function write, LV2UI_Controller controll
   }
   *widget = reinterpret_cast<LV2UI_Widget>(frame->platformWindow()->handle());
   if (const auto* resize = static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize)))
-    resize->ui_resize(resize->handle, orvalis::Panel::kWidth, orvalis::Panel::kHeight);
+    resize->ui_resize(resize->handle, ui->panel.width(), ui->panel.height());
   return ui;
 }
 
@@ -72,7 +72,10 @@ void EditorUi::readOptions(const LV2_Feature* const* features, const LV2_URID_Ma
     if (o->key != scaleFactor || o->type != floatType || o->size != sizeof(float) || !o->value)
       continue;
     const float s = *static_cast<const float*>(o->value);
-    if (std::isfinite(s) && s > 0.f) scale = s;
+    if (std::isfinite(s) && s > 0.f) {
+      scale = s;
+      panel.setScaleFactor(s);  // without it, the desktop's scale decides
+    }
   }
 }
 

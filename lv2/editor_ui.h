@@ -52,7 +52,6 @@ class EditorUi : public orvalis::PanelHost {
   DisplayUrids urids;
   float values[params::kNumParams];
   orvalis::DisplaySnapshot shown;
-  // Kept for the panel to draw at once it scales.
   float scale = 1.f;
   orvalis::Panel panel;
 };

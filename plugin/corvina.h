@@ -49,6 +49,7 @@ class Corvina : public AudioEffectX {
   int32_t canDo(char* text) override;
   bool getOutputProperties(int32_t index, VstPinProperties* properties) override;
   bool keysRequired() override;
+  intptr_t vendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) override;
   int32_t getMidiProgramName(int32_t channel, MidiProgramName* name) override;
   int32_t getCurrentMidiProgram(int32_t channel, MidiProgramName* current) override;
   int32_t getMidiProgramCategory(int32_t channel, MidiProgramCategory* category) override;

@@ -3,11 +3,14 @@
 #include "plugin/corvina.h"
 
 CorvinaGuiEditor::CorvinaGuiEditor(Corvina* owner)
-    : AEffGUIEditor(owner), instrument(owner), panel(*this) {
+    : AEffGUIEditor(owner), instrument(owner), panel(*this) {}
+
+int32_t CorvinaGuiEditor::getRect(ERect** r) {
   rect.top = 0;
   rect.left = 0;
-  rect.bottom = kHeight;
-  rect.right = kWidth;
+  rect.bottom = static_cast<int16_t>(panel.height());
+  rect.right = static_cast<int16_t>(panel.width());
+  return AEffGUIEditor::getRect(r);
 }
 
 CorvinaGuiEditor::~CorvinaGuiEditor() { close(); }

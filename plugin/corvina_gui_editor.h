@@ -17,6 +17,8 @@ class CorvinaGuiEditor : public AEffGUIEditor, public orvalis::PanelHost {
   explicit CorvinaGuiEditor(Corvina* instrument);
   ~CorvinaGuiEditor() override;
 
+  // The panel's size at the scale it is shown, or while closed the scale it will open at.
+  int32_t getRect(ERect** rect) override;
   int32_t open(void* ptr) override;
   void close() override;
   void idle() override;
@@ -25,6 +27,8 @@ class CorvinaGuiEditor : public AEffGUIEditor, public orvalis::PanelHost {
   // May run on the audio thread (hosts automate from there): the panel only stores the value.
   void setParameter(int32_t index, float value) override;
   bool isEditingText() const { return panel.isEditingText(); }
+  // The host's interface scale; see Panel::setScaleFactor.
+  bool setScaleFactor(float factor) { return panel.setScaleFactor(factor); }
 
   // PanelHost
   float parameter(int index) const override;

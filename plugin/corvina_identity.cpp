@@ -49,6 +49,15 @@ bool Corvina::getOutputProperties(int32_t index, VstPinProperties* properties) {
 
 bool Corvina::keysRequired() { return gui && gui->isEditingText(); }
 
+// Hosts that scale their user interface send the factor in opt of this vendor opcode, with
+// index 'PreS' and value 'AeCs'.
+intptr_t Corvina::vendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) {
+  constexpr int32_t kScaleIndex = 0x50726553;
+  constexpr intptr_t kScaleValue = 0x41654373;
+  if (index == kScaleIndex && value == kScaleValue) return gui && gui->setScaleFactor(opt) ? 1 : 0;
+  return AudioEffectX::vendorSpecific(index, value, ptr, opt);
+}
+
 void Corvina::fillMidiProgram(int32_t channel, int32_t program, MidiProgramName* record) {
   record->midiBankMsb = -1;
   record->midiBankLsb = -1;

@@ -10,6 +10,7 @@
 
 #include "editor/bar_bitmap.h"
 #include "plugin/corvina_gui_editor.h"
+#include "tests/support/editor_scale.h"
 #include "tests/support/instance_peek.h"
 #include "tests/support/midi_builder.h"
 #include "tests/support/test_host.h"
@@ -27,12 +28,9 @@ orvalis::Panel& editorOf(TestHost& host) {
   return testing_host::instanceOf(host).guiEditor()->getPanel();
 }
 
-// Opens the window offscreen (no parent window) and runs one idle.
-orvalis::Panel& openEditor(TestHost& host) {
-  EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, nullptr), 1);
-  host.dispatch(effEditIdle);
-  return editorOf(host);
-}
+// Opens the window offscreen (no parent window) at 1x, whatever the desktop's scale, and runs
+// one idle.
+orvalis::Panel& openEditor(TestHost& host) { return testing_host::openEditorAt(host, 1.f); }
 
 CPoint centre(const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
@@ -229,7 +227,9 @@ TEST(EditorTest, OpeningAndClosingTwoEditorsLeaksNothing) {
   // In process, so that the bitmap count and the shared slot seen here are the instances' own.
   const int32_t before = CBitmap::liveBitmaps();
   {
-    TestHost a(2400, testing_host::Linkage::InProcess), b(2400, testing_host::Linkage::InProcess);
+    InProcessHost a, b;
+    testing_host::sendHostScale(a, 1.f);
+    testing_host::sendHostScale(b, 1.f);
     for (int i = 0; i < 10; ++i) {
       a.dispatch(effEditOpen);
       b.dispatch(effEditOpen);

@@ -18,7 +18,7 @@
 #include "lv2/display_message.h"
 #include "lv2/uris.h"
 #include "tests/support/lv2_host.h"
-#include "tests/support/png_writer.h"
+#include "tests/support/png_file.h"
 
 namespace {
 

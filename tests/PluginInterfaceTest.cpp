@@ -127,7 +127,9 @@ TEST(DispatcherTest, CloseAnswersOneAndDestroysTheInstance) {
 TEST(DispatcherTest, EditorOpcodesReachTheEditor) {
   TestHost host;
   EXPECT_EQ(host.effect->flags, 0x111);
-  // The rectangle is handed out before the window ever opens.
+  // The rectangle is handed out before the window ever opens (at 1x, which a host's factor
+  // of 1 asks for whatever the desktop's scale).
+  host.dispatch(effVendorSpecific, 0x50726553, 0x41654373, nullptr, 1.f);
   ERect* rect = nullptr;
   EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 1);
   ASSERT_NE(rect, nullptr);

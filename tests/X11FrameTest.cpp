@@ -1,15 +1,18 @@
 // A frame in a real X11 window (run under Xvfb): the child window's pixels, read back from the
-// server, equal the offscreen rendering, and closing leaves no window and no bitmap behind.
+// server, equal the offscreen rendering, and closing leaves no window and no bitmap behind. The
+// desktop's Xft.dpi, set here on the virtual server's root window, picks the 2x editor.
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "plugin/corvina_gui_editor.h"
 #include "tests/support/instance_peek.h"
-#include "tests/support/png_writer.h"
+#include "tests/support/png_file.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/test_host.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/controls.h"
@@ -19,6 +22,9 @@
 using namespace VSTGUI;
 
 namespace {
+
+// Room for the 2x editor (1440 x 640) inside the test's host window.
+constexpr int kParentWidth = 1600, kParentHeight = 720;
 
 struct NoEditor : FrameEditor {
   void beginEdit(int32_t) override {}
@@ -38,17 +44,46 @@ class X11FrameTest : public ::testing::Test {
     screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     parent = xcb_generate_id(connection);
     const uint32_t values[1] = {screen->white_pixel};
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, parent, screen->root, 0, 0, 800, 400, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL,
-                      values);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, parent, screen->root, 0, 0, kParentWidth,
+                      kParentHeight, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                      XCB_CW_BACK_PIXEL, values);
     xcb_map_window(connection, parent);
     xcb_flush(connection);
   }
   void TearDown() override {
     if (connection) {
+      setResources(nullptr);
       xcb_destroy_window(connection, parent);
       xcb_disconnect(connection);
     }
+  }
+
+  // The desktop's resource database as a desktop session sets it (null removes it).
+  void setResources(const char* text) {
+    static const char kName[] = "RESOURCE_MANAGER";
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, sizeof kName - 1, kName), nullptr);
+    ASSERT_NE(atom, nullptr);
+    if (text)
+      xcb_change_property(connection, XCB_PROP_MODE_REPLACE, screen->root, atom->atom,
+                          XCB_ATOM_STRING, 8, static_cast<uint32_t>(std::strlen(text)), text);
+    else
+      xcb_delete_property(connection, screen->root, atom->atom);
+    std::free(atom);
+    syncServer();
+  }
+
+  // Waits until the server has applied every request sent so far.
+  void syncServer() {
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+  }
+
+  CRect geometry(xcb_window_t window) {
+    xcb_get_geometry_reply_t* g =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    const CRect r = g ? CRect(g->x, g->y, g->x + g->width, g->y + g->height) : CRect();
+    std::free(g);
+    return r;
   }
 
   int children() {
@@ -71,6 +106,8 @@ class X11FrameTest : public ::testing::Test {
     return out;
   }
 
+  // The size follows the desktop's scale, which the tests set themselves.
+  testing_host::ScopedEnv noGdkScale{"GDK_SCALE", nullptr};
   xcb_connection_t* connection = nullptr;
   xcb_screen_t* screen = nullptr;
   xcb_window_t parent = 0;
@@ -120,7 +157,7 @@ TEST_F(X11FrameTest, StaleParentGivesAnOffscreenFrame) {
   frame.idle();
 }
 
-TEST_F(X11FrameTest, EditorOpensInARealWindowAndSavesAScreenshot) {
+TEST_F(X11FrameTest, EditorOpensInARealWindowShowingTheRecordedOneTimesPicture) {
   testing_host::InProcessHost host;
   ASSERT_NE(host.effect, nullptr);
   // The host passes its window in ptr; some hosts put a Display* in value, which is ignored.
@@ -140,6 +177,23 @@ TEST_F(X11FrameTest, EditorOpensInARealWindowAndSavesAScreenshot) {
   EXPECT_EQ(differ, 0);
   EXPECT_TRUE(
       testing_host::writePng(std::string(ORVALIS_BUILD_DIR) + "/editor.png", shown, 720, 320));
+  // The 1x picture stays what it was recorded as; ORVALIS_RECORD_GOLDEN=1 records it anew
+  // after a change that is meant (check build/editor.png first).
+  const std::string golden = std::string(ORVALIS_GOLDEN_DIR) + "/editor_1x.png";
+  if (const char* record = std::getenv("ORVALIS_RECORD_GOLDEN"); record && *record == '1') {
+    EXPECT_TRUE(testing_host::writePng(golden, shown, 720, 320));
+  } else {
+    std::vector<uint32_t> recorded;
+    ASSERT_TRUE(testing_host::readPng(golden, recorded, 720, 320)) << golden;
+    CRect changed;
+    for (int y = 0; y < 320; ++y)
+      for (int x = 0; x < 720; ++x)
+        if ((recorded[y * 720 + x] & 0xFFFFFF) != (shown[y * 720 + x] & 0xFFFFFF))
+          changed = changed.united(CRect(x, y, x + 1, y + 1));
+    EXPECT_TRUE(changed.isEmpty())
+        << "the 1x picture differs from " << golden << " within x " << changed.left << ".."
+        << changed.right << ", y " << changed.top << ".." << changed.bottom;
+  }
   host.dispatch(effEditClose);
   xcb_flush(connection);
   EXPECT_EQ(children(), 0);
@@ -147,5 +201,62 @@ TEST_F(X11FrameTest, EditorOpensInARealWindowAndSavesAScreenshot) {
   EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(parent))), 1);
   host.dispatch(effEditIdle);
   EXPECT_EQ(children(), 1);
+  host.dispatch(effEditClose);
+}
+
+TEST_F(X11FrameTest, XftDpiOrGdkScaleSetTheEditorsSize) {
+  struct Case {
+    const char* resources;
+    const char* gdkScale;
+    int width, height;
+  };
+  const Case cases[] = {
+      {nullptr, nullptr, 720, 320},
+      {"Xft.dpi:\t96\n", nullptr, 720, 320},
+      {"Xft.dpi:\t144\n", nullptr, 720, 320},
+      {"Xft.antialias:\t1\nXft.dpi:\t192\nXft.hinting:\t1\n", nullptr, 1440, 640},
+      {"Xft.dpi:\t288\n", nullptr, 1440, 640},
+      {nullptr, "2", 1440, 640},
+      {"Xft.dpi:\t192\n", "1", 720, 320},  // GDK_SCALE comes first
+  };
+  for (const Case& c : cases) {
+    setResources(c.resources);
+    testing_host::ScopedEnv gdk("GDK_SCALE", c.gdkScale);
+    testing_host::TestHost host;
+    ERect* rect = nullptr;
+    ASSERT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right - rect->left, c.width) << (c.resources ? c.resources : "-");
+    EXPECT_EQ(rect->bottom - rect->top, c.height) << (c.gdkScale ? c.gdkScale : "-");
+  }
+}
+
+TEST_F(X11FrameTest, EditorAtTwoTimesFillsARealWindowOfTwiceTheSize) {
+  setResources("Xft.dpi:\t192\n");
+  testing_host::InProcessHost host;
+  ERect* rect = nullptr;
+  ASSERT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 1);
+  EXPECT_EQ(rect->right, 1440);
+  EXPECT_EQ(rect->bottom, 640);
+  ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(parent))), 1);
+  for (int i = 0; i < 5; ++i) host.dispatch(effEditIdle);
+  CorvinaGuiEditor* editor = testing_host::instanceOf(host).guiEditor();
+  ASSERT_NE(editor->getFrame(), nullptr);
+  ASSERT_NE(editor->getFrame()->platformWindow(), nullptr);
+  const auto child = static_cast<xcb_window_t>(editor->getFrame()->platformWindow()->handle());
+  EXPECT_EQ(geometry(child), CRect(0, 0, 1440, 640));
+
+  // Every pixel of the window shows the 2x picture, and that picture covers the whole frame.
+  const std::vector<uint32_t> shown = readBack(child, 1440, 640);
+  ASSERT_EQ(shown.size(), 1440u * 640u);
+  const std::vector<uint32_t>& offscreen = editor->getFrame()->pixels();
+  int differ = 0;
+  for (std::size_t i = 0; i < shown.size(); ++i)
+    differ += (shown[i] & 0xFFFFFF) != (offscreen[i] & 0xFFFFFF);
+  EXPECT_EQ(differ, 0);
+  const CBitmap* panel = editor->getFrame()->getBackground();
+  ASSERT_EQ(panel->getWidth(), 1440);
+  EXPECT_EQ(shown[639 * 1440 + 1439] & 0xFFFFFF, panel->pixel(1439, 639) & 0xFFFFFF);
+  EXPECT_TRUE(
+      testing_host::writePng(std::string(ORVALIS_BUILD_DIR) + "/editor@2x.png", shown, 1440, 640));
   host.dispatch(effEditClose);
 }

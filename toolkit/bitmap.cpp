@@ -17,10 +17,10 @@ uint32_t le32(const unsigned char* p) {
 uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 }  // namespace
 
-CBitmap::CBitmap(int32_t id) : resourceId(id) {
+CBitmap::CBitmap(int32_t id, int32_t scale) : resourceId(id) {
   ++gLiveBitmaps;
   std::size_t size = 0;
-  const unsigned char* data = findBitmapResource(id, &size);
+  const unsigned char* data = findBitmapResource(scaledResourceId(id, scale), &size);
   if (!data || !decode(data, size)) {
     width = height = 0;
     pixels.clear();

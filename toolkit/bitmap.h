@@ -13,8 +13,9 @@ class CDrawContext;
 
 class CBitmap {
  public:
-  // A missing or unreadable resource gives an empty 0 x 0 bitmap.
-  explicit CBitmap(int32_t resourceId);
+  // The drawing of the resource made for the given scale (1 or 2). A missing or unreadable
+  // resource gives an empty 0 x 0 bitmap.
+  explicit CBitmap(int32_t resourceId, int32_t scale = 1);
   CBitmap(int32_t width, int32_t height, const uint32_t* pixels);
 
   void remember() { ++references; }

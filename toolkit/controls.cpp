@@ -4,6 +4,7 @@
 
 #include "toolkit/bitmap.h"
 #include "toolkit/draw_context.h"
+#include "toolkit/font.h"
 #include "toolkit/frame.h"
 
 namespace VSTGUI {
@@ -208,8 +209,9 @@ void CTextEdit::draw(CDrawContext* context) {
   context->drawString(text.c_str(), size, fontColor);
   if (editing) {
     // A caret after the text.
-    const int32_t x = size.left + 2 + 6 * static_cast<int32_t>(text.size());
-    context->fillRect(CRect(x, size.top + 3, x + 1, size.bottom - 3), fontColor);
+    const int32_t s = context->getScale();
+    const int32_t x = size.left + 2 * s + builtInFont(s).width * static_cast<int32_t>(text.size());
+    context->fillRect(CRect(x, size.top + 3 * s, x + s, size.bottom - 3 * s), fontColor);
   }
 }
 

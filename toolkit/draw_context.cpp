@@ -34,17 +34,17 @@ void CDrawContext::copyBitmap(const CBitmap& bitmap, const CRect& rect, const CP
 
 void CDrawContext::drawString(const char* text, const CRect& rect, const CColor& color) {
   if (!text) return;
+  const BuiltInFont& font = builtInFont(scale);
   const CRect area = clip(rect);
   const uint32_t p = color.pixel();
-  const int32_t top = rect.top + (rect.height() - kFontHeight) / 2;
-  int32_t x0 = rect.left + 2;
-  for (const char* c = text; *c && x0 < rect.right; ++c, x0 += kFontWidth) {
+  const int32_t top = rect.top + (rect.height() - font.height) / 2;
+  int32_t x0 = rect.left + 2 * scale;
+  for (const char* c = text; *c && x0 < rect.right; ++c, x0 += font.width) {
     const int code = static_cast<unsigned char>(*c);
     if (code < 32 || code > 126) continue;
-    const unsigned char* glyph = kFontGlyphs[code - 32];
-    for (int gy = 0; gy < kFontHeight; ++gy)
-      for (int gx = 0; gx < kFontWidth; ++gx) {
-        if (!(glyph[gy] & (1 << (kFontWidth - 1 - gx)))) continue;
+    for (int32_t gy = 0; gy < font.height; ++gy)
+      for (int32_t gx = 0; gx < font.width; ++gx) {
+        if (!font.pixel(code, gx, gy)) continue;
         const CPoint at(x0 + gx, top + gy);
         if (area.pointInside(at)) pixels[static_cast<std::size_t>(at.v) * width + at.h] = p;
       }

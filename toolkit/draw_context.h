@@ -19,8 +19,13 @@ class CDrawContext {
   // Copies bitmap pixels from offset onward into rect, clipped to the bitmap and the buffer.
   // transparent: white pixels are skipped.
   void copyBitmap(const CBitmap& bitmap, const CRect& rect, const CPoint& offset, bool transparent);
-  // Draws text with the built-in font, left-aligned and vertically centred in rect.
+  // Draws text with the built-in font of the context's scale, left-aligned (after an inset of
+  // two 1x pixels) and vertically centred in rect.
   void drawString(const char* text, const CRect& rect, const CColor& color);
+
+  // The window's drawing scale (1 or 2): picks the built-in font and scales fixed insets.
+  void setScale(int32_t s) { scale = s >= 2 ? 2 : 1; }
+  int32_t getScale() const { return scale; }
 
   // The area drawn since the last call, for the platform window to show.
   CRect takeTouched() {
@@ -44,6 +49,7 @@ class CDrawContext {
 
   uint32_t* pixels;
   int32_t width, height;
+  int32_t scale = 1;
   CRect touched;
 };
 

@@ -62,6 +62,10 @@ class CFrame : public CView {
   void endEdit(int32_t tag);
   void doIdleStuff();
 
+  // The scale the frame's views were laid out for (1 or 2); text fields draw their font at it.
+  void setScale(int32_t scale) { context.setScale(scale); }
+  int32_t getScale() const { return context.getScale(); }
+
   CDrawContext* getDrawContext() { return &context; }
   const std::vector<uint32_t>& pixels() const { return buffer; }
   PlatformWindow* platformWindow() const { return window; }

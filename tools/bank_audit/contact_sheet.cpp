@@ -2,26 +2,27 @@
 
 #include <algorithm>
 
-#include "tests/support/png_writer.h"
+#include "tests/support/png_file.h"
 #include "toolkit/font.h"
 
 namespace audit {
 
 namespace {
 
-constexpr int kMargin = 10, kGap = 8, kRowLabelWidth = 90, kLineHeight = VSTGUI::kFontHeight + 2;
-constexpr int kLabelHeight = 2 * kLineHeight + 2;
+const VSTGUI::BuiltInFont& kFont = VSTGUI::kFont1x;
+constexpr int kMargin = 10, kGap = 8, kRowLabelWidth = 90;
+const int kLineHeight = kFont.height + 2;
+const int kLabelHeight = 2 * kLineHeight + 2;
 constexpr uint32_t kBackground = 0xFF14181E, kTitle = 0xFFE8ECF0, kSubtitle = 0xFF9AA8B8,
                    kFamily = 0xFFF0C060, kFlag = 0xFFE03030;
 
 void drawText(Picture& p, int x, int y, const std::string& text, uint32_t colour) {
   for (char c : text) {
-    const int glyph = c >= 32 && c < 127 ? c - 32 : '?' - 32;
-    for (int row = 0; row < VSTGUI::kFontHeight; ++row)
-      for (int col = 0; col < VSTGUI::kFontWidth; ++col)
-        if (VSTGUI::kFontGlyphs[glyph][row] & (1 << (VSTGUI::kFontWidth - 1 - col)))
-          p.set(x + col, y + row, colour);
-    x += VSTGUI::kFontWidth;
+    const int code = c >= 32 && c < 127 ? c : '?';
+    for (int row = 0; row < kFont.height; ++row)
+      for (int col = 0; col < kFont.width; ++col)
+        if (kFont.pixel(code, col, row)) p.set(x + col, y + row, colour);
+    x += kFont.width;
   }
 }
 
@@ -60,7 +61,7 @@ bool writeContactSheet(const std::string& path, const std::string& heading,
 
   int y = kMargin + 2 * kLineHeight;
   for (const SheetRow& row : rows) {
-    drawText(sheet, kMargin, y + kLabelHeight + tileHeight / 2 - VSTGUI::kFontHeight / 2, row.name,
+    drawText(sheet, kMargin, y + kLabelHeight + tileHeight / 2 - kFont.height / 2, row.name,
              kFamily);
     int x = kMargin + kRowLabelWidth;
     for (const SheetTile& tile : row.tiles) {

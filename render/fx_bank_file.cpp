@@ -271,7 +271,7 @@ void putProgram(std::vector<uint8_t>& out, int32_t fxId, int32_t fxVersion,
   putInt(out, fxVersion);
   putInt(out, numParams);
   char name[kFileNameSize] = {};
-  std::memcpy(name, program.name.data(), std::min(program.name.size(), kFileNameSize - 1));
+  std::copy_n(program.name.data(), std::min(program.name.size(), kFileNameSize - 1), name);
   out.insert(out.end(), name, name + kFileNameSize);
   for (float value : program.values) putFloat(out, value);
 }

@@ -18,7 +18,8 @@ constexpr uint32_t kBackground = 0xFF14181E, kTitle = 0xFFE8ECF0, kSubtitle = 0x
 
 void drawText(Picture& p, int x, int y, const std::string& text, uint32_t colour) {
   for (char c : text) {
-    const int code = c >= 32 && c < 127 ? c : '?';
+    const auto byte = static_cast<unsigned char>(c);
+    const int code = byte >= 32 && byte < 127 ? byte : '?';
     for (int row = 0; row < kFont.height; ++row)
       for (int col = 0; col < kFont.width; ++col)
         if (kFont.pixel(code, col, row)) p.set(x + col, y + row, colour);

@@ -146,6 +146,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<params::FactoryProgram> programs;
+  programs.reserve(params::kFactoryPrograms);
   for (int i = 0; i < params::kFactoryPrograms; ++i) programs.push_back(params::factoryProgram(i));
 
   std::vector<ProgramFigures> figures =

@@ -30,7 +30,9 @@ uint32_t heat(double t) {
     const Stop& a = kStops[i - 1];
     const Stop& b = kStops[i];
     const double u = (t - a.at) / (b.at - a.at);
-    auto mix = [u](double x, double y) { return static_cast<uint32_t>(x + (y - x) * u + 0.5); };
+    auto mix = [u](double x, double y) {
+      return static_cast<uint32_t>(std::lround(x + (y - x) * u));
+    };
     return 0xFF000000u | mix(a.r, b.r) << 16 | mix(a.g, b.g) << 8 | mix(a.b, b.b);
   }
   return 0xFFFCFABE;

@@ -158,12 +158,13 @@ std::vector<Scenario> scenarios() {
   list.push_back({"pan", [](Session& s) {
                     s.param(kPan, 0.f).note(0, 60).play(2048).param(kPan, 1.f).play(2048);
                   }});
-  list.push_back({"velocity_pairs", [](Session& s) {
-                    s.param(kOscTimbreLow, 0.1f).param(kOscTimbreHigh, 0.9f);
-                    s.param(kAmpAttackL, 0.6f).param(kAmpAttackH, 0.1f);
-                    s.param(kPitchStartH, 0.9f).param(kPitchStartL, 0.2f).param(kPitchAttackH, 0.5f);
-                    s.note(0, 60, 10).play(2048).note(0, 67, 127).play(2048);
-                  }});
+  list.push_back(
+      {"velocity_pairs", [](Session& s) {
+         s.param(kOscTimbreLow, 0.1f).param(kOscTimbreHigh, 0.9f);
+         s.param(kAmpAttackL, 0.6f).param(kAmpAttackH, 0.1f);
+         s.param(kPitchStartH, 0.9f).param(kPitchStartL, 0.2f).param(kPitchAttackH, 0.5f);
+         s.note(0, 60, 10).play(2048).note(0, 67, 127).play(2048);
+       }});
   list.push_back({"mono_legato_glide", [](Session& s) {
                     s.param(kPolyphony, kMono).param(kPortamento, 0.6f);
                     s.note(0, 57).play(1024).note(10, 64).play(1024).off(0, 57).play(1024);
@@ -181,7 +182,9 @@ std::vector<Scenario> scenarios() {
   list.push_back({"changes_between_blocks", [](Session& s) {
                     s.chord({50, 57, 62}).play(1024).param(kFilter1FreqHigh, 0.3f).play(512);
                     s.param(kFilter1FreqLow, 0.1f).param(kOscType, oscMode(3)).play(512);
-                    s.program(5).play(512).note(0, 62).play(512);
+                    // A program change brings its own LFO depths back: silence them again.
+                    s.program(5).param(kLfoDepthL, 0.f).param(kLfoDepthH, 0.f);
+                    s.play(512).note(0, 62).play(512);
                     s.param(kPolyphony, kFourVoices).chord({50, 54}).play(512);
                     s.rate(48000.f).play(1024);
                   }});

@@ -75,10 +75,11 @@ void checkGolden(const std::string& name, const std::vector<float>& samples) {
   const double snr = snrDb(expected, samples);
   if (exactBuild()) {
     EXPECT_EQ(differing, 0u) << name << ": " << differing << " samples differ, the first at "
-                             << first / 2 << (first % 2 ? " (right)" : " (left)") << ", SNR "
-                             << snr << " dB";
+                             << first / 2 << (first % 2 ? " (right)" : " (left)") << ", SNR " << snr
+                             << " dB";
   } else {
-    EXPECT_GE(snr, kGoldenMinSnrDb) << name << ": " << differing << " samples differ";
+    EXPECT_GE(snr, kGoldenMinSnrDb)
+        << name << ": " << differing << " samples differ, SNR " << snr << " dB";
   }
 }
 

@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace orvalis;
+
 constexpr int kBlock = 256;
 const float kOscTypes[6] = {0.f, 0.2f, 0.4f, 0.6f, 0.8f, 1.f};
 

@@ -5,6 +5,8 @@
 
 #include <emmintrin.h>
 
+namespace orvalis {
+
 struct D2 {
   __m128d v;
 
@@ -70,3 +72,5 @@ inline void sinCos(D2 x, D2& sine, D2& cosine) {
   sine = _mm_xor_pd(sinPart, negSin);
   cosine = _mm_xor_pd(cosPart, negCos);
 }
+
+}  // namespace orvalis

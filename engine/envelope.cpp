@@ -1,5 +1,7 @@
 #include "engine/envelope.h"
 
+namespace orvalis {
+
 float Envelope::timeToRate(float seconds) const {
   if (!rates) return rate;
   const float tick = rates->invCr;
@@ -26,3 +28,5 @@ void Envelope::setReleaseTime(float seconds) {
   releaseRate = timeToRate(seconds);
   if (!attacking && !gate) rate = releaseRate;
 }
+
+}  // namespace orvalis

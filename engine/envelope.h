@@ -9,6 +9,8 @@
 
 #include "engine/rate_constants.h"
 
+namespace orvalis {
+
 struct Envelope {
   const RateConstants* rates = nullptr;
   float attackRate = 0.05f;
@@ -69,3 +71,5 @@ struct Envelope {
     smoothCoef = 0.5f * rate + 0.5f;
   }
 };
+
+}  // namespace orvalis

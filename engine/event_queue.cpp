@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace orvalis {
+
 void MidiEventQueue::clear() {
   std::memset(offset, 0, sizeof offset);
   std::memset(kind, 0, sizeof kind);
@@ -65,3 +67,5 @@ void MidiEventQueue::compact(int32_t frameCount) {
   count = kept;
   readPosition = 0;
 }
+
+}  // namespace orvalis

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace orvalis {
+
 enum EventKind : int32_t {
   kNoteOn = 1,
   kNoteOff = 2,
@@ -51,3 +53,5 @@ struct MidiEventQueue {
  private:
   void append(int32_t at, int32_t k, int32_t d1, int32_t d2);
 };
+
+}  // namespace orvalis

@@ -7,6 +7,8 @@
 #include "engine/voice.h"
 #include "params/parameter_table.h"
 
+namespace orvalis {
+
 using namespace params;
 
 FilterType filterTypeOf(float v) {
@@ -152,3 +154,5 @@ void designFilters(Voice& v) {
   f.z1 = clamp(f.z1, F4(-8.f), F4(8.f));
   f.z2 = clamp(f.z2, F4(-8.f), F4(8.f));
 }
+
+}  // namespace orvalis

@@ -9,6 +9,8 @@
 #include "engine/ramp.h"
 #include "engine/simd4.h"
 
+namespace orvalis {
+
 struct Voice;
 
 enum FilterType : int { kFlat = 0, kLowPass = 1, kEq = 2, kShelving = 3, kHighPass = 4 };
@@ -137,3 +139,5 @@ struct FilterKernel {
     f.outRight = outRight;
   }
 };
+
+}  // namespace orvalis

@@ -3,6 +3,8 @@
 // sine peaks; the cosine is never clamped and swings a little beyond +-1.
 #pragma once
 
+namespace orvalis {
+
 struct Lfo {
   float sineRaw = 0.f;
   float cosine = 1.f;
@@ -19,3 +21,5 @@ struct Lfo {
     sine = s < -1.f ? -1.f : (s > 1.f ? 1.f : s);
   }
 };
+
+}  // namespace orvalis

@@ -8,6 +8,8 @@
 #include "engine/voice.h"
 #include "params/parameter_table.h"
 
+namespace orvalis {
+
 using namespace params;
 
 namespace {
@@ -174,3 +176,5 @@ void resetOscillators(Voice& v) {
   v.pmR = PmBank();
   v.syncPrimed = false;
 }
+
+}  // namespace orvalis

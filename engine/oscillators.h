@@ -9,6 +9,8 @@
 #include "engine/ramp.h"
 #include "engine/simd4.h"
 
+namespace orvalis {
+
 struct Voice;
 
 // Modes 0 ("Pulse") and 1 ("SupSaw"): two differentiated cubic saws per lane.
@@ -214,3 +216,5 @@ void setOscillatorTargets(Voice& v);
 
 // Start state of every mode at voice set-up and after a sample-rate change.
 void resetOscillators(Voice& v);
+
+}  // namespace orvalis

@@ -5,6 +5,8 @@
 #include "engine/voice.h"
 #include "params/parameter_table.h"
 
+namespace orvalis {
+
 using namespace params;
 
 namespace {
@@ -189,3 +191,5 @@ void applyNoteStart(Voice& v, float vel) {
   applyPitchEnvelopeLevels(v);
   v.pitchEnv = v.pitchEnvStart;
 }
+
+}  // namespace orvalis

@@ -5,6 +5,8 @@
 
 #include "engine/simd4.h"
 
+namespace orvalis {
+
 struct Ramp {
   F4 value = F4::zero();
   F4 inc = F4::zero();
@@ -16,3 +18,5 @@ struct Ramp {
     inc = F4::zero();
   }
 };
+
+}  // namespace orvalis

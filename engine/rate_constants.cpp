@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace orvalis {
+
 void RateConstants::build(float sampleRate) {
   const double pi = 3.1415927f;  // single-precision pi
   const double s = sampleRate;
@@ -32,3 +34,5 @@ void RateConstants::build(float sampleRate) {
 bool isUsableSampleRate(float sampleRate) {
   return std::isfinite(sampleRate) && sampleRate >= kMinSampleRate && sampleRate <= kMaxSampleRate;
 }
+
+}  // namespace orvalis

@@ -5,6 +5,8 @@
 
 #include "engine/simd4.h"
 
+namespace orvalis {
+
 constexpr int kSubBlock = 16;
 constexpr int kNumVoices = 8;
 
@@ -24,3 +26,5 @@ struct alignas(16) RateConstants {
 };
 
 bool isUsableSampleRate(float sampleRate);
+
+}  // namespace orvalis

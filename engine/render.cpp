@@ -4,6 +4,8 @@
 #include "engine/oscillators.h"
 #include "engine/voice.h"
 
+namespace orvalis {
+
 namespace {
 
 inline float lane1(F4 x) { return shuffle<1, 1, 1, 1>(x).lane0(); }
@@ -113,3 +115,5 @@ void renderPhaseMod(Voice* voices, int count, float* left, float* right, int fra
 void renderWaveTable(Voice* voices, int count, float* left, float* right, int frames) {
   renderVoices<false, true, PmFamily>(voices, count, left, right, frames);
 }
+
+}  // namespace orvalis

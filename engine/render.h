@@ -3,9 +3,13 @@
 // output pairs into the buffers, voice after voice in index order.
 #pragma once
 
+namespace orvalis {
+
 struct Voice;
 
 void renderPulseSaw(Voice* voices, int count, float* left, float* right, int frames);   // 0, 1
 void renderSync(Voice* voices, int count, float* left, float* right, int frames);       // 2
 void renderPhaseMod(Voice* voices, int count, float* left, float* right, int frames);   // 3, 4
 void renderWaveTable(Voice* voices, int count, float* left, float* right, int frames);  // 5
+
+}  // namespace orvalis

@@ -8,6 +8,8 @@
 
 #include <emmintrin.h>
 
+namespace orvalis {
+
 struct F4 {
   __m128 v;
 
@@ -82,3 +84,5 @@ inline F4 interleaveLow(F4 a, F4 b) { return _mm_unpacklo_ps(a.v, b.v); }
 inline F4 highHalf(F4 a) { return _mm_movehl_ps(a.v, a.v); }
 
 inline void store(float* dst, F4 x) { _mm_storeu_ps(dst, x.v); }
+
+}  // namespace orvalis

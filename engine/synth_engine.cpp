@@ -8,6 +8,8 @@
 #include "engine/voice_control.h"
 #include "params/parameter_table.h"
 
+namespace orvalis {
+
 SynthEngine::SynthEngine() {
   queue.clear();
   voiceAllocator.clear();
@@ -45,7 +47,7 @@ void SynthEngine::attachProgram(const float* params) {
 
 void SynthEngine::applyParameter(int index) {
   if (!params::isValidIndex(index)) return;
-  for (Voice& v : voices) ::applyParameter(v, index);
+  for (Voice& v : voices) orvalis::applyParameter(v, index);
 }
 
 void SynthEngine::setPolyphony(int voiceCount) { voiceAllocator.setPolyphony(voiceCount); }
@@ -110,3 +112,5 @@ void SynthEngine::process(float* left, float* right, int32_t frames) {
   const double seconds = static_cast<double>(elapsed) / static_cast<double>(meterTicksPerSecond());
   loadMeter.update(seconds / frames * 1e9);
 }
+
+}  // namespace orvalis

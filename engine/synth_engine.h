@@ -11,6 +11,8 @@
 #include "engine/voice.h"
 #include "engine/voice_allocator.h"
 
+namespace orvalis {
+
 class alignas(16) SynthEngine {
  public:
   SynthEngine();
@@ -54,3 +56,10 @@ class alignas(16) SynthEngine {
   int32_t lastBoundaryFrame = 0;
   ProcessingMeter loadMeter;
 };
+
+}  // namespace orvalis
+
+// The host adapter and the editor still name these unqualified; drop once they live in orvalis.
+using orvalis::ProcessingMeter;
+using orvalis::SynthEngine;
+using orvalis::Voice;

@@ -4,6 +4,8 @@
 
 #include "engine/param_mapping.h"
 
+namespace orvalis {
+
 Voice::Voice() { lfo.randomizePhase(); }
 
 void Voice::noteStart(float key, float vel, bool forceRestart) {
@@ -35,3 +37,5 @@ void Voice::setupRates(const RateConstants* record) {
   resetOscillators(*this);
   ampEnv.rates = filter1Env.rates = filter2Env.rates = lfoDelayEnv.rates = record;
 }
+
+}  // namespace orvalis

@@ -19,6 +19,8 @@
 #include "engine/oscillators.h"
 #include "engine/rate_constants.h"
 
+namespace orvalis {
+
 struct alignas(16) Voice {
   // Per-sample state, one set per oscillator family, and the filter stage.
   SawBank sawL, sawR;
@@ -79,3 +81,5 @@ struct alignas(16) Voice {
 
 static_assert(alignof(Voice) == 16, "voice state is SSE data");
 static_assert(sizeof(Voice) % 16 == 0, "voices sit back to back in an aligned array");
+
+}  // namespace orvalis

@@ -4,6 +4,8 @@
 
 #include "engine/voice.h"
 
+namespace orvalis {
+
 void VoiceAllocator::clear() {
   voices = nullptr;
   queue = nullptr;
@@ -113,3 +115,5 @@ void VoiceAllocator::dispatchEvents(int32_t, int32_t windowEnd) {
     ++q.readPosition;
   }
 }
+
+}  // namespace orvalis

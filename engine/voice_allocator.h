@@ -7,6 +7,8 @@
 #include "engine/event_queue.h"
 #include "engine/rate_constants.h"
 
+namespace orvalis {
+
 struct Voice;
 
 class VoiceAllocator {
@@ -50,3 +52,5 @@ class VoiceAllocator {
   int lastTouched = 0;
   int lastStarted = 0;
 };
+
+}  // namespace orvalis

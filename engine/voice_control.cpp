@@ -4,6 +4,8 @@
 #include "engine/oscillators.h"
 #include "engine/voice.h"
 
+namespace orvalis {
+
 void updateVoiceControl(Voice& v) {
   if (!v.linked()) return;
   advanceGlide(v);
@@ -17,3 +19,5 @@ void updateVoiceControl(Voice& v) {
   setOscillatorTargets(v);
   designFilters(v);  // coefficients, drive, level, pan, then the state clamp
 }
+
+}  // namespace orvalis

@@ -6,6 +6,8 @@
 #include "engine/lfo.h"
 #include "tests/support/voice_rig.h"
 
+using namespace orvalis;
+
 namespace {
 RateConstants ratesAt(float sr) {
   RateConstants rc;

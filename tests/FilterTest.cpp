@@ -9,6 +9,8 @@
 #include "tests/support/signal_analysis.h"
 #include "tests/support/voice_rig.h"
 
+using namespace orvalis;
+
 namespace {
 
 constexpr double kRate = 44100.0;

@@ -7,6 +7,8 @@
 #include "tests/support/signal_analysis.h"
 #include "tests/support/voice_rig.h"
 
+using namespace orvalis;
+
 using testing_host::fundamentalHz;
 using testing_host::VoiceRig;
 

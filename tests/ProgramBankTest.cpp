@@ -70,7 +70,7 @@ TEST(ProgramBankTest, ParameterChangesLiveInTheBank) {
   EXPECT_EQ(host.getParameter(5), 0.f);
   host.dispatch(effSetProgram, 0, 2);
   EXPECT_EQ(host.getParameter(5), 0.3f);
-  EXPECT_EQ(testing_host::engineOf(host).voice(4).filter.type1, kLowPass);
+  EXPECT_EQ(testing_host::engineOf(host).voice(4).filter.type1, orvalis::kLowPass);
 }
 
 TEST(ProgramBankTest, CopyProgramCopiesValuesAndName) {

@@ -6,6 +6,8 @@
 #include "engine/fast_exp2.h"
 #include "engine/rate_constants.h"
 
+using namespace orvalis;
+
 TEST(RateConstantsTest, MatchTheTableAt44100) {
   RateConstants rc;
   rc.build(44100.f);

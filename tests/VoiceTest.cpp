@@ -6,6 +6,8 @@
 #include "tests/support/signal_analysis.h"
 #include "tests/support/voice_rig.h"
 
+using namespace orvalis;
+
 using namespace params;
 using testing_host::peak;
 using testing_host::rms;

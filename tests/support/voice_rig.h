@@ -16,20 +16,20 @@ namespace testing_host {
 
 struct VoiceRig {
   params::ProgramRecord program;
-  RateConstants rates;
-  Voice voice;
+  orvalis::RateConstants rates;
+  orvalis::Voice voice;
 
   explicit VoiceRig(float oscType = 0.f, float sampleRate = 44100.f) {
     program.values[params::kOscType] = oscType;
     rates.build(sampleRate);
     voice.params = program.values;
     voice.setupRates(&rates);
-    applyAllParameters(voice);
+    orvalis::applyAllParameters(voice);
   }
 
   void set(int index, float value) {
     program.values[index] = value;
-    applyParameter(voice, index);
+    orvalis::applyParameter(voice, index);
   }
   void noteOn(int key, int velocity = 127) {
     voice.noteStart(static_cast<float>(key), velocity * 0.007874016f, false);
@@ -38,28 +38,28 @@ struct VoiceRig {
 
   // The voice's own output pair (before the callback's output gain), appended.
   void render(std::vector<float>& left, std::vector<float>& right, int frames) {
-    for (int done = 0; done < frames; done += kSubBlock) {
-      updateVoiceControl(voice);
-      float l[kSubBlock] = {}, r[kSubBlock] = {};
+    for (int done = 0; done < frames; done += orvalis::kSubBlock) {
+      orvalis::updateVoiceControl(voice);
+      float l[orvalis::kSubBlock] = {}, r[orvalis::kSubBlock] = {};
       switch (voice.mode) {
         case 0:
         case 1:
-          renderPulseSaw(&voice, 1, l, r, kSubBlock);
+          orvalis::renderPulseSaw(&voice, 1, l, r, orvalis::kSubBlock);
           break;
         case 2:
-          renderSync(&voice, 1, l, r, kSubBlock);
+          orvalis::renderSync(&voice, 1, l, r, orvalis::kSubBlock);
           break;
         case 3:
         case 4:
-          renderPhaseMod(&voice, 1, l, r, kSubBlock);
+          orvalis::renderPhaseMod(&voice, 1, l, r, orvalis::kSubBlock);
           break;
         case 5:
-          renderWaveTable(&voice, 1, l, r, kSubBlock);
+          orvalis::renderWaveTable(&voice, 1, l, r, orvalis::kSubBlock);
           break;
         default:
           break;
       }
-      const int n = frames - done < kSubBlock ? frames - done : kSubBlock;
+      const int n = frames - done < orvalis::kSubBlock ? frames - done : orvalis::kSubBlock;
       left.insert(left.end(), l, l + n);
       right.insert(right.end(), r, r + n);
     }
@@ -68,10 +68,10 @@ struct VoiceRig {
   // One lane of one oscillator bank, straight from the mode's kernel, ticked every 16 samples.
   std::vector<float> oscillator(bool bankR, int lane, int frames) {
     std::vector<float> out;
-    for (int done = 0; done < frames; done += kSubBlock) {
-      updateVoiceControl(voice);
+    for (int done = 0; done < frames; done += orvalis::kSubBlock) {
+      orvalis::updateVoiceControl(voice);
       reload();
-      for (int i = 0; i < kSubBlock; ++i) out.push_back(stepOscillator(bankR)[lane]);
+      for (int i = 0; i < orvalis::kSubBlock; ++i) out.push_back(stepOscillator(bankR)[lane]);
       save();
     }
     out.resize(frames);
@@ -79,7 +79,7 @@ struct VoiceRig {
   }
 
  private:
-  F4 stepOscillator(bool bankR) {
+  orvalis::F4 stepOscillator(bool bankR) {
     switch (voice.mode) {
       case 0:
       case 1:
@@ -99,17 +99,18 @@ struct VoiceRig {
     pmR.save(voice.pmR);
   }
   void reload() {
-    sawL = SawKernel(voice.sawL);
-    sawR = SawKernel(voice.sawR);
-    syncL = SyncKernel(voice.syncL, syncResetOffsetL());
-    syncR = SyncKernel(voice.syncR, syncResetOffsetR());
-    pmL = PmKernel(voice.pmL);
-    pmR = PmKernel(voice.pmR);
+    sawL = orvalis::SawKernel(voice.sawL);
+    sawR = orvalis::SawKernel(voice.sawR);
+    syncL = orvalis::SyncKernel(voice.syncL, orvalis::syncResetOffsetL());
+    syncR = orvalis::SyncKernel(voice.syncR, orvalis::syncResetOffsetR());
+    pmL = orvalis::PmKernel(voice.pmL);
+    pmR = orvalis::PmKernel(voice.pmR);
   }
 
-  SawKernel sawL{voice.sawL}, sawR{voice.sawR};
-  SyncKernel syncL{voice.syncL, syncResetOffsetL()}, syncR{voice.syncR, syncResetOffsetR()};
-  PmKernel pmL{voice.pmL}, pmR{voice.pmR};
+  orvalis::SawKernel sawL{voice.sawL}, sawR{voice.sawR};
+  orvalis::SyncKernel syncL{voice.syncL, orvalis::syncResetOffsetL()},
+      syncR{voice.syncR, orvalis::syncResetOffsetR()};
+  orvalis::PmKernel pmL{voice.pmL}, pmR{voice.pmR};
 };
 
 }  // namespace testing_host

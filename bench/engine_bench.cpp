@@ -35,31 +35,15 @@ void perSample(benchmark::State& state) {
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-template <class Kernel>
-F4 runKernel(Kernel& l, Kernel& r) {
-  F4 acc = F4::zero();
-  for (int i = 0; i < kBlock; ++i) acc += l.step() + r.step();
-  return acc;
-}
-
 void BM_OscillatorKernel(benchmark::State& state) {
   const int mode = static_cast<int>(state.range(0));
   OneVoice one(mode);
   updateVoiceControl(one.voice);
-  Voice& v = one.voice;
+  const OscillatorRun run = kernelsOf(one.voice.mode).oscillators;
+  F4 bankL[kBlock], bankR[kBlock];
   for (auto _ : state) {
-    F4 out;
-    if (mode <= 1) {
-      SawKernel l(v.sawL), r(v.sawR);
-      out = runKernel(l, r);
-    } else if (mode == 2) {
-      SyncKernel l(v.syncL, syncResetOffsetL()), r(v.syncR, syncResetOffsetR());
-      out = runKernel(l, r);
-    } else {
-      PmKernel l(v.pmL), r(v.pmR);
-      out = runKernel(l, r);
-    }
-    benchmark::DoNotOptimize(out);
+    run(one.voice, bankL, bankR, kBlock);
+    benchmark::DoNotOptimize(bankL[kBlock - 1]);
   }
   perSample(state);
 }
@@ -68,10 +52,7 @@ BENCHMARK(BM_OscillatorKernel)->DenseRange(0, 5)->ArgName("mode");
 void BM_FullVoice(benchmark::State& state) {
   const int mode = static_cast<int>(state.range(0));
   OneVoice one(mode);
-  void (*run)(Voice*, int, float*, float*, int) = mode <= 1   ? renderPulseSaw
-                                                  : mode == 2 ? renderSync
-                                                  : mode == 5 ? renderWaveTable
-                                                              : renderPhaseMod;
+  const RenderRun run = kernelsOf(one.voice.mode).render;
   float left[kBlock], right[kBlock];
   for (auto _ : state) {
     for (int i = 0; i < kBlock; i += kSubBlock) {

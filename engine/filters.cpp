@@ -112,8 +112,9 @@ void designFilters(Voice& v) {
   const float k1 = static_cast<float>(k.lo()), k2 = static_cast<float>(k.hi());
 
   // Each chain's filters track the other chain's pitch; "WaveTable" filters a fixed 220 Hz.
-  const float refL = v.mode == 5 ? 220.f : v.freqR;
-  const float refR = v.mode == 5 ? 220.f : v.freqL;
+  const bool fixedPitch = v.mode == OscMode::WaveTable;
+  const float refL = fixedPitch ? 220.f : v.freqR;
+  const float refR = fixedPitch ? 220.f : v.freqL;
   const float lfo1 = v.p(kFilter1Lfo), lfo2 = v.p(kFilter2Lfo);
   const float cosine = v.lfo.cosine, sine = v.lfo.sine;
   const D2 byCosine = fastExp2(D2(-lfo1 * cosine, lfo2 * cosine));

@@ -125,27 +125,27 @@ void updateTimbre(Voice& v) {
 void setOscillatorTargets(Voice& v) {
   const RateConstants& rc = *v.rates;
   switch (v.mode) {
-    case 0:
-    case 1: {
-      const float mix = v.mode == 0 ? -1.f : 0.9f;
+    case OscMode::Pulse:
+    case OscMode::SupSaw: {
+      const float mix = v.mode == OscMode::Pulse ? -1.f : 0.9f;
       setSawTargets(v.sawL, v.laneFreqL, v.timbre2, mix, rc);
       setSawTargets(v.sawR, v.laneFreqR, v.timbre2, mix, rc);
       break;
     }
-    case 2: {
+    case OscMode::Fm1: {
       const float k = 8.f * v.timbre2 + 1.f;
       setSyncTargets(v.syncL, v.laneFreqL, k, v.syncPrimed, rc);
       setSyncTargets(v.syncR, v.laneFreqR, k, v.syncPrimed, rc);
       v.syncPrimed = true;
       break;
     }
-    case 3:
-    case 4:
-    case 5: {
+    case OscMode::Fm2:
+    case OscMode::Fm3:
+    case OscMode::WaveTable: {
       F4 ratioL, ratioR;
-      if (v.mode == 3) {
+      if (v.mode == OscMode::Fm2) {
         ratioL = ratioR = F4(2.f, 2.f, 1.f, 3.f);
-      } else if (v.mode == 4) {
+      } else if (v.mode == OscMode::Fm3) {
         ratioR = F4(3.5127f, 3.491f, 0.9996f, 0.5004f);
         ratioL = F4(3.4902f, 3.5121f, 1.0002f, 0.4996f);
       } else {

@@ -38,12 +38,12 @@ void applyLaneWeights(Voice& v) {
 
 void applyModeAndRatios(Voice& v) {
   applyLaneWeights(v);
-  const int previous = v.mode;
-  v.mode = static_cast<int>(std::floor(5.0 * v.p(kOscType) + 0.5));
-  if (v.mode == 2 && previous != 2) v.syncPrimed = false;
+  const OscMode previous = v.mode;
+  v.mode = oscModeOf(v.p(kOscType));
+  if (v.mode == OscMode::Fm1 && previous != OscMode::Fm1) v.syncPrimed = false;
 
   const float r = v.p(kLaneRatios);
-  if (v.mode == 4) {
+  if (v.mode == OscMode::Fm3) {
     if (r < 0.25f)
       v.laneRatio = F4(1.0f, 0.997f, 3.002f, 4.001f);
     else if (r < 0.5f)
@@ -80,6 +80,10 @@ void applyPitchEnvelopeLevels(Voice& v) {
 }
 
 }  // namespace
+
+OscMode oscModeOf(float oscType) {
+  return static_cast<OscMode>(static_cast<int>(std::floor(5.0 * oscType + 0.5)));
+}
 
 void applyParameter(Voice& v, int index) {
   if (!v.linked()) return;

@@ -98,22 +98,46 @@ struct PmFamily {
   }
 };
 
+template <class Family>
+void renderOscillators(Voice& v, F4* bankL, F4* bankR, int frames) {
+  auto run = Family::run(v);
+  for (int i = 0; i < frames; ++i) {
+    bankL[i] = run.kernelL.step();
+    bankR[i] = run.kernelR.step();
+  }
+  run.kernelL.save(run.bankL);
+  run.kernelR.save(run.bankR);
+}
+
+constexpr float kStereoGain = 0.2f;
+constexpr float kMonoGain = 0.15f;  // both outputs carry the sum of the pair
+
+const ModeKernels kSaw = {renderVoices<true, false, SawFamily>, renderOscillators<SawFamily>,
+                          kStereoGain};
+const ModeKernels kSync = {renderVoices<false, false, SyncFamily>, renderOscillators<SyncFamily>,
+                           kStereoGain};
+const ModeKernels kPhaseMod = {renderVoices<false, false, PmFamily>, renderOscillators<PmFamily>,
+                               kStereoGain};
+const ModeKernels kWaveTable = {renderVoices<false, true, PmFamily>, renderOscillators<PmFamily>,
+                                kMonoGain};
+const ModeKernels kNone = {};
+
 }  // namespace
 
-void renderPulseSaw(Voice* voices, int count, float* left, float* right, int frames) {
-  renderVoices<true, false, SawFamily>(voices, count, left, right, frames);
-}
-
-void renderSync(Voice* voices, int count, float* left, float* right, int frames) {
-  renderVoices<false, false, SyncFamily>(voices, count, left, right, frames);
-}
-
-void renderPhaseMod(Voice* voices, int count, float* left, float* right, int frames) {
-  renderVoices<false, false, PmFamily>(voices, count, left, right, frames);
-}
-
-void renderWaveTable(Voice* voices, int count, float* left, float* right, int frames) {
-  renderVoices<false, true, PmFamily>(voices, count, left, right, frames);
+const ModeKernels& kernelsOf(OscMode mode) {
+  switch (mode) {
+    case OscMode::Pulse:
+    case OscMode::SupSaw:
+      return kSaw;
+    case OscMode::Fm1:
+      return kSync;
+    case OscMode::Fm2:
+    case OscMode::Fm3:
+      return kPhaseMod;
+    case OscMode::WaveTable:
+      return kWaveTable;
+  }
+  return kNone;
 }
 
 }  // namespace orvalis

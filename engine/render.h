@@ -1,15 +1,28 @@
-// The four specialised sample loops of the audio callback, one per oscillator family. Each
-// renders one run of samples between two control ticks for voices 0 .. count - 1 and adds their
-// output pairs into the buffers, voice after voice in index order.
+// The sample loops of the audio callback, one per oscillator family, and the one table that
+// says which loop renders which mode. A loop renders one run of samples between two control
+// ticks for voices 0 .. count - 1 and adds their output pairs into the buffers, voice after
+// voice in index order.
 #pragma once
+
+#include "engine/osc_mode.h"
+#include "engine/simd4.h"
 
 namespace orvalis {
 
 struct Voice;
 
-void renderPulseSaw(Voice* voices, int count, float* left, float* right, int frames);   // 0, 1
-void renderSync(Voice* voices, int count, float* left, float* right, int frames);       // 2
-void renderPhaseMod(Voice* voices, int count, float* left, float* right, int frames);   // 3, 4
-void renderWaveTable(Voice* voices, int count, float* left, float* right, int frames);  // 5
+using RenderRun = void (*)(Voice* voices, int count, float* left, float* right, int frames);
+// One voice's oscillator banks alone for a run: the four lanes of bank L and of bank R for
+// every sample. For tests and benchmarks of the kernels.
+using OscillatorRun = void (*)(Voice& voice, F4* bankL, F4* bankR, int frames);
+
+struct ModeKernels {
+  RenderRun render = nullptr;
+  OscillatorRun oscillators = nullptr;
+  float outputGain = 0.f;
+};
+
+// The kernels of a mode; all null for a value that selects no mode.
+const ModeKernels& kernelsOf(OscMode mode);
 
 }  // namespace orvalis

@@ -52,8 +52,8 @@ void SynthEngine::applyParameter(int index) {
 
 void SynthEngine::setPolyphony(int voiceCount) { voiceAllocator.setPolyphony(voiceCount); }
 
-template <void (*RenderRun)(Voice*, int, float*, float*, int)>
-void SynthEngine::renderBlock(float* left, float* right, int32_t frames, float gain) {
+void SynthEngine::renderBlock(const ModeKernels& kernels, float* left, float* right,
+                              int32_t frames) {
   int32_t i = 0;
   while (i < frames) {
     if (subBlockCount >= kSubBlock) {
@@ -70,10 +70,10 @@ void SynthEngine::renderBlock(float* left, float* right, int32_t frames, float g
     std::memset(l, 0, sizeof(float) * run);
     std::memset(r, 0, sizeof(float) * run);
     // Voices are added in index order, the gain is applied last.
-    RenderRun(voices, voiceAllocator.activeVoices(), l, r, run);
+    kernels.render(voices, voiceAllocator.activeVoices(), l, r, run);
     for (int32_t k = 0; k < run; ++k) {
-      l[k] *= gain;
-      r[k] *= gain;
+      l[k] *= kernels.outputGain;
+      r[k] *= kernels.outputGain;
     }
     subBlockCount += run;
     i += run;
@@ -85,26 +85,13 @@ void SynthEngine::process(float* left, float* right, int32_t frames) {
   const int64_t start = meterTicks();
   if (!voices[0].linked()) return;
 
-  switch (voices[0].mode) {
-    case 0:
-    case 1:
-      renderBlock<renderPulseSaw>(left, right, frames, 0.2f);
-      break;
-    case 2:
-      renderBlock<renderSync>(left, right, frames, 0.2f);
-      break;
-    case 3:
-    case 4:
-      renderBlock<renderPhaseMod>(left, right, frames, 0.2f);
-      break;
-    case 5:
-      renderBlock<renderWaveTable>(left, right, frames, 0.15f);
-      break;
-    default:
-      // No such mode: silence, and the queued events wait.
-      std::memset(left, 0, sizeof(float) * frames);
-      std::memset(right, 0, sizeof(float) * frames);
-      break;
+  const ModeKernels& kernels = kernelsOf(voices[0].mode);
+  if (kernels.render) {
+    renderBlock(kernels, left, right, frames);
+  } else {
+    // No such mode: silence, and the queued events wait.
+    std::memset(left, 0, sizeof(float) * frames);
+    std::memset(right, 0, sizeof(float) * frames);
   }
   queue.compact(frames);
 

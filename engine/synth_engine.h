@@ -8,6 +8,7 @@
 #include "engine/event_queue.h"
 #include "engine/processing_meter.h"
 #include "engine/rate_constants.h"
+#include "engine/render.h"
 #include "engine/voice.h"
 #include "engine/voice_allocator.h"
 
@@ -44,8 +45,7 @@ class alignas(16) SynthEngine {
   int lastBoundary() const { return lastBoundaryFrame; }
 
  private:
-  template <void (*RenderRun)(Voice*, int, float*, float*, int)>
-  void renderBlock(float* left, float* right, int32_t frames, float gain);
+  void renderBlock(const ModeKernels& kernels, float* left, float* right, int32_t frames);
   void linkVoices(const float* params);
 
   RateConstants rates;

@@ -16,6 +16,7 @@
 #include "engine/envelope.h"
 #include "engine/filters.h"
 #include "engine/lfo.h"
+#include "engine/osc_mode.h"
 #include "engine/oscillators.h"
 #include "engine/rate_constants.h"
 
@@ -44,7 +45,7 @@ struct alignas(16) Voice {
   float glide = 1.f;
   float glideRate = 0.25f;
   float noteRatio = 1.f;
-  int mode = 0;
+  OscMode mode = OscMode::Pulse;
 
   Envelope ampEnv, filter1Env, filter2Env, lfoDelayEnv;
   Lfo lfo;

@@ -133,7 +133,7 @@ TEST(VoiceTest, ParameterMomentsChangeAttackAtNoteStartAndSustainAtOnce) {
   EXPECT_NE(rig.voice.ampEnv.attackRate, attack);
 
   VoiceRig fm(0.5f);
-  EXPECT_EQ(fm.voice.mode, 3);  // floor(5 * 0.5 + 0.5)
+  EXPECT_EQ(fm.voice.mode, OscMode::Fm2);  // floor(5 * 0.5 + 0.5)
 }
 
 TEST(VoiceTest, LaneTablesFollowTheirParameters) {

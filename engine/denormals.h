@@ -7,6 +7,10 @@
 
 namespace orvalis {
 
+// Added where a state decays toward zero, so that it settles on a normal number instead; far
+// below anything audible (-400 dB).
+constexpr float kDenormalGuard = 1e-20f;
+
 class ScopedFlushToZero {
  public:
   ScopedFlushToZero() : saved(_mm_getcsr()) { _mm_setcsr(saved | kFlushToZeroAndDenormalsAreZero); }

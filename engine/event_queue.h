@@ -7,6 +7,11 @@
 
 namespace orvalis {
 
+// 7-bit values (velocity, wheel) to 0..1 and the 14-bit bend, centred, to -1..1. Multiplied,
+// never divided, so that the products round the same everywhere.
+constexpr float kMidiValueScale = 1.f / 127.f;  // 0.007874016
+constexpr float kBendScale = 1.f / 8192.f;
+
 enum EventKind : int32_t {
   kNoteOn = 1,
   kNoteOff = 2,

@@ -21,6 +21,24 @@ FilterType filterTypeOf(float v) {
 
 namespace {
 
+// Per-tick smoothing of the values that reach the saturators and the output.
+constexpr float kOverdriveSmoothing = 0.05f;
+constexpr float kGainSmoothing = 0.003f;
+constexpr float kPanSmoothing = 0.01f;
+
+// alpha / sin(omega) of the peaking section: its bandwidth, fixed.
+constexpr double kEqBandwidth = 0.25158313;
+// 1/pi^2 to nine digits: widens the cookbook alpha toward high frequencies.
+constexpr double kAlphaWidening = 0.101321176;
+// pi to eight digits; the shelf is the low shelf designed at this minus omega.
+constexpr double kShelfMirror = 3.1415927;
+// The highest design angle, about 21 kHz at 44.1 kHz; tan-free designs stay stable to it.
+constexpr float kMaxOmega = 3.0f;
+// Filter states are pulled back to this bound at every tick.
+constexpr float kStateBound = 8.f;
+// "WaveTable" filters track this fixed pitch instead of the note's.
+constexpr float kWaveTableFilterPitch = 220.f;
+
 // Coefficients b0, b1, b2, a1n, a2n of two lanes sharing a type and Q, in double precision.
 void designPair(FilterType type, D2 w, double Q, D2 c[5]) {
   D2 si, co;
@@ -29,7 +47,7 @@ void designPair(FilterType type, D2 w, double Q, D2 c[5]) {
     case kEq: {
       // Peaking section of fixed bandwidth: gain A^2 at omega, 1 far from it.
       const double A = Q - 0.4;
-      const D2 beta = 0.25158313 * si;
+      const D2 beta = kEqBandwidth * si;
       const D2 n = 1.0 / (1.0 + beta / D2(A));
       c[0] = (1.0 + beta * A) * n;
       c[1] = -2.0 * co * n;
@@ -43,7 +61,7 @@ void designPair(FilterType type, D2 w, double Q, D2 c[5]) {
       // A^2 at half the sample rate.
       const double A = 0.4 * (Q - 0.4);
       D2 sm, cm;
-      sinCos(3.1415927 - w, sm, cm);
+      sinCos(kShelfMirror - w, sm, cm);
       const double m = A - 1.0, P = A + 1.0;
       const D2 gamma = sm * std::sqrt(A * A + 1.0 - m * m);
       const D2 D = P + cm * m, N = P - cm * m;
@@ -56,9 +74,8 @@ void designPair(FilterType type, D2 w, double Q, D2 c[5]) {
       return;
     }
     default: {
-      // 0.101321176 is 1/pi^2: widens alpha toward high frequencies.
       const double x = 0.5 / Q;
-      const D2 alpha = si * x * (1.0 + 0.101321176 * x * x);
+      const D2 alpha = si * x * (1.0 + kAlphaWidening * x * x);
       const D2 n = 1.0 / (1.0 + alpha);
       if (type == kLowPass) {
         c[0] = c[2] = 0.5 * (1.0 - co) * n;
@@ -113,8 +130,8 @@ void designFilters(Voice& v) {
 
   // Each chain's filters track the other chain's pitch; "WaveTable" filters a fixed 220 Hz.
   const bool fixedPitch = v.mode == OscMode::WaveTable;
-  const float refL = fixedPitch ? 220.f : v.freqR;
-  const float refR = fixedPitch ? 220.f : v.freqL;
+  const float refL = fixedPitch ? kWaveTableFilterPitch : v.freqR;
+  const float refR = fixedPitch ? kWaveTableFilterPitch : v.freqL;
   const float lfo1 = v.p(kFilter1Lfo), lfo2 = v.p(kFilter2Lfo);
   const float cosine = v.lfo.cosine, sine = v.lfo.sine;
   const D2 byCosine = fastExp2(D2(-lfo1 * cosine, lfo2 * cosine));
@@ -122,7 +139,7 @@ void designFilters(Voice& v) {
   const F4 lfoFactor = _mm_movelh_ps(_mm_cvtpd_ps(byCosine.v), _mm_cvtpd_ps(bySine.v));
   const F4 cutoffHz = lfoFactor * F4(k1, k2, k1, k2) * F4(refL, refL, refR, refR);
   // Negative cutoffs (only from extreme settings) design as 0 Hz rather than blowing up.
-  const F4 omega = clamp(cutoffHz * rc.twoPiOverSr4, F4::zero(), F4(3.0f));
+  const F4 omega = clamp(cutoffHz * rc.twoPiOverSr4, F4::zero(), F4(kMaxOmega));
   const float q1 = 9.5f * (f.reso1 * f.reso1) + 0.5f;
   const float q2 = 9.5f * (f.reso2 * f.reso2) + 0.5f;
 
@@ -136,24 +153,24 @@ void designFilters(Voice& v) {
 
   // Drive, level and pan follow their targets at control rate; the amplitude envelope acts on
   // the input of the second saturator.
-  f.od1Smooth += (v.overdrive1 - f.od1Smooth) * 0.05f;
-  f.od2Smooth += (v.overdrive2 - f.od2Smooth) * 0.05f;
+  f.od1Smooth += (v.overdrive1 - f.od1Smooth) * kOverdriveSmoothing;
+  f.od2Smooth += (v.overdrive2 - f.od2Smooth) * kOverdriveSmoothing;
   const float od2 = f.od2Smooth * v.ampEnv.output;
   f.drive.toward(F4(f.od1Smooth, od2, f.od1Smooth, od2), rc.crOverSr4);
-  f.gainSmooth += (v.gain - f.gainSmooth) * 0.003f;
+  f.gainSmooth += (v.gain - f.gainSmooth) * kGainSmoothing;
   f.level = F4(1.f, f.gainSmooth, 1.f, f.gainSmooth);
   const float g = v.gain;
-  const F4 panTarget(f.panCos * 0.9f * g, f.panCos * 0.100000024f * g, f.panSin * 0.100000024f * g,
-                     f.panSin * 0.9f * g);
-  f.panGain += (panTarget - f.panGain) * F4(0.01f);
+  const F4 panTarget(f.panCos * kDirectMix * g, f.panCos * kCrossMix * g, f.panSin * kCrossMix * g,
+                     f.panSin * kDirectMix * g);
+  f.panGain += (panTarget - f.panGain) * F4(kPanSmoothing);
 
   f.b0.toward(column(0), rc.crOverSr4);
   f.b1.toward(column(1), rc.crOverSr4);
   f.b2.toward(column(2), rc.crOverSr4);
   f.a1n.toward(column(3), rc.crOverSr4);
   f.a2n.toward(column(4), rc.crOverSr4);
-  f.z1 = clamp(f.z1, F4(-8.f), F4(8.f));
-  f.z2 = clamp(f.z2, F4(-8.f), F4(8.f));
+  f.z1 = clamp(f.z1, F4(-kStateBound), F4(kStateBound));
+  f.z2 = clamp(f.z2, F4(-kStateBound), F4(kStateBound));
 }
 
 }  // namespace orvalis

@@ -6,12 +6,18 @@
 // so the four stages run as one vector operation per sample.
 #pragma once
 
+#include "engine/denormals.h"
 #include "engine/ramp.h"
 #include "engine/simd4.h"
 
 namespace orvalis {
 
 struct Voice;
+
+// Each chain's output goes 0.9 to its own side and the rest to the other; 1 - 0.9 formed in
+// float is 0.100000024.
+constexpr float kDirectMix = 0.9f;
+constexpr float kCrossMix = 1.f - kDirectMix;
 
 enum FilterType : int { kFlat = 0, kLowPass = 1, kEq = 2, kShelving = 3, kHighPass = 4 };
 
@@ -36,7 +42,7 @@ struct FilterStage {
   float cutoff1 = 0.f, reso1 = 0.f, cutoff2 = 0.f, reso2 = 0.f;
 
   FilterStage() {
-    const F4 tiny(1e-20f);
+    const F4 tiny(kDenormalGuard);
     b0.reset(tiny);
     b1.reset(tiny);
     b2.reset(tiny);
@@ -90,7 +96,7 @@ struct FilterKernel {
     F4 out;
     if (kPrevOutput) {
       const F4 t = shuffle<1, 3, 1, 3>(sat) * panGain;
-      out = (shuffle<0, 2, 0, 2>(t) + F4(1e-20f)) + shuffle<1, 3, 1, 3>(t);
+      out = (shuffle<0, 2, 0, 2>(t) + F4(kDenormalGuard)) + shuffle<1, 3, 1, 3>(t);
     }
 
     // Lane j of each bank reaches lane 0 of its sum j samples late.
@@ -115,7 +121,7 @@ struct FilterKernel {
     const F4 v2 = v * v;
     sat = ((F4(0.015625f) * v2 - F4(0.1875f)) * v2 + F4(1.f)) * v;
     if (!kPrevOutput) {
-      sat = sat * level + F4(1e-20f);
+      sat = sat * level + F4(kDenormalGuard);
       out = (F4(0.8f, 0.2f, 0.f, 0.f) * shuffle<1, 1, 1, 1>(sat) +
              F4(0.2f, 0.8f, 0.f, 0.f) * shuffle<3, 3, 3, 3>(sat)) *
             pan;

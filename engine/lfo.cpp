@@ -5,8 +5,14 @@
 
 namespace orvalis {
 
+namespace {
+// One of a thousand start angles, 0.00628 apart (about 2 pi / 1000).
+constexpr int kStartPhases = 1000;
+constexpr float kStartPhaseStep = 0.00628f;
+}  // namespace
+
 void Lfo::randomizePhase() {
-  const float phi = static_cast<float>(std::rand() % 1000) * 0.00628f;
+  const float phi = static_cast<float>(std::rand() % kStartPhases) * kStartPhaseStep;
   sineRaw = sine = static_cast<float>(std::sin(static_cast<double>(phi)));
   cosine = static_cast<float>(std::cos(static_cast<double>(phi)));
 }

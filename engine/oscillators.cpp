@@ -14,6 +14,19 @@ using namespace params;
 
 namespace {
 
+// The negated second difference of x - x^3 is 6 x inc^2: scaled by this over inc^2, the saw
+// spans about +-0.465.
+constexpr float kSawScale = 0.077515684f;
+// 2/pi to seven digits: the phase-modulation depth per unit of index.
+constexpr float kTwoOverPi = 0.6366199f;
+// A4 of the two banks; the pair beats at 2 Hz.
+constexpr float kBankLPitch = 441.f;
+constexpr float kBankRPitch = 439.f;
+// Octaves per semitone, 1/12 in float: bend and vibrato are in semitones.
+constexpr float kOctavesPerSemitone = 0.083333336f;
+// 2 pi / 96 in float: one raised-cosine period over the 96 notes of the octave stack.
+constexpr float kWindowAngle = 0.06544985f;
+
 // A phase that has run away (increments above 2 can outgrow the single wrap of the kernels) is
 // restarted at 0; phases in normal operation never come near the bound.
 F4 containPhase(F4 x) { return (x < F4(8.f)) & (F4(-8.f) < x) & x; }
@@ -25,7 +38,7 @@ void setSawTargets(SawBank& b, F4 freq, float timbre2, float mixTarget, const Ra
   b.phase = containPhase(b.phase);
   const F4 inc = freq * rc.twoOverSr4;
   b.phaseInc.toward(inc, rc.crOverSr4);
-  b.scale.toward(F4(0.077515684f) * safeReciprocal(inc * inc), rc.crOverSr4);
+  b.scale.toward(F4(kSawScale) * safeReciprocal(inc * inc), rc.crOverSr4);
   b.offset.toward(F4(2.f * timbre2), rc.crOverSr4);
   b.mix.toward(F4(mixTarget), rc.crOverSr4);
 }
@@ -50,9 +63,9 @@ void setPmTargets(PmBank& b, F4 freq, F4 modRatio, F4 index, const RateConstants
   const F4 current = b.carInc.value;
   b.carInc.toward(min(freq * rc.twoOverSr4, F4(1.f)), rc.crOverSr4);
   b.modInc.toward(modRatio * current, rc.crOverSr4);
-  // 0.6366199 is 2/pi.
-  b.depth.toward(min(modRatio * index * current * F4(0.6366199f) + F4(1e-20f), F4(1.f) - current),
-                 rc.crOverSr4);
+  b.depth.toward(
+      min(modRatio * index * current * F4(kTwoOverPi) + F4(kDenormalGuard), F4(1.f) - current),
+      rc.crOverSr4);
 }
 
 // Mode 5: the note's octaves folded into note numbers 24..120, weighted by a raised cosine
@@ -78,10 +91,9 @@ void setOctaveStack(Voice& v) {
     const int k = static_cast<int>(octaves + (octaves >= 0 ? 0.5 : -0.5));
     f[j] = static_cast<float>(f0 * kOctave[(k < -8 ? -8 : (k > 8 ? 8 : k)) + 8]);
   }
-  // 0.06544985 is 2 pi / 96: one raised-cosine period over the 96 notes of the window.
   for (int j = 0; j < 8; j += 2) {
     D2 s, c;
-    sinCos(D2((x[j] - 24.0) * 0.06544985f, (x[j + 1] - 24.0) * 0.06544985f), s, c);
+    sinCos(D2((x[j] - 24.0) * kWindowAngle, (x[j + 1] - 24.0) * kWindowAngle), s, c);
     const D2 weight = 0.5 - 0.5 * c;
     w[j] = static_cast<float>(weight.lo());
     w[j + 1] = static_cast<float>(weight.hi());
@@ -97,19 +109,19 @@ void setOctaveStack(Voice& v) {
 void advanceGlide(Voice& v) { v.glide += (v.noteRatio - v.glide) * v.glideRate; }
 
 void computePitch(Voice& v) {
-  const float base441 = 441.f * v.glide;
-  const float base439 = 439.f * v.glide;
+  const float baseL = kBankLPitch * v.glide;
+  const float baseR = kBankRPitch * v.glide;
   const float depth = v.p(kLfoDepthL) + (v.p(kLfoDepthH) - v.p(kLfoDepthL)) * v.modWheel;
   const float e = v.lfoDelayEnv.output;
   // Bend spans +-12 semitones; full vibrato depth about +-1 semitone.
-  float pm = fastExp2((12.f * v.bend + depth * (e * e * e) * v.lfo.sine) * 0.083333336f);
+  float pm = fastExp2((12.f * v.bend + depth * (e * e * e) * v.lfo.sine) * kOctavesPerSemitone);
   if (v.gate)
     v.pitchEnv += (1.f - v.pitchEnv) * v.pitchEnvAttackRate;
   else
     v.pitchEnv += (v.pitchEnvEnd - v.pitchEnv) * v.pitchEnvReleaseRate;
   pm = pm * v.pitchEnv;
-  v.freqL = base441 * pm;
-  v.freqR = base439 * pm;
+  v.freqL = baseL * pm;
+  v.freqR = baseR * pm;
   v.laneFreqL = F4(v.freqL) * v.laneRatio;
   v.laneFreqR = F4(v.freqR) * v.laneRatio;
 }
@@ -164,7 +176,7 @@ void setOscillatorTargets(Voice& v) {
 
 void resetOscillators(Voice& v) {
   const RateConstants& rc = *v.rates;
-  const F4 tiny(1e-20f);
+  const F4 tiny(kDenormalGuard);
   v.sawR.phase = v.sawR.prevPoly = v.sawR.prevD1 = tiny;
   for (SawBank* b : {&v.sawL, &v.sawR}) {
     b->offset.toward(F4(2.f / 3.f), rc.crOverSr4);

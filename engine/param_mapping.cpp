@@ -20,8 +20,14 @@ float perTickRate(double seconds, float cr) {
 
 float powerOf10(double x) { return static_cast<float>(std::pow(10.0, x)); }
 
-// Semitone range of the pitch envelope's start and end: 2^(-1/12) .. 2^(1/12) over 0..1.
-float pitchFactor(float v) { return static_cast<float>(std::pow(2.0, (v - 0.5f) * 0.16666667f)); }
+// The pitch envelope's start and end span a semitone either way: (v - 0.5) / 6 octaves.
+constexpr float kPitchEnvelopeOctaves = 0.16666667f;
+float pitchFactor(float v) {
+  return static_cast<float>(std::pow(2.0, (v - 0.5f) * kPitchEnvelopeOctaves));
+}
+
+// pi / 2 in float: "Panoramique" turns the pan gains through a quarter circle.
+constexpr float kQuarterTurn = 1.5707964f;
 
 void applyLaneWeights(Voice& v) {
   const float e = v.p(kLaneWeights) < 0.999f ? v.p(kLaneWeights) : 0.999f;
@@ -146,7 +152,7 @@ void applyParameter(Voice& v, int index) {
       applyPitchEnvelopeLevels(v);
       break;
     case kPan: {
-      const double angle = v.p(kPan) * 1.5707964f;
+      const double angle = v.p(kPan) * kQuarterTurn;
       v.filter.panCos = static_cast<float>(std::cos(angle));
       v.filter.panSin = static_cast<float>(std::sin(angle));
       break;

@@ -6,6 +6,13 @@
 
 namespace orvalis {
 
+namespace {
+// Age taken off at every boundary: a released voice ages 1000 times faster than a held one, so
+// released voices are chosen first and, among held ones, the longest held.
+constexpr float kHeldAgeing = 0.00001f;
+constexpr float kReleasedAgeing = 0.01f;
+}  // namespace
+
 void VoiceAllocator::clear() {
   voices = nullptr;
   queue = nullptr;
@@ -62,7 +69,8 @@ void VoiceAllocator::noteOn(int32_t key, int32_t velocity) {
   voiceAge[v] = 1.f;
   keyDown[key] = 1;
   keyVoice[key] = v;
-  voices[v].noteStart(static_cast<float>(key), static_cast<float>(velocity) * 0.007874016f, false);
+  voices[v].noteStart(static_cast<float>(key), static_cast<float>(velocity) * kMidiValueScale,
+                      false);
   // Portamento continues from the pitch of the previously touched voice.
   voices[v].glide = voices[lastTouched].glide;
   lastTouched = v;
@@ -74,14 +82,14 @@ void VoiceAllocator::noteOff(int32_t key, int32_t velocity) {
   if (v < 0 || v >= activeVoices()) return;
   keyDown[key] = 0;
   voiceGate[v] = 0;
-  voices[v].noteRelease(static_cast<float>(velocity) * 0.007874016f);
+  voices[v].noteRelease(static_cast<float>(velocity) * kMidiValueScale);
   lastTouched = v;
 }
 
 void VoiceAllocator::dispatchEvents(int32_t, int32_t windowEnd) {
   if (!enabled) return;
   const int n = activeVoices();
-  for (int v = 0; v < n; ++v) voiceAge[v] -= voiceGate[v] ? 0.00001f : 0.01f;
+  for (int v = 0; v < n; ++v) voiceAge[v] -= voiceGate[v] ? kHeldAgeing : kReleasedAgeing;
 
   MidiEventQueue& q = *queue;
   q.windowEnd = windowEnd;
@@ -95,13 +103,13 @@ void VoiceAllocator::dispatchEvents(int32_t, int32_t windowEnd) {
         noteOff(q.data1[i], q.data2[i]);
         break;
       case kPitchBend: {
-        const float bend = static_cast<float>(q.data1[i]) * 0.0001220703125f;
+        const float bend = static_cast<float>(q.data1[i]) * kBendScale;
         for (int v = 0; v < activeVoices(); ++v)
           if (voices[v].linked()) voices[v].bend = bend;
         break;
       }
       case kModWheel: {
-        const float wheel = static_cast<float>(q.data1[i]) * 0.007874016f;
+        const float wheel = static_cast<float>(q.data1[i]) * kMidiValueScale;
         for (int v = 0; v < activeVoices(); ++v)
           if (voices[v].linked()) voices[v].modWheel = wheel;
         break;

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "engine/event_queue.h"
 #include "engine/param_mapping.h"
 #include "engine/rate_constants.h"
 #include "engine/render.h"
@@ -31,7 +32,7 @@ struct VoiceRig {
     orvalis::applyParameter(voice, index);
   }
   void noteOn(int key, int velocity = 127) {
-    voice.noteStart(static_cast<float>(key), velocity * (1.f / 127.f), false);
+    voice.noteStart(static_cast<float>(key), velocity * orvalis::kMidiValueScale, false);
   }
   void noteOff() { voice.noteRelease(0.f); }
 

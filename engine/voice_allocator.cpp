@@ -7,8 +7,8 @@
 namespace orvalis {
 
 namespace {
-// Age taken off at every boundary: a released voice ages 1000 times faster than a held one, so
-// released voices are chosen first and, among held ones, the longest held.
+// Age added at every boundary: released voices are chosen first and, among held ones, the
+// longest held.
 constexpr float kHeldAgeing = 0.00001f;
 constexpr float kReleasedAgeing = 0.01f;
 }  // namespace
@@ -21,7 +21,7 @@ void VoiceAllocator::clear() {
   lastTouched = lastStarted = 0;
   for (int v = 0; v < kNumVoices; ++v) {
     voiceGate[v] = 0;
-    voiceAge[v] = 1.f;
+    age[v] = kNewAge;
   }
   clearKeys();
 }
@@ -41,7 +41,7 @@ void VoiceAllocator::setup(Voice* voiceTable, int voiceCount, MidiEventQueue* ev
   if (!enabled) return;
   for (int v = 0; v < totalVoices; ++v) {
     voiceGate[v] = 0;
-    voiceAge[v] = 1.f;
+    age[v] = kNewAge;
   }
   clearKeys();
 }
@@ -50,7 +50,7 @@ void VoiceAllocator::setPolyphony(int voiceCount) {
   for (int v = 0; v < totalVoices; ++v) {
     voices[v].noteRelease(0.f);
     voiceGate[v] = 0;
-    voiceAge[v] = 1.f;
+    age[v] = kNewAge;
   }
   clearKeys();
   active = voiceCount < totalVoices ? voiceCount : totalVoices;
@@ -60,13 +60,12 @@ void VoiceAllocator::noteOn(int32_t key, int32_t velocity) {
   if (key < 0 || key > 127 || velocity < 0 || velocity > 127 || keyDown[key]) return;
   const int n = activeVoices();
   if (n == 0) return;
-  // The voice with the smallest age; on equal ages the lowest index.
   int v = 0;
   for (int i = 1; i < n; ++i)
-    if (voiceAge[i] < voiceAge[v]) v = i;
+    if (age[i] > age[v]) v = i;
   lastStarted = v;
   voiceGate[v] = 1;
-  voiceAge[v] = 1.f;
+  age[v] = kNewAge;
   keyDown[key] = 1;
   keyVoice[key] = v;
   voices[v].noteStart(static_cast<float>(key), static_cast<float>(velocity) * kMidiValueScale,
@@ -89,7 +88,7 @@ void VoiceAllocator::noteOff(int32_t key, int32_t velocity) {
 void VoiceAllocator::dispatchEvents(int32_t, int32_t windowEnd) {
   if (!enabled) return;
   const int n = activeVoices();
-  for (int v = 0; v < n; ++v) voiceAge[v] -= voiceGate[v] ? kHeldAgeing : kReleasedAgeing;
+  for (int v = 0; v < n; ++v) age[v] += voiceGate[v] ? kHeldAgeing : kReleasedAgeing;
 
   MidiEventQueue& q = *queue;
   q.windowEnd = windowEnd;

@@ -11,6 +11,12 @@ namespace orvalis {
 
 struct Voice;
 
+// Ages grow at every boundary, 1000 times faster once a voice's key is up; the oldest active
+// voice takes the next note, the lowest index among equals. A voice that takes a note starts
+// again at -1: every step from there rounds as the mirror image of a count down from 1, the
+// arithmetic the instrument's voice choice has always had.
+constexpr float kNewAge = -1.f;
+
 class VoiceAllocator {
  public:
   VoiceAllocator() { clear(); }
@@ -29,11 +35,10 @@ class VoiceAllocator {
     return n < 0 ? 0 : (n > totalVoices ? totalVoices : n);
   }
   int lastStartedVoice() const { return lastStarted; }
-  int lastTouchedVoice() const { return lastTouched; }
   bool isKeyDown(int key) const { return key >= 0 && key < 128 && keyDown[key]; }
   int voiceOfKey(int key) const { return key >= 0 && key < 128 ? keyVoice[key] : -1; }
   int voiceGateOf(int v) const { return v >= 0 && v < kNumVoices ? voiceGate[v] : 0; }
-  float voiceAgeOf(int v) const { return v >= 0 && v < kNumVoices ? voiceAge[v] : 0.f; }
+  float ageOf(int v) const { return v >= 0 && v < kNumVoices ? age[v] : kNewAge; }
 
  private:
   void noteOn(int32_t key, int32_t velocity);
@@ -46,7 +51,7 @@ class VoiceAllocator {
   int active = 0;
   int totalVoices = 0;
   int32_t voiceGate[kNumVoices];
-  float voiceAge[kNumVoices];
+  float age[kNumVoices];
   MidiEventQueue* queue = nullptr;
   bool enabled = false;
   int lastTouched = 0;

@@ -100,15 +100,15 @@ void applyParameter(Voice& v, int index) {
       break;
     case kAmpSustainH:
     case kAmpSustainL:
-      v.ampEnv.setSustain(lerp(v, kAmpSustainL, kAmpSustainH));
+      v.ampEnv.setSustain(lerp(v, kAmpSustainL, kAmpSustainH), v.gate);
       break;
     case kFilter1SustainH:
     case kFilter1SustainL:
-      v.filter1Env.setSustain(lerp(v, kFilter1SustainL, kFilter1SustainH));
+      v.filter1Env.setSustain(lerp(v, kFilter1SustainL, kFilter1SustainH), v.gate);
       break;
     case kFilter2SustainH:
     case kFilter2SustainL:
-      v.filter2Env.setSustain(lerp(v, kFilter2SustainL, kFilter2SustainH));
+      v.filter2Env.setSustain(lerp(v, kFilter2SustainL, kFilter2SustainH), v.gate);
       break;
     case kFilter1Type:
       v.filter.type1 = filterTypeOf(v.p(kFilter1Type));
@@ -123,8 +123,8 @@ void applyParameter(Voice& v, int index) {
     case kLfoDelay: {
       const double t = timeOf(v.p(kLfoDelay));
       v.lfoDelayEnv.setAttackTime(static_cast<float>(t));
-      v.lfoDelayEnv.setReleaseTime(static_cast<float>(t * 0.5));
-      v.lfoDelayEnv.setSustain(1.0f);
+      v.lfoDelayEnv.setReleaseTime(static_cast<float>(t * 0.5), v.gate);
+      v.lfoDelayEnv.setSustain(1.0f, v.gate);
       break;
     }
     case kLfoSpeed: {
@@ -192,10 +192,11 @@ void applyNoteStart(Voice& v, float vel) {
   for (int e = 0; e < 3; ++e)
     envs[e]->setAttackTime(static_cast<float>(timeOf(lerp(v, attack[e][0], attack[e][1]))));
   for (int e = 0; e < 3; ++e)
-    envs[e]->setDecayTime(static_cast<float>(timeOf(lerp(v, decay[e][0], decay[e][1]))));
-  for (int e = 0; e < 3; ++e) envs[e]->setSustain(lerp(v, sustain[e][0], sustain[e][1]));
+    envs[e]->setDecayTime(static_cast<float>(timeOf(lerp(v, decay[e][0], decay[e][1]))), v.gate);
+  for (int e = 0; e < 3; ++e) envs[e]->setSustain(lerp(v, sustain[e][0], sustain[e][1]), v.gate);
   for (int e = 0; e < 3; ++e)
-    envs[e]->setReleaseTime(static_cast<float>(timeOf(lerp(v, release[e][0], release[e][1]))));
+    envs[e]->setReleaseTime(static_cast<float>(timeOf(lerp(v, release[e][0], release[e][1]))),
+                            v.gate);
 
   applyPitchEnvelopeRates(v);
   applyPitchEnvelopeLevels(v);

@@ -25,10 +25,6 @@ void Voice::noteStart(float key, float vel, bool forceRestart) {
 void Voice::noteRelease(float) {
   if (!linked()) return;
   gate = 0;
-  ampEnv.release();
-  filter1Env.release();
-  filter2Env.release();
-  lfoDelayEnv.release();
 }
 
 void Voice::setupRates(const RateConstants* record) {

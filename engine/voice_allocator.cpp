@@ -20,7 +20,7 @@ void VoiceAllocator::clear() {
   active = totalVoices = 0;
   lastTouched = lastStarted = 0;
   for (int v = 0; v < kNumVoices; ++v) {
-    voiceGate[v] = 0;
+    keyHeld[v] = 0;
     age[v] = kNewAge;
   }
   clearKeys();
@@ -40,7 +40,7 @@ void VoiceAllocator::setup(Voice* voiceTable, int voiceCount, MidiEventQueue* ev
   enabled = voices && queue;
   if (!enabled) return;
   for (int v = 0; v < totalVoices; ++v) {
-    voiceGate[v] = 0;
+    keyHeld[v] = 0;
     age[v] = kNewAge;
   }
   clearKeys();
@@ -49,7 +49,7 @@ void VoiceAllocator::setup(Voice* voiceTable, int voiceCount, MidiEventQueue* ev
 void VoiceAllocator::setPolyphony(int voiceCount) {
   for (int v = 0; v < totalVoices; ++v) {
     voices[v].noteRelease(0.f);
-    voiceGate[v] = 0;
+    keyHeld[v] = 0;
     age[v] = kNewAge;
   }
   clearKeys();
@@ -64,7 +64,7 @@ void VoiceAllocator::noteOn(int32_t key, int32_t velocity) {
   for (int i = 1; i < n; ++i)
     if (age[i] > age[v]) v = i;
   lastStarted = v;
-  voiceGate[v] = 1;
+  keyHeld[v] = 1;
   age[v] = kNewAge;
   keyDown[key] = 1;
   keyVoice[key] = v;
@@ -80,7 +80,7 @@ void VoiceAllocator::noteOff(int32_t key, int32_t velocity) {
   const int v = keyVoice[key];
   if (v < 0 || v >= activeVoices()) return;
   keyDown[key] = 0;
-  voiceGate[v] = 0;
+  keyHeld[v] = 0;
   voices[v].noteRelease(static_cast<float>(velocity) * kMidiValueScale);
   lastTouched = v;
 }
@@ -88,7 +88,7 @@ void VoiceAllocator::noteOff(int32_t key, int32_t velocity) {
 void VoiceAllocator::dispatchEvents(int32_t, int32_t windowEnd) {
   if (!enabled) return;
   const int n = activeVoices();
-  for (int v = 0; v < n; ++v) age[v] += voiceGate[v] ? kHeldAgeing : kReleasedAgeing;
+  for (int v = 0; v < n; ++v) age[v] += keyHeld[v] ? kHeldAgeing : kReleasedAgeing;
 
   MidiEventQueue& q = *queue;
   q.windowEnd = windowEnd;

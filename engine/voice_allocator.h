@@ -37,7 +37,6 @@ class VoiceAllocator {
   int lastStartedVoice() const { return lastStarted; }
   bool isKeyDown(int key) const { return key >= 0 && key < 128 && keyDown[key]; }
   int voiceOfKey(int key) const { return key >= 0 && key < 128 ? keyVoice[key] : -1; }
-  int voiceGateOf(int v) const { return v >= 0 && v < kNumVoices ? voiceGate[v] : 0; }
   float ageOf(int v) const { return v >= 0 && v < kNumVoices ? age[v] : kNewAge; }
 
  private:
@@ -50,7 +49,10 @@ class VoiceAllocator {
   Voice* voices = nullptr;
   int active = 0;
   int totalVoices = 0;
-  int32_t voiceGate[kNumVoices];
+  // Whether the key that took the voice is still down: set by its note-on, cleared by its
+  // note-off or a polyphony change, but not by all-notes-off, so unlike the voice's gate it
+  // keeps a voice ageing as held after that message. Only the ageing reads it.
+  uint8_t keyHeld[kNumVoices];
   float age[kNumVoices];
   MidiEventQueue* queue = nullptr;
   bool enabled = false;

@@ -9,10 +9,10 @@ namespace orvalis {
 void updateVoiceControl(Voice& v) {
   if (!v.linked()) return;
   advanceGlide(v);
-  v.ampEnv.tick();
-  v.filter1Env.tick();
-  v.filter2Env.tick();
-  v.lfoDelayEnv.tick();
+  v.ampEnv.tick(v.gate);
+  v.filter1Env.tick(v.gate);
+  v.filter2Env.tick(v.gate);
+  v.lfoDelayEnv.tick(v.gate);
   v.lfo.tick();
   computePitch(v);  // includes the pitch envelope's tick
   updateTimbre(v);

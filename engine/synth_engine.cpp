@@ -59,7 +59,7 @@ void SynthEngine::renderBlock(const ModeKernels& kernels, float* left, float* ri
     if (subBlockCount >= kSubBlock) {
       lastBoundaryFrame = i;
       subBlockCount = 0;
-      voiceAllocator.dispatchEvents(i - kSubBlock, i);
+      voiceAllocator.dispatchEvents(i);
       const int n = voiceAllocator.activeVoices();
       for (int v = 0; v < n; ++v) updateVoiceControl(voices[v]);
     }

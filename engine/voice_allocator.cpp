@@ -85,41 +85,36 @@ void VoiceAllocator::noteOff(int32_t key, int32_t velocity) {
   lastTouched = v;
 }
 
-void VoiceAllocator::dispatchEvents(int32_t, int32_t windowEnd) {
+void VoiceAllocator::dispatchEvents(int32_t windowEnd) {
   if (!enabled) return;
   const int n = activeVoices();
   for (int v = 0; v < n; ++v) age[v] += keyHeld[v] ? kHeldAgeing : kReleasedAgeing;
+  queue->drainUpTo(windowEnd, [this](const MidiEvent& e) { apply(e); });
+}
 
-  MidiEventQueue& q = *queue;
-  q.windowEnd = windowEnd;
-  while (q.readPosition < q.count && q.offset[q.readPosition] < windowEnd) {
-    const int i = q.readPosition;
-    switch (q.kind[i]) {
-      case kNoteOn:
-        noteOn(q.data1[i], q.data2[i]);
-        break;
-      case kNoteOff:
-        noteOff(q.data1[i], q.data2[i]);
-        break;
-      case kPitchBend: {
-        const float bend = static_cast<float>(q.data1[i]) * kBendScale;
-        for (int v = 0; v < activeVoices(); ++v)
-          if (voices[v].linked()) voices[v].bend = bend;
-        break;
-      }
-      case kModWheel: {
-        const float wheel = static_cast<float>(q.data1[i]) * kMidiValueScale;
-        for (int v = 0; v < activeVoices(); ++v)
-          if (voices[v].linked()) voices[v].modWheel = wheel;
-        break;
-      }
-      case kAllNotesOff:
-        for (int v = 0; v < totalVoices; ++v) voices[v].noteRelease(0.f);
-        break;
-      default:
-        break;
+void VoiceAllocator::apply(const MidiEvent& e) {
+  switch (e.kind) {
+    case kNoteOn:
+      noteOn(e.data1, e.data2);
+      break;
+    case kNoteOff:
+      noteOff(e.data1, e.data2);
+      break;
+    case kPitchBend: {
+      const float bend = static_cast<float>(e.data1) * kBendScale;
+      for (int v = 0; v < activeVoices(); ++v)
+        if (voices[v].linked()) voices[v].bend = bend;
+      break;
     }
-    ++q.readPosition;
+    case kModWheel: {
+      const float wheel = static_cast<float>(e.data1) * kMidiValueScale;
+      for (int v = 0; v < activeVoices(); ++v)
+        if (voices[v].linked()) voices[v].modWheel = wheel;
+      break;
+    }
+    case kAllNotesOff:
+      for (int v = 0; v < totalVoices; ++v) voices[v].noteRelease(0.f);
+      break;
   }
 }
 

@@ -26,8 +26,9 @@ class VoiceAllocator {
   void setup(Voice* voiceTable, int voiceCount, MidiEventQueue* eventQueue);
   // Releases every voice and forgets every held key, then limits the voices in use.
   void setPolyphony(int voiceCount);
-  // Ages the voices, then applies the queued entries whose offset lies before windowEnd.
-  void dispatchEvents(int32_t windowStart, int32_t windowEnd);
+  // At a boundary: ages the voices, then applies the queued entries whose offset lies before
+  // windowEnd.
+  void dispatchEvents(int32_t windowEnd);
 
   // Voices 0 .. activeVoices() - 1 take notes and are rendered.
   int activeVoices() const {
@@ -40,6 +41,7 @@ class VoiceAllocator {
   float ageOf(int v) const { return v >= 0 && v < kNumVoices ? age[v] : kNewAge; }
 
  private:
+  void apply(const MidiEvent& e);
   void noteOn(int32_t key, int32_t velocity);
   void noteOff(int32_t key, int32_t velocity);
   void clearKeys();

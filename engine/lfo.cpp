@@ -13,7 +13,7 @@ constexpr float kStartPhaseStep = 0.00628f;
 
 void Lfo::randomizePhase() {
   const float phi = static_cast<float>(std::rand() % kStartPhases) * kStartPhaseStep;
-  sineRaw = sine = static_cast<float>(std::sin(static_cast<double>(phi)));
+  sine = static_cast<float>(std::sin(static_cast<double>(phi)));
   cosine = static_cast<float>(std::cos(static_cast<double>(phi)));
 }
 

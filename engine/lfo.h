@@ -6,7 +6,6 @@
 namespace orvalis {
 
 struct Lfo {
-  float sineRaw = 0.f;
   float cosine = 1.f;
   float speed = 0.f;  // radians per tick
   float sine = 0.f;
@@ -17,7 +16,6 @@ struct Lfo {
   void tick() {
     const float s = sine + speed * cosine;
     cosine = cosine - speed * sine;
-    sineRaw = s;
     sine = s < -1.f ? -1.f : (s > 1.f ? 1.f : s);
   }
 };

@@ -52,7 +52,7 @@ TEST(OscillatorTest, EveryModeSoundsAtTheBankReferencePitch) {
     fm3.noteOn(69);
     fm3.oscillator(bankR, 0, kSettle);
     const PmBank& bank = bankR ? fm3.voice.pmR : fm3.voice.pmL;
-    EXPECT_NEAR(bank.carInc.value[0], (bankR ? 439.f : 441.f) * fm3.rates.twoOverSr, 1e-6f);
+    EXPECT_NEAR(bank.carInc.value[0], (bankR ? 439.f : 441.f) * fm3.rates.twoOverSr4[0], 1e-6f);
   }
 }
 

@@ -153,24 +153,25 @@ void designFilters(Voice& v) {
 
   // Drive, level and pan follow their targets at control rate; the amplitude envelope acts on
   // the input of the second saturator.
+  FilterLanes& lanes = f.lanes;
   f.od1Smooth += (v.overdrive1 - f.od1Smooth) * kOverdriveSmoothing;
   f.od2Smooth += (v.overdrive2 - f.od2Smooth) * kOverdriveSmoothing;
   const float od2 = f.od2Smooth * v.ampEnv.output;
-  f.drive.toward(F4(f.od1Smooth, od2, f.od1Smooth, od2), rc.crOverSr4);
+  lanes.drive.toward(F4(f.od1Smooth, od2, f.od1Smooth, od2), rc.crOverSr4);
   f.gainSmooth += (v.gain - f.gainSmooth) * kGainSmoothing;
-  f.level = F4(1.f, f.gainSmooth, 1.f, f.gainSmooth);
+  lanes.level = F4(1.f, f.gainSmooth, 1.f, f.gainSmooth);
   const float g = v.gain;
   const F4 panTarget(f.panCos * kDirectMix * g, f.panCos * kCrossMix * g, f.panSin * kCrossMix * g,
                      f.panSin * kDirectMix * g);
-  f.panGain += (panTarget - f.panGain) * F4(kPanSmoothing);
+  lanes.panGain += (panTarget - lanes.panGain) * F4(kPanSmoothing);
 
-  f.b0.toward(column(0), rc.crOverSr4);
-  f.b1.toward(column(1), rc.crOverSr4);
-  f.b2.toward(column(2), rc.crOverSr4);
-  f.a1n.toward(column(3), rc.crOverSr4);
-  f.a2n.toward(column(4), rc.crOverSr4);
-  f.z1 = clamp(f.z1, F4(-kStateBound), F4(kStateBound));
-  f.z2 = clamp(f.z2, F4(-kStateBound), F4(kStateBound));
+  lanes.b0.toward(column(0), rc.crOverSr4);
+  lanes.b1.toward(column(1), rc.crOverSr4);
+  lanes.b2.toward(column(2), rc.crOverSr4);
+  lanes.a1n.toward(column(3), rc.crOverSr4);
+  lanes.a2n.toward(column(4), rc.crOverSr4);
+  lanes.z1 = clamp(lanes.z1, F4(-kStateBound), F4(kStateBound));
+  lanes.z2 = clamp(lanes.z2, F4(-kStateBound), F4(kStateBound));
 }
 
 }  // namespace orvalis

@@ -16,13 +16,26 @@ using RenderRun = void (*)(Voice* voices, int count, float* left, float* right, 
 // every sample. For tests and benchmarks of the kernels.
 using OscillatorRun = void (*)(Voice& voice, F4* bankL, F4* bankR, int frames);
 
+struct FamilyKernels {
+  RenderRun render;
+  OscillatorRun oscillators;
+};
+
+// Every loop compiled for one instruction set.
+struct KernelSet {
+  const char* name;
+  FamilyKernels pulseSaw, sync, phaseMod, waveTable;
+};
+
+extern const KernelSet kSse2Kernels;
+
 struct ModeKernels {
   RenderRun render = nullptr;
   OscillatorRun oscillators = nullptr;
   float outputGain = 0.f;
 };
 
-// The kernels of a mode; all null for a value that selects no mode.
-const ModeKernels& kernelsOf(OscMode mode);
+// The kernels of a mode in a set; all null for a value that selects no mode.
+ModeKernels kernelsOf(OscMode mode, const KernelSet& set = kSse2Kernels);
 
 }  // namespace orvalis

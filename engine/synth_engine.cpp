@@ -85,7 +85,7 @@ void SynthEngine::process(float* left, float* right, int32_t frames) {
   const int64_t start = meterTicks();
   if (!voices[0].linked()) return;
 
-  const ModeKernels& kernels = kernelsOf(voices[0].mode);
+  const ModeKernels kernels = kernelsOf(voices[0].mode);
   if (kernels.render) {
     renderBlock(kernels, left, right, frames);
   } else {

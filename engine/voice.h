@@ -31,6 +31,9 @@ struct alignas(16) Voice {
   F4 laneRatio = F4(1.f);
   F4 weightL = F4(1.f);
   F4 weightR = F4(1.f);
+  // Lane-sum shift registers: lane j of a bank reaches lane 0 of its sum j samples late.
+  F4 sumL = F4::zero();
+  F4 sumR = F4::zero();
   F4 laneFreqL = F4::zero();
   F4 laneFreqR = F4::zero();
 

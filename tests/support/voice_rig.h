@@ -41,7 +41,7 @@ struct VoiceRig {
     for (int done = 0; done < frames; done += kRun) {
       orvalis::updateVoiceControl(voice);
       float l[kRun] = {}, r[kRun] = {};
-      const orvalis::ModeKernels& kernels = orvalis::kernelsOf(voice.mode);
+      const orvalis::ModeKernels kernels = orvalis::kernelsOf(voice.mode);
       if (kernels.render) kernels.render(&voice, 1, l, r, kRun);
       const int n = frames - done < kRun ? frames - done : kRun;
       left.insert(left.end(), l, l + n);

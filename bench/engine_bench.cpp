@@ -4,7 +4,7 @@
 
 #include "engine/oscillators.h"
 #include "engine/param_mapping.h"
-#include "engine/render.h"
+#include "engine/kernel_set.h"
 #include "engine/voice.h"
 #include "engine/voice_control.h"
 #include "params/program_record.h"

@@ -21,6 +21,11 @@ ORVALIS_INLINE V cubic(V x) {
   return negMulAdd(x, x, V(1.f)) * x;
 }
 
+template <class V>
+ORVALIS_INLINE V steppedCubic(V x) {
+  return (V(1.f) - x * x) * x;
+}
+
 // s(x) = (1 - x^2) x (1 - x^2 / 4), the sine-like polynomial of the phase modulation.
 template <class V>
 ORVALIS_INLINE V pmSine(V x) {
@@ -42,10 +47,13 @@ struct SawBankOf {
   V prevPoly = V::zero();
   V prevD1 = V::zero();
 
+  // The second difference cancels all but the last bits of the cubics, and the scale then
+  // multiplies those by up to 1/inc^2: the cubics are rounded step by step on every path, so
+  // that the paths agree.
   ORVALIS_INLINE V step() {
     phase = wrapDown(phase + phaseInc.value);
     const V q = wrapDown(phase + offset.value);
-    const V poly = mulAdd(mix.value, cubic(q), cubic(phase));
+    const V poly = steppedCubic(phase) + mix.value * steppedCubic(q);
     const V d1 = poly - prevPoly;
     const V out = clamp((prevD1 - d1) * scale.value, V(-1.f), V(1.f));
     prevPoly = poly;
@@ -85,8 +93,8 @@ struct SyncBankOf {
     const V m = master + masterInc.value;
     slaveA = wrapDown(slaveA + slaveInc.value);
     slaveB = wrapDown(slaveB + slaveInc.value);
-    const V cA = cubic(slaveA);
-    const V cB = cubic(slaveB);
+    const V cA = steppedCubic(slaveA);  // differenced, as the saw's
+    const V cB = steppedCubic(slaveB);
     const V dA = cA - prevA;
     const V dB = cB - prevB;
     prevA = cA;

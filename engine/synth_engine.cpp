@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "engine/kernel_set.h"
 #include "engine/meter_clock.h"
 #include "engine/param_mapping.h"
-#include "engine/render.h"
 #include "engine/voice_control.h"
 #include "params/parameter_table.h"
 
@@ -85,7 +85,7 @@ void SynthEngine::process(float* left, float* right, int32_t frames) {
   const int64_t start = meterTicks();
   if (!voices[0].linked()) return;
 
-  const ModeKernels kernels = kernelsOf(voices[0].mode);
+  const ModeKernels kernels = kernelsOf(voices[0].mode, *kernelSet);
   if (kernels.render) {
     renderBlock(kernels, left, right, frames);
   } else {

@@ -6,9 +6,9 @@
 #include <cstdint>
 
 #include "engine/event_queue.h"
+#include "engine/kernel_set.h"
 #include "engine/processing_meter.h"
 #include "engine/rate_constants.h"
-#include "engine/render.h"
 #include "engine/voice.h"
 #include "engine/voice_allocator.h"
 
@@ -27,6 +27,9 @@ class alignas(16) SynthEngine {
   // A parameter changed: every voice, sounding or not, maps it.
   void applyParameter(int index);
   void setPolyphony(int voiceCount);
+  // The sample loops this engine runs; the set chosen at load unless told otherwise.
+  void useKernels(const KernelSet& set) { kernelSet = &set; }
+  const KernelSet& kernels() const { return *kernelSet; }
 
   void queueMidi(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2) {
     queue.decodeMidi(deltaFrames, status, data1, data2);
@@ -55,6 +58,7 @@ class alignas(16) SynthEngine {
   int32_t subBlockCount = kSubBlock;
   int32_t lastBoundaryFrame = 0;
   ProcessingMeter loadMeter;
+  const KernelSet* kernelSet = &activeKernels();
 };
 
 }  // namespace orvalis

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <limits>
 
+#include "engine/kernel_set.h"
+
 namespace testing_host {
 
 namespace {
@@ -22,9 +24,11 @@ bool recording() {
   return mode && std::strcmp(mode, "record") == 0;
 }
 
+// The files hold the SSE2 path's output: that path matches them bit for bit in the build they
+// were recorded with; the AVX path rounds differently (fused operations) and is held to the bound.
 bool exactBuild() {
 #if defined(ORVALIS_GOLDEN_EXACT)
-  return true;
+  return std::strcmp(orvalis::activeKernels().name, "sse2") == 0;
 #else
   return false;
 #endif
@@ -75,10 +79,11 @@ void checkGolden(const std::string& name, const std::vector<float>& samples) {
   const double snr = snrDb(expected, samples);
   if (exactBuild()) {
     EXPECT_EQ(differing, 0u) << name << ": " << differing << " samples differ, the first at "
-                             << first / 2 << (first % 2 ? " (right)" : " (left)") << ", SNR "
-                             << snr << " dB";
+                             << first / 2 << (first % 2 ? " (right)" : " (left)") << ", SNR " << snr
+                             << " dB";
   } else {
-    EXPECT_GE(snr, kGoldenMinSnrDb) << name << ": " << differing << " samples differ";
+    EXPECT_GE(snr, kGoldenMinSnrDb) << name << " on the " << orvalis::activeKernels().name
+                                    << " path: " << differing << " samples differ";
   }
 }
 

@@ -7,7 +7,7 @@
 #include "engine/event_queue.h"
 #include "engine/param_mapping.h"
 #include "engine/rate_constants.h"
-#include "engine/render.h"
+#include "engine/kernel_set.h"
 #include "engine/voice.h"
 #include "engine/voice_control.h"
 #include "params/program_record.h"

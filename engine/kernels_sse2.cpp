@@ -5,8 +5,8 @@
 // saturator feeds the next sample's Filtre2), so two independent voices keep the processor
 // busy. The outputs are still added voice after voice.
 #include "engine/filters.h"
+#include "engine/kernel_set.h"
 #include "engine/oscillators.h"
-#include "engine/render.h"
 #include "engine/voice.h"
 
 namespace orvalis {

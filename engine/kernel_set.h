@@ -28,6 +28,11 @@ struct KernelSet {
 };
 
 extern const KernelSet kSse2Kernels;
+// The AVX2 and FMA loops where this build has them and the processor runs them, else null.
+const KernelSet* avx2Kernels();
+// The loops chosen once, at load: AVX2 where available, unless the environment variable
+// ORVALIS_SIMD=sse2 asks for SSE2.
+const KernelSet& activeKernels();
 
 struct ModeKernels {
   RenderRun render = nullptr;
@@ -36,6 +41,6 @@ struct ModeKernels {
 };
 
 // The kernels of a mode in a set; all null for a value that selects no mode.
-ModeKernels kernelsOf(OscMode mode, const KernelSet& set = kSse2Kernels);
+ModeKernels kernelsOf(OscMode mode, const KernelSet& set = activeKernels());
 
 }  // namespace orvalis

@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all setup configure build check check-asan check-windows windows demo bench fuzz clean
+.PHONY: all setup configure build check check-asan check-windows windows demo bench bench-peers fuzz clean
 
 all: build
 
@@ -59,6 +59,13 @@ check-windows: windows
 
 bench: build
 	@$(BUILD)/bench/orvalis_bench --benchmark_counters_tabular=true
+
+# Orvalis beside the Debian VST 2 instruments, loaded in one small host: ns and instructions per
+# voice-sample, and the ratios.
+bench-peers: configure
+	@scripts/setup --bench
+	@cmake --build $(BUILD) -j $(JOBS) --target orvalis_peer_bench > /dev/null
+	@bench/run_peers.sh $(BUILD)/bench/orvalis_peer_bench
 
 clean:
 	@rm -rf $(BUILD)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/biquad_design.h"
 #include "engine/double2.h"
 #include "engine/fast_exp2.h"
 #include "engine/voice.h"
@@ -26,12 +27,6 @@ constexpr float kOverdriveSmoothing = 0.05f;
 constexpr float kGainSmoothing = 0.003f;
 constexpr float kPanSmoothing = 0.01f;
 
-// alpha / sin(omega) of the peaking section: its bandwidth, fixed.
-constexpr double kEqBandwidth = 0.25158313;
-// 1/pi^2 to nine digits: widens the cookbook alpha toward high frequencies.
-constexpr double kAlphaWidening = 0.101321176;
-// pi to eight digits; the shelf is the low shelf designed at this minus omega.
-constexpr double kShelfMirror = 3.1415927;
 // The highest design angle, about 21 kHz at 44.1 kHz; tan-free designs stay stable to it.
 constexpr float kMaxOmega = 3.0f;
 // Filter states are pulled back to this bound at every tick.
@@ -39,82 +34,20 @@ constexpr float kStateBound = 8.f;
 // "WaveTable" filters track this fixed pitch instead of the note's.
 constexpr float kWaveTableFilterPitch = 220.f;
 
-// Coefficients b0, b1, b2, a1n, a2n of two lanes sharing a type and Q, in double precision.
-void designPair(FilterType type, D2 w, double Q, D2 c[5]) {
-  D2 si, co;
-  sinCos(w, si, co);
-  switch (type) {
-    case kEq: {
-      // Peaking section of fixed bandwidth: gain A^2 at omega, 1 far from it.
-      const double A = Q - 0.4;
-      const D2 beta = kEqBandwidth * si;
-      const D2 n = 1.0 / (1.0 + beta / D2(A));
-      c[0] = (1.0 + beta * A) * n;
-      c[1] = -2.0 * co * n;
-      c[2] = (1.0 - beta * A) * n;
-      c[3] = 2.0 * co * n;
-      c[4] = (beta / D2(A) - 1.0) * n;
-      return;
-    }
-    case kShelving: {
-      // The cookbook low shelf evaluated at pi - omega: a high shelf, 1 at low frequencies and
-      // A^2 at half the sample rate.
-      const double A = 0.4 * (Q - 0.4);
-      D2 sm, cm;
-      sinCos(kShelfMirror - w, sm, cm);
-      const double m = A - 1.0, P = A + 1.0;
-      const D2 gamma = sm * std::sqrt(A * A + 1.0 - m * m);
-      const D2 D = P + cm * m, N = P - cm * m;
-      const D2 n = 1.0 / (D + gamma);
-      c[0] = (N + gamma) * A * n;
-      c[1] = -2.0 * (m - cm * P) * A * n;
-      c[2] = (N - gamma) * A * n;
-      c[3] = -2.0 * (cm * P + m) * n;
-      c[4] = -(D - gamma) * n;
-      return;
-    }
-    default: {
-      const double x = 0.5 / Q;
-      const D2 alpha = si * x * (1.0 + kAlphaWidening * x * x);
-      const D2 n = 1.0 / (1.0 + alpha);
-      if (type == kLowPass) {
-        c[0] = c[2] = 0.5 * (1.0 - co) * n;
-        c[1] = (1.0 - co) * n;
-        c[3] = 2.0 * co * n;
-        c[4] = -(1.0 - alpha) * n;
-      } else if (type == kHighPass) {
-        c[0] = c[2] = 0.5 * (1.0 + co) * n;
-        c[1] = (-1.0 - co) * n;
-        c[3] = 2.0 * co * n;
-        c[4] = -(1.0 - alpha) * n;
-      } else {
-        // Second-order all-pass.
-        const D2 k = (alpha - 1.0) / (alpha + 1.0);
-        c[0] = -k;
-        c[1] = -co * (1.0 - k);
-        c[2] = D2(1.0);
-        c[3] = co * (1.0 - k);
-        c[4] = k;
-      }
-      return;
-    }
-  }
-}
-
-// [a.lo, b.lo, a.hi, b.hi] as floats: Filtre1 pairs in lanes 0 and 2, Filtre2 in 1 and 3.
-F4 interleaveLanes(D2 filter1, D2 filter2) {
-  return _mm_unpacklo_ps(_mm_cvtpd_ps(filter1.v), _mm_cvtpd_ps(filter2.v));
+bool sameBits(F4 a, F4 b) {
+  const __m128i equal = _mm_cmpeq_epi32(_mm_castps_si128(a.v), _mm_castps_si128(b.v));
+  return _mm_movemask_epi8(equal) == 0xFFFF;
 }
 
 }  // namespace
 
 void designBiquad(FilterType type, float omega, float q, double coefficients[5]) {
   D2 c[5];
-  designPair(type, D2(static_cast<double>(omega)), q, c);
+  designBiquads(type, D2(static_cast<double>(omega)), D2(static_cast<double>(q)), c);
   for (int k = 0; k < 5; ++k) coefficients[k] = c[k].lo();
 }
 
-void designFilters(Voice& v) {
+void prepareFilterDesign(Voice& v, DesignBatch& batch) {
   const RateConstants& rc = *v.rates;
   FilterStage& f = v.filter;
   const float env1 = v.filter1Env.output, env2 = v.filter2Env.output;
@@ -143,13 +76,25 @@ void designFilters(Voice& v) {
   const float q1 = 9.5f * (f.reso1 * f.reso1) + 0.5f;
   const float q2 = 9.5f * (f.reso2 * f.reso2) + 0.5f;
 
-  // Lanes 0, 2 (Filtre1) and 1, 3 (Filtre2) as double pairs.
-  const D2 omega1 = _mm_cvtps_pd(shuffle<0, 2, 0, 2>(omega).v);
-  const D2 omega2 = _mm_cvtps_pd(shuffle<1, 3, 1, 3>(omega).v);
-  D2 c1[5], c2[5];
-  designPair(f.type1, omega1, q1, c1);
-  designPair(f.type2, omega2, q2, c2);
-  auto column = [&](int k) { return interleaveLanes(c1[k], c2[k]); };
+  FilterStage::Design& d = f.design;
+  if (sameBits(omega, d.omega) && q1 == d.q1 && q2 == d.q2 && f.type1 == d.type1 &&
+      f.type2 == d.type2)
+    return;
+  d.omega = omega;
+  d.q1 = q1;
+  d.q2 = q2;
+  d.type1 = f.type1;
+  d.type2 = f.type2;
+  float* targets = reinterpret_cast<float*>(d.target);
+  for (int lane = 0; lane < 4; ++lane) {
+    const bool filter1 = lane % 2 == 0;
+    batch.add(filter1 ? d.type1 : d.type2, omega[lane], filter1 ? q1 : q2, targets + lane);
+  }
+}
+
+void finishFilterDesign(Voice& v) {
+  const RateConstants& rc = *v.rates;
+  FilterStage& f = v.filter;
 
   // Drive, level and pan follow their targets at control rate; the amplitude envelope acts on
   // the input of the second saturator.
@@ -165,11 +110,12 @@ void designFilters(Voice& v) {
                      f.panSin * kDirectMix * g);
   lanes.panGain += (panTarget - lanes.panGain) * F4(kPanSmoothing);
 
-  lanes.b0.toward(column(0), rc.crOverSr4);
-  lanes.b1.toward(column(1), rc.crOverSr4);
-  lanes.b2.toward(column(2), rc.crOverSr4);
-  lanes.a1n.toward(column(3), rc.crOverSr4);
-  lanes.a2n.toward(column(4), rc.crOverSr4);
+  const F4* target = f.design.target;
+  lanes.b0.toward(target[0], rc.crOverSr4);
+  lanes.b1.toward(target[1], rc.crOverSr4);
+  lanes.b2.toward(target[2], rc.crOverSr4);
+  lanes.a1n.toward(target[3], rc.crOverSr4);
+  lanes.a2n.toward(target[4], rc.crOverSr4);
   lanes.z1 = clamp(lanes.z1, F4(-kStateBound), F4(kStateBound));
   lanes.z2 = clamp(lanes.z2, F4(-kStateBound), F4(kStateBound));
 }

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include "engine/denormals.h"
 #include "engine/ramp.h"
+#include "engine/rate_constants.h"
 #include "engine/simd4.h"
 
 namespace orvalis {
@@ -20,6 +21,7 @@ constexpr float kDirectMix = 0.9f;
 constexpr float kCrossMix = 1.f - kDirectMix;
 
 enum FilterType : int { kFlat = 0, kLowPass = 1, kEq = 2, kShelving = 3, kHighPass = 4 };
+constexpr int kNumFilterTypes = 5;
 
 // "Flat" below 0.2, "LowPass" below 0.4, "EQ" below 0.6, "Shelving" below 0.8, else "HighPass".
 FilterType filterTypeOf(float v);
@@ -85,6 +87,15 @@ struct FilterStage {
   float outLeft = 0.f, outRight = 0.f;  // the voice's output pair of the last sample rendered
   float cutoff1 = 0.f, reso1 = 0.f, cutoff2 = 0.f, reso2 = 0.f;
 
+  // The coefficient targets of the last design and what they were designed from: a tick whose
+  // angles, Q values and types are those of the last one keeps its targets.
+  struct Design {
+    F4 omega = F4(-1.f);  // no angle is negative: the first tick designs
+    float q1 = 0.f, q2 = 0.f;
+    FilterType type1 = kFlat, type2 = kFlat;
+    F4 target[5];
+  } design;
+
   FilterStage() {
     const F4 tiny(kDenormalGuard);
     for (Ramp* r : {&lanes.b0, &lanes.b1, &lanes.b2, &lanes.a1n, &lanes.a2n, &lanes.drive})
@@ -96,8 +107,13 @@ struct FilterStage {
 // Biquad coefficients b0, b1, b2, a1n, a2n of one lane, designed in double precision.
 void designBiquad(FilterType type, float omega, float q, double coefficients[5]);
 
-// Once per control tick: coefficient targets and ramps, drive, level and pan smoothing, then the
-// clamp of the filter state.
-void designFilters(Voice& v);
+struct DesignBatch;
+
+// Once per control tick, in two halves around the design of the batch's lanes: first the angles
+// and Q values of the four lanes (the lanes join the batch unless they are the last tick's),
+// then the coefficient ramps toward the targets, drive, level and pan smoothing, and the clamp
+// of the filter state.
+void prepareFilterDesign(Voice& v, DesignBatch& batch);
+void finishFilterDesign(Voice& v);
 
 }  // namespace orvalis

@@ -9,6 +9,7 @@
 
 namespace orvalis {
 
+struct DesignBatch;
 struct Voice;
 
 using RenderRun = void (*)(Voice* voices, int count, float* left, float* right, int frames);
@@ -21,10 +22,12 @@ struct FamilyKernels {
   OscillatorRun oscillators;
 };
 
-// Every loop compiled for one instruction set.
+// Every loop compiled for one instruction set: the sample loops, and the control tick's filter
+// design.
 struct KernelSet {
   const char* name;
   FamilyKernels pulseSaw, sync, phaseMod, waveTable;
+  void (*designFilters)(DesignBatch& batch);
 };
 
 extern const KernelSet kSse2Kernels;

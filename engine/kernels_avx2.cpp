@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <type_traits>
 
+#include "engine/biquad_design.h"
+#include "engine/double4.h"
 #include "engine/filters.h"
 #include "engine/kernel_set.h"
 #include "engine/oscillators.h"
@@ -194,6 +196,8 @@ void render(Voice* voices, int count, float* left, float* right, int frames) {
   }
 }
 
+void designLanes(DesignBatch& batch) { designBatch<D4, 4>(batch); }
+
 }  // namespace
 }  // namespace avx2
 
@@ -204,6 +208,7 @@ const KernelSet kAvx2Kernels = {
     {avx2::render<avx2::SyncFamily, false>, avx2::oscillatorLanes<avx2::SyncFamily>},
     {avx2::render<avx2::PmFamily, false>, avx2::oscillatorLanes<avx2::PmFamily>},
     {avx2::render<avx2::PmFamily, true>, avx2::oscillatorLanes<avx2::PmFamily>},
+    avx2::designLanes,
 };
 
 }  // namespace orvalis

@@ -4,6 +4,8 @@
 // saturator lanes of two voices side by side: each voice's chain is one long dependency (the
 // saturator feeds the next sample's Filtre2), so two independent voices keep the processor
 // busy. The outputs are still added voice after voice.
+#include "engine/biquad_design.h"
+#include "engine/double2.h"
 #include "engine/filters.h"
 #include "engine/kernel_set.h"
 #include "engine/oscillators.h"
@@ -144,6 +146,8 @@ void render(Voice* voices, int count, float* left, float* right, int frames) {
   }
 }
 
+void designLanes(DesignBatch& batch) { designBatch<D2, 2>(batch); }
+
 }  // namespace
 
 const KernelSet kSse2Kernels = {
@@ -152,6 +156,7 @@ const KernelSet kSse2Kernels = {
     {render<SyncFamily, false>, oscillatorLanes<SyncFamily>},
     {render<PmFamily, false>, oscillatorLanes<PmFamily>},
     {render<PmFamily, true>, oscillatorLanes<PmFamily>},
+    designLanes,
 };
 
 }  // namespace orvalis

@@ -61,7 +61,7 @@ void SynthEngine::renderBlock(const ModeKernels& kernels, float* left, float* ri
       subBlockCount = 0;
       voiceAllocator.dispatchEvents(i);
       const int n = voiceAllocator.activeVoices();
-      for (int v = 0; v < n; ++v) updateVoiceControl(voices[v]);
+      updateVoiceControl(voices, n, *kernelSet);
     }
     int32_t run = kSubBlock - subBlockCount;
     if (run > frames - i) run = frames - i;

@@ -69,11 +69,10 @@ struct alignas(16) Voice {
   // Parameter value as the engine reads it. Values far outside 0..1 act as the nearest edge of
   // [-1, 2]: the exponential maps (times, gains, drive, pitch) stay finite there, and the stored
   // value is left as the host set it.
+  // A NaN reads as -1. Branch-free: the control tick reads a dozen values per voice.
   float p(int index) const {
-    const float x = params[index];
-    if (x > 2.f) return 2.f;
-    if (x >= -1.f) return x;
-    return -1.f;
+    const __m128 x = _mm_load_ss(params + index);
+    return _mm_cvtss_f32(_mm_min_ss(_mm_max_ss(x, _mm_set_ss(-1.f)), _mm_set_ss(2.f)));
   }
 
   void noteStart(float key, float vel, bool forceRestart);

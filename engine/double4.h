@@ -65,8 +65,8 @@ ORVALIS_INLINE void sinCos(D4 x, D4& sine, D4& cosine) {
   const __m256i one = _mm256_set1_epi64x(1), two = _mm256_set1_epi64x(2);
   const __m256d swap = _mm256_castsi256_pd(_mm256_cmpeq_epi64(_mm256_and_si256(k64, one), one));
   const __m256d negSin = _mm256_castsi256_pd(_mm256_slli_epi64(_mm256_and_si256(k64, two), 62));
-  const __m256d negCos = _mm256_castsi256_pd(
-      _mm256_slli_epi64(_mm256_and_si256(_mm256_add_epi64(k64, one), two), 62));
+  const __m256d negCos =
+      _mm256_castsi256_pd(_mm256_slli_epi64(_mm256_and_si256(_mm256_add_epi64(k64, one), two), 62));
   const __m256d sinPart = _mm256_blendv_pd(s.v, c.v, swap);
   const __m256d cosPart = _mm256_blendv_pd(c.v, s.v, swap);
   sine = _mm256_xor_pd(sinPart, negSin);

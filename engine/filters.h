@@ -26,6 +26,14 @@ constexpr int kNumFilterTypes = 5;
 // "Flat" below 0.2, "LowPass" below 0.4, "EQ" below 0.6, "Shelving" below 0.8, else "HighPass".
 FilterType filterTypeOf(float v);
 
+// The saturator: an odd polynomial reaching +-1 with zero slope at +-2, evaluated as
+// ((v^2 / 64 - 3/16) v^2 + 1) v. A wider vector type may provide its own evaluation.
+template <class V>
+ORVALIS_INLINE V saturate(V v) {
+  const V v2 = v * v;
+  return mulAdd(mulSub(V(0.015625f), v2, V(0.1875f)), v2, V(1.f)) * v;
+}
+
 // The per-sample state of the four filter and saturator lanes, over the vector type: one voice
 // in four lanes for SSE2, two voices side by side in eight for AVX. Every lane pattern below
 // acts within each group of four lanes.
@@ -51,11 +59,9 @@ struct FilterLanesOf {
     a1n.advance();
     a2n.advance();
 
-    // Odd polynomial reaching +-1 with zero slope at +-2.
     const V v = clamp(drive.value * y, V(-2.f), V(2.f));
     drive.advance();
-    const V v2 = v * v;
-    sat = mulAdd(mulSub(V(0.015625f), v2, V(0.1875f)), v2, V(1.f)) * v;
+    sat = saturate(v);
   }
 
   // Modes 2..5 scale the saturator output by the gain level.

@@ -16,6 +16,15 @@
 #include "engine/voice.h"
 
 namespace orvalis {
+
+// The saturator with its polynomial regrouped, v + (c1 v^2 - c2) v^2 v: the product v^3 forms
+// beside the bracket instead of after it, shortening the chain that each sample's Filtre2 input
+// waits for. Found by the filter lanes' step for this vector type.
+ORVALIS_INLINE F8 saturate(F8 v) {
+  const F8 v2 = v * v;
+  return mulAdd(mulSub(F8(0.015625f), v2, F8(0.1875f)), v2 * v, v);
+}
+
 namespace avx2 {
 namespace {
 
@@ -96,7 +105,9 @@ void runOscillators(Voice& v, float (*inputs)[2][4], int slot, int frames) {
   for (int i = 0; i < frames; ++i) {
     const F8 u = mulAdd(weight, Family::step(banks), sum);
     sum = shiftDown(u);
-    store4(inputs[i][slot], interleaveLow(u.lo(), u.hi()));
+    // Lane 0 of each bank's sum: [bank L, bank R, -, -].
+    store4(inputs[i][slot], _mm256_castps256_ps128(_mm256_permutevar8x32_ps(
+                                u.v, _mm256_setr_epi32(0, 4, 0, 4, 0, 4, 0, 4))));
   }
   v.sumL = sum.lo();
   v.sumR = sum.hi();
@@ -116,28 +127,42 @@ void oscillatorLanes(Voice& v, F4* bankL, F4* bankR, int frames) {
 }
 
 // The filter lanes of two voices through a run; for an odd voice count the last pair holds the
-// same voice twice and only its first half counts.
+// same voice twice and only its first half counts. The output gains are folded into two weight
+// vectors per run, so that a sample's output pair is two products of the chain outputs.
 template <bool kPanned>
 struct PairRun {
   Voice& a;
   Voice& b;
   FilterLanesOf<F8> lanes;
-  F8 pan;
+  F8 weight1, weight3;  // the output pair's weights of chain outputs 1 (L) and 3 (R)
   F8 out = F8::zero();
 
   PairRun(Voice& first, Voice& second)
       : a(first),
         b(second),
-        lanes(sideBySide<FilterLanesOf<F8>>(first.filter.lanes, second.filter.lanes)),
-        pan(F4(first.filter.panCos, first.filter.panSin, 0.f, 0.f),
-            F4(second.filter.panCos, second.filter.panSin, 0.f, 0.f)) {}
+        lanes(sideBySide<FilterLanesOf<F8>>(first.filter.lanes, second.filter.lanes)) {
+    if (kPanned) {
+      weight1 = shuffle<0, 2, 0, 2>(lanes.panGain);
+      weight3 = shuffle<1, 3, 1, 3>(lanes.panGain);
+    } else {
+      const F8 pan(F4(first.filter.panCos, first.filter.panSin, 0.f, 0.f),
+                   F4(second.filter.panCos, second.filter.panSin, 0.f, 0.f));
+      weight1 = F8(0.8f, 0.2f, 0.f, 0.f) * pan;
+      weight3 = F8(0.2f, 0.8f, 0.f, 0.f) * pan;
+    }
+  }
+
+  ORVALIS_INLINE F8 output() const {
+    const F8 chainL = shuffle<1, 1, 1, 1>(lanes.sat), chainR = shuffle<3, 3, 3, 3>(lanes.sat);
+    return mulAdd(chainR, weight3, mulAdd(chainL, weight1, F8(kPanned ? kDenormalGuard : 0.f)));
+  }
 
   ORVALIS_INLINE F8 step(const float* inputs) {
-    if (kPanned) out = lanes.pannedOutput();
+    if (kPanned) out = output();
     lanes.step(load8(inputs));
     if (!kPanned) {
       lanes.applyLevel();
-      out = lanes.crossMixedOutput(pan);
+      out = output();
     }
     return out;
   }
@@ -155,10 +180,24 @@ struct PairRun {
   }
 };
 
-// Each pair's two output pairs, summed, into the run's [left, right] sums.
+// The pairs' output pairs, summed, into the run's [left, right] sums. Two pairs run side by
+// side where there are four voices: each chain waits on its saturator every sample, and the
+// second chain fills that wait.
 template <bool kPanned>
 void runChains(Voice* voices, int count, ChainInputs& in, float (*mixed)[4], int frames) {
-  for (int v = 0; v < count; v += 2) {
+  int v = 0;
+  for (; v + 3 < count; v += 4) {
+    PairRun<kPanned> p(voices[v], voices[v + 1]), q(voices[v + 2], voices[v + 3]);
+    const float(*slotsP)[2][4] = in.at[v / 2];
+    const float(*slotsQ)[2][4] = in.at[v / 2 + 1];
+    for (int i = 0; i < frames; ++i) {
+      const F8 out = p.step(slotsP[i][0]) + q.step(slotsQ[i][0]);
+      store4(mixed[i], load4(mixed[i]) + (out.lo() + out.hi()));
+    }
+    p.save(false);
+    q.save(false);
+  }
+  for (; v < count; v += 2) {
     const bool single = v + 1 == count;
     PairRun<kPanned> pair(voices[v], voices[single ? v : v + 1]);
     const float(*slots)[2][4] = in.at[v / 2];

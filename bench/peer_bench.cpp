@@ -2,11 +2,12 @@
 // 256-frame blocks, each plug-in's default program. Rounds visit the plug-ins in turn (the
 // machine is shared, so a slow spell hits every one alike) and the medians are compared.
 //
-//   orvalis_peer_bench [--rounds N] [--blocks N] [--only NAME] [NAME=PATH ...]
+//   orvalis_peer_bench [--rounds N] [--blocks N] [--only NAME] [--baseline PATH] [NAME=PATH ...]
 //
 // Orvalis is measured once per oscillator mode on the dispatched path and, loaded a second
 // time from a copy with ORVALIS_SIMD=sse2, on the SSE2 path. --only runs one row without
-// timing, for `valgrind --tool=callgrind --toggle-collect=renderMeasured`.
+// timing, for `valgrind --tool=callgrind --toggle-collect=renderMeasured`. --baseline adds the
+// modes of another build of Orvalis (a copy of an earlier library), to weigh a change.
 #include <dlfcn.h>
 #include <time.h>
 #include <unistd.h>
@@ -144,7 +145,7 @@ std::string copyOf(const std::string& path, const std::string& tag) {
 
 int main(int argc, char** argv) {
   int rounds = 15, blocks = 20;
-  std::string only;
+  std::string only, baseline;
   std::string orvalis = ORVALIS_PLUGIN_PATH;
   std::vector<Row> peers = {Row("ZynAddSubFX", "/usr/lib/vst/ZynAddSubFX.so"),
                             Row("amsynth", "/usr/lib/vst/amsynth_vst.so")};
@@ -156,6 +157,8 @@ int main(int argc, char** argv) {
       blocks = std::max(1, std::atoi(argv[++i]));
     } else if (a == "--only" && i + 1 < argc) {
       only = argv[++i];
+    } else if (a == "--baseline" && i + 1 < argc) {
+      baseline = argv[++i];
     } else if (a.find('=') != std::string::npos) {
       const std::string name = a.substr(0, a.find('=')), path = a.substr(a.find('=') + 1);
       if (name == "Orvalis") {
@@ -167,7 +170,9 @@ int main(int argc, char** argv) {
         peers.emplace_back(name, path);
       }
     } else {
-      std::fprintf(stderr, "usage: %s [--rounds N] [--blocks N] [--only NAME] [NAME=PATH ...]\n",
+      std::fprintf(stderr,
+                   "usage: %s [--rounds N] [--blocks N] [--only NAME] [--baseline PATH] "
+                   "[NAME=PATH ...]\n",
                    argv[0]);
       return 2;
     }
@@ -181,6 +186,9 @@ int main(int argc, char** argv) {
   }
   for (int m = 0; m < 6; ++m)
     rows.emplace_back(std::string("Orvalis ") + kModeNames[m], orvalis, m);
+  if (!baseline.empty())
+    for (int m = 0; m < 6; ++m)
+      rows.emplace_back(std::string("baseline ") + kModeNames[m], baseline, m);
   for (const Row& p : peers) rows.push_back(p);
   if (!only.empty()) {
     rows.erase(

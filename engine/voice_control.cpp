@@ -4,31 +4,39 @@
 #include "engine/filters.h"
 #include "engine/kernel_set.h"
 #include "engine/oscillators.h"
+#include "engine/rate_constants.h"
 #include "engine/voice.h"
 
 namespace orvalis {
 
 void updateVoiceControl(Voice* voices, int count, const KernelSet& kernels) {
-  DesignBatch batch;
-  for (int i = 0; i < count; ++i) {
-    Voice& v = voices[i];
-    if (!v.linked()) continue;
+  // Stage by stage across the voices rather than voice by voice: each stage of one voice is a
+  // short chain of dependent steps (a polynomial, a division), and the same stage of the next
+  // voice, independent of it, runs while it waits. Every voice still computes its steps in
+  // the same order.
+  Voice* linked[kNumVoices];
+  int n = 0;
+  for (int i = 0; i < count; ++i)
+    if (voices[i].linked()) linked[n++] = &voices[i];
+  for (int i = 0; i < n; ++i) {
+    Voice& v = *linked[i];
     advanceGlide(v);
     v.ampEnv.tick(v.gate);
     v.filter1Env.tick(v.gate);
     v.filter2Env.tick(v.gate);
     v.lfoDelayEnv.tick(v.gate);
     v.lfo.tick();
-    computePitch(v);  // includes the pitch envelope's tick
-    updateTimbre(v);
-    setOscillatorTargets(v);
-    prepareFilterDesign(v, batch);
   }
-  // The designs of all voices at once: independent lanes keep the processor busy where one
-  // voice's chain of trigonometry and divisions would leave it waiting.
+  for (int i = 0; i < n; ++i) computePitch(*linked[i]);  // includes the pitch envelope's tick
+  for (int i = 0; i < n; ++i) {
+    updateTimbre(*linked[i]);
+    setOscillatorTargets(*linked[i]);
+  }
+  DesignBatch batch;
+  for (int i = 0; i < n; ++i) prepareFilterDesign(*linked[i], batch);
+  // The designs of all voices at once, lanes of one filter type to a vector.
   kernels.designFilters(batch);
-  for (int i = 0; i < count; ++i)
-    if (voices[i].linked()) finishFilterDesign(voices[i]);
+  for (int i = 0; i < n; ++i) finishFilterDesign(*linked[i]);
 }
 
 void updateVoiceControl(Voice& v) { updateVoiceControl(&v, 1, activeKernels()); }

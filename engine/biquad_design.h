@@ -1,8 +1,6 @@
 // The biquad designs of the five filter types over a vector of doubles, every lane with its
-// own angle and Q (two lanes on SSE2, four on AVX), and the control tick's batch: the lanes of
-// all voices that need a new design, gathered by type so that each vector holds lanes of one
-// type whichever voice they belong to. Every lane computes exactly what a scalar evaluation in
-// double would, so the width changes nothing in the result.
+// own angle and Q (two lanes on SSE2, four on AVX). Every lane computes exactly what a scalar
+// evaluation in double would, so the width changes nothing in the result.
 #pragma once
 
 #include "engine/filters.h"
@@ -73,46 +71,6 @@ ORVALIS_INLINE void designBiquads(FilterType type, D w, D Q, D c[5]) {
       }
       return;
     }
-  }
-}
-
-// The lanes one tick must design, by type. A lane's coefficients go to five floats four apart:
-// lane l of the five coefficient vectors of its voice.
-struct DesignBatch {
-  static constexpr int kMaxLanes = kNumVoices * 4;
-  static constexpr int kPadding = 4;  // room to fill the last vector of a group
-  struct Group {
-    int count = 0;
-    double omega[kMaxLanes + kPadding];
-    double q[kMaxLanes + kPadding];
-    float* coefficients[kMaxLanes];
-  };
-  Group groups[kNumFilterTypes];
-
-  void add(FilterType type, float omega, float q, float* coefficients) {
-    Group& g = groups[type];
-    g.omega[g.count] = omega;
-    g.q[g.count] = q;
-    g.coefficients[g.count++] = coefficients;
-  }
-};
-
-// Designs every lane of the batch, kLanes at a time.
-template <class D, int kLanes>
-ORVALIS_INLINE void designBatch(DesignBatch& batch) {
-  for (int type = 0; type < kNumFilterTypes; ++type) {
-    DesignBatch::Group& g = batch.groups[type];
-    for (int i = g.count; i % kLanes; ++i) g.omega[i] = g.q[i] = 1.0;  // a harmless filler
-    for (int i = 0; i < g.count; i += kLanes) {
-      D c[5];
-      designBiquads(static_cast<FilterType>(type), D::load(g.omega + i), D::load(g.q + i), c);
-      alignas(16) float lanes[5][4];
-      for (int k = 0; k < 5; ++k) store4(lanes[k], toFloats(c[k]));
-      const int n = g.count - i < kLanes ? g.count - i : kLanes;
-      for (int j = 0; j < n; ++j)
-        for (int k = 0; k < 5; ++k) g.coefficients[i + j][4 * k] = lanes[k][j];
-    }
-    g.count = 0;
   }
 }
 

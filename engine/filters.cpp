@@ -5,6 +5,7 @@
 #include "engine/biquad_design.h"
 #include "engine/double2.h"
 #include "engine/fast_exp2.h"
+#include "engine/trig_batch.h"
 #include "engine/voice.h"
 #include "params/parameter_table.h"
 
@@ -47,49 +48,72 @@ void designBiquad(FilterType type, float omega, float q, double coefficients[5])
   for (int k = 0; k < 5; ++k) coefficients[k] = c[k].lo();
 }
 
-void prepareFilterDesign(Voice& v, DesignBatch& batch) {
-  const RateConstants& rc = *v.rates;
+namespace {
+
+// The exponents of a voice's six fastExp2 factors: the envelope-driven K of each filter, then
+// the LFO factors of the four lanes (Filtre1 lanes with opposite sign to Filtre2's).
+void designExponents(Voice& v, float exponents[6]) {
   FilterStage& f = v.filter;
   const float env1 = v.filter1Env.output, env2 = v.filter2Env.output;
-
   f.cutoff1 = v.p(kFilter1FreqLow) + (v.p(kFilter1FreqHigh) - v.p(kFilter1FreqLow)) * env1;
   f.reso1 = v.p(kFilter1ResoLow) + (v.p(kFilter1ResoHigh) - v.p(kFilter1ResoLow)) * env1;
   f.cutoff2 = v.p(kFilter2FreqLow) + (v.p(kFilter2FreqHigh) - v.p(kFilter2FreqLow)) * env2;
   f.reso2 = v.p(kFilter2ResoLow) + (v.p(kFilter2ResoHigh) - v.p(kFilter2ResoLow)) * env2;
-  // Factors of the four lanes, two lanes at a time: the envelope-driven K of each filter and
-  // the LFO factors (Filtre1 lanes with opposite sign to Filtre2's).
-  const D2 k = fastExp2(D2(10.f * f.cutoff1 - 1.f, 10.f * f.cutoff2 - 1.f));
-  const float k1 = static_cast<float>(k.lo()), k2 = static_cast<float>(k.hi());
+  const float lfo1 = v.p(kFilter1Lfo), lfo2 = v.p(kFilter2Lfo);
+  const float cosine = v.lfo.cosine, sine = v.lfo.sine;
+  exponents[0] = 10.f * f.cutoff1 - 1.f;
+  exponents[1] = 10.f * f.cutoff2 - 1.f;
+  exponents[2] = -lfo1 * cosine;
+  exponents[3] = lfo2 * cosine;
+  exponents[4] = -lfo1 * sine;
+  exponents[5] = lfo2 * sine;
+}
 
+void addDesign(Voice& v, const float factors[6], TrigBatch& batch) {
+  const RateConstants& rc = *v.rates;
+  FilterStage& f = v.filter;
+  const float k1 = factors[0], k2 = factors[1];
   // Each chain's filters track the other chain's pitch; "WaveTable" filters a fixed 220 Hz.
   const bool fixedPitch = v.mode == OscMode::WaveTable;
   const float refL = fixedPitch ? kWaveTableFilterPitch : v.freqR;
   const float refR = fixedPitch ? kWaveTableFilterPitch : v.freqL;
-  const float lfo1 = v.p(kFilter1Lfo), lfo2 = v.p(kFilter2Lfo);
-  const float cosine = v.lfo.cosine, sine = v.lfo.sine;
-  const D2 byCosine = fastExp2(D2(-lfo1 * cosine, lfo2 * cosine));
-  const D2 bySine = fastExp2(D2(-lfo1 * sine, lfo2 * sine));
-  const F4 lfoFactor = _mm_movelh_ps(_mm_cvtpd_ps(byCosine.v), _mm_cvtpd_ps(bySine.v));
+  const F4 lfoFactor(factors[2], factors[3], factors[4], factors[5]);
   const F4 cutoffHz = lfoFactor * F4(k1, k2, k1, k2) * F4(refL, refL, refR, refR);
   // Negative cutoffs (only from extreme settings) design as 0 Hz rather than blowing up.
   const F4 omega = clamp(cutoffHz * rc.twoPiOverSr4, F4::zero(), F4(kMaxOmega));
   const float q1 = 9.5f * (f.reso1 * f.reso1) + 0.5f;
   const float q2 = 9.5f * (f.reso2 * f.reso2) + 0.5f;
+  // A type can be set from another thread while the tick runs (hosts automate from any thread),
+  // and it chooses the batch group a lane is written to: each is read exactly once.
+  const FilterType type1 = *static_cast<const volatile FilterType*>(&f.type1);
+  const FilterType type2 = *static_cast<const volatile FilterType*>(&f.type2);
 
   FilterStage::Design& d = f.design;
-  if (sameBits(omega, d.omega) && q1 == d.q1 && q2 == d.q2 && f.type1 == d.type1 &&
-      f.type2 == d.type2)
+  if (sameBits(omega, d.omega) && q1 == d.q1 && q2 == d.q2 && type1 == d.type1 && type2 == d.type2)
     return;
   d.omega = omega;
   d.q1 = q1;
   d.q2 = q2;
-  d.type1 = f.type1;
-  d.type2 = f.type2;
+  d.type1 = type1;
+  d.type2 = type2;
+  alignas(16) float lanes[4];
+  store4(lanes, omega);
   float* targets = reinterpret_cast<float*>(d.target);
   for (int lane = 0; lane < 4; ++lane) {
     const bool filter1 = lane % 2 == 0;
-    batch.add(filter1 ? d.type1 : d.type2, omega[lane], filter1 ? q1 : q2, targets + lane);
+    batch.addBiquad(filter1 ? type1 : type2, lanes[lane], filter1 ? q1 : q2, targets + lane);
   }
+}
+
+}  // namespace
+
+void prepareFilterDesigns(Voice* const* voices, int count, TrigBatch& batch) {
+  // In three passes, so that the polynomials of all voices run side by side.
+  float values[kNumVoices][6];
+  for (int i = 0; i < count; ++i) designExponents(*voices[i], values[i]);
+  for (int i = 0; i < count; ++i)
+    for (int k = 0; k < 6; ++k) values[i][k] = fastExp2(values[i][k]);
+  for (int i = 0; i < count; ++i) addDesign(*voices[i], values[i], batch);
 }
 
 void finishFilterDesign(Voice& v) {

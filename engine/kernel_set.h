@@ -9,7 +9,7 @@
 
 namespace orvalis {
 
-struct DesignBatch;
+struct TrigBatch;
 struct Voice;
 
 using RenderRun = void (*)(Voice* voices, int count, float* left, float* right, int frames);
@@ -22,12 +22,12 @@ struct FamilyKernels {
   OscillatorRun oscillators;
 };
 
-// Every loop compiled for one instruction set: the sample loops, and the control tick's filter
-// design.
+// Every loop compiled for one instruction set: the sample loops, and the control tick's
+// trigonometry.
 struct KernelSet {
   const char* name;
   FamilyKernels pulseSaw, sync, phaseMod, waveTable;
-  void (*designFilters)(DesignBatch& batch);
+  void (*trigonometry)(TrigBatch& batch);
 };
 
 extern const KernelSet kSse2Kernels;

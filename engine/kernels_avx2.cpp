@@ -7,12 +7,12 @@
 #include <cstddef>
 #include <type_traits>
 
-#include "engine/biquad_design.h"
 #include "engine/double4.h"
 #include "engine/filters.h"
 #include "engine/kernel_set.h"
 #include "engine/oscillators.h"
 #include "engine/simd8.h"
+#include "engine/trig_batch.h"
 #include "engine/voice.h"
 
 namespace orvalis {
@@ -235,7 +235,7 @@ void render(Voice* voices, int count, float* left, float* right, int frames) {
   }
 }
 
-void designLanes(DesignBatch& batch) { designBatch<D4, 4>(batch); }
+void trigonometry(TrigBatch& batch) { computeTrigBatch<D4, 4>(batch); }
 
 }  // namespace
 }  // namespace avx2
@@ -247,7 +247,7 @@ const KernelSet kAvx2Kernels = {
     {avx2::render<avx2::SyncFamily, false>, avx2::oscillatorLanes<avx2::SyncFamily>},
     {avx2::render<avx2::PmFamily, false>, avx2::oscillatorLanes<avx2::PmFamily>},
     {avx2::render<avx2::PmFamily, true>, avx2::oscillatorLanes<avx2::PmFamily>},
-    avx2::designLanes,
+    avx2::trigonometry,
 };
 
 }  // namespace orvalis

@@ -4,11 +4,11 @@
 // saturator lanes of two voices side by side: each voice's chain is one long dependency (the
 // saturator feeds the next sample's Filtre2), so two independent voices keep the processor
 // busy. The outputs are still added voice after voice.
-#include "engine/biquad_design.h"
 #include "engine/double2.h"
 #include "engine/filters.h"
 #include "engine/kernel_set.h"
 #include "engine/oscillators.h"
+#include "engine/trig_batch.h"
 #include "engine/voice.h"
 
 namespace orvalis {
@@ -146,7 +146,7 @@ void render(Voice* voices, int count, float* left, float* right, int frames) {
   }
 }
 
-void designLanes(DesignBatch& batch) { designBatch<D2, 2>(batch); }
+void trigonometry(TrigBatch& batch) { computeTrigBatch<D2, 2>(batch); }
 
 }  // namespace
 
@@ -156,7 +156,7 @@ const KernelSet kSse2Kernels = {
     {render<SyncFamily, false>, oscillatorLanes<SyncFamily>},
     {render<PmFamily, false>, oscillatorLanes<PmFamily>},
     {render<PmFamily, true>, oscillatorLanes<PmFamily>},
-    designLanes,
+    trigonometry,
 };
 
 }  // namespace orvalis

@@ -13,6 +13,7 @@
 
 namespace orvalis {
 
+struct TrigBatch;
 struct Voice;
 
 // c(x) = (1 - x^2) x, the cubic whose differences make the saws.
@@ -150,7 +151,10 @@ using PmBank = PmBankOf<F4>;
 void advanceGlide(Voice& v);
 void computePitch(Voice& v);
 void updateTimbre(Voice& v);
-void setOscillatorTargets(Voice& v);
+// The targets of the voice's mode; in "WaveTable" the octave stack's window weights join the
+// tick's trigonometry, and finishOscillatorTargets takes them into the lane weights after it.
+void setOscillatorTargets(Voice& v, TrigBatch& batch);
+void finishOscillatorTargets(Voice& v);
 
 // Start state of every mode at voice set-up and after a sample-rate change.
 void resetOscillators(Voice& v);

@@ -57,6 +57,7 @@ struct alignas(16) Voice {
 
   float freqL = 441.f, freqR = 439.f;  // bank pitches of the last tick, before lane ratios
   float timbreRaw = 0.f, timbre1 = 0.f, timbre2 = 0.f;
+  float windowWeight[8] = {};  // "WaveTable": the octave stack's raised-cosine weights
   float gain = 1.f, overdrive1 = 1.f, overdrive2 = 1.f;
   // Mode 2's output scale divides by the slave increment of the previous tick; false until
   // that increment is a real one (after a reset or a change into mode 2).

@@ -1,10 +1,10 @@
 #include "engine/voice_control.h"
 
-#include "engine/biquad_design.h"
 #include "engine/filters.h"
 #include "engine/kernel_set.h"
 #include "engine/oscillators.h"
 #include "engine/rate_constants.h"
+#include "engine/trig_batch.h"
 #include "engine/voice.h"
 
 namespace orvalis {
@@ -14,7 +14,7 @@ void updateVoiceControl(Voice* voices, int count, const KernelSet& kernels) {
   // short chain of dependent steps (a polynomial, a division), and the same stage of the next
   // voice, independent of it, runs while it waits. Every voice still computes its steps in
   // the same order.
-  Voice* linked[kNumVoices];
+  Voice* linked[kNumVoices] = {};
   int n = 0;
   for (int i = 0; i < count; ++i)
     if (voices[i].linked()) linked[n++] = &voices[i];
@@ -28,15 +28,17 @@ void updateVoiceControl(Voice* voices, int count, const KernelSet& kernels) {
     v.lfo.tick();
   }
   for (int i = 0; i < n; ++i) computePitch(*linked[i]);  // includes the pitch envelope's tick
+  TrigBatch batch;
   for (int i = 0; i < n; ++i) {
     updateTimbre(*linked[i]);
-    setOscillatorTargets(*linked[i]);
+    setOscillatorTargets(*linked[i], batch);
   }
-  DesignBatch batch;
-  for (int i = 0; i < n; ++i) prepareFilterDesign(*linked[i], batch);
-  // The designs of all voices at once, lanes of one filter type to a vector.
-  kernels.designFilters(batch);
-  for (int i = 0; i < n; ++i) finishFilterDesign(*linked[i]);
+  prepareFilterDesigns(linked, n, batch);
+  kernels.trigonometry(batch);
+  for (int i = 0; i < n; ++i) {
+    finishOscillatorTargets(*linked[i]);
+    finishFilterDesign(*linked[i]);
+  }
 }
 
 void updateVoiceControl(Voice& v) { updateVoiceControl(&v, 1, activeKernels()); }

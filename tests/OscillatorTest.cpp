@@ -140,7 +140,7 @@ TEST(OscillatorTest, WaveTableStacksFoldedOctavesUnderARaisedCosine) {
   VoiceRig rig(1.f);
   ASSERT_EQ(rig.voice.mode, OscMode::WaveTable);
   rig.voice.freqR = 440.f;  // n = 69 exactly
-  setOscillatorTargets(rig.voice);
+  rig.setOscillatorTargets();
   // Partials j = 0..7 sit at note numbers 93, 105, 117, 33, 45, 57, 69, 81.
   const double notes[8] = {93, 105, 117, 33, 45, 57, 69, 81};
   auto hz = [](double n) { return 440.0 * std::pow(2.0, (n - 69) / 12); };

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "engine/event_queue.h"
+#include "engine/kernel_set.h"
+#include "engine/oscillators.h"
 #include "engine/param_mapping.h"
 #include "engine/rate_constants.h"
-#include "engine/kernel_set.h"
+#include "engine/trig_batch.h"
 #include "engine/voice.h"
 #include "engine/voice_control.h"
 #include "params/program_record.h"
@@ -35,6 +37,14 @@ struct VoiceRig {
     voice.noteStart(static_cast<float>(key), velocity * orvalis::kMidiValueScale, false);
   }
   void noteOff() { voice.noteRelease(0.f); }
+
+  // The mode's oscillator targets from the voice's current pitch, as the control tick sets them.
+  void setOscillatorTargets() {
+    orvalis::TrigBatch batch;
+    orvalis::setOscillatorTargets(voice, batch);
+    orvalis::activeKernels().trigonometry(batch);
+    orvalis::finishOscillatorTargets(voice);
+  }
 
   // The voice's own output pair (before the callback's output gain), appended.
   void render(std::vector<float>& left, std::vector<float>& right, int frames) {

@@ -1,10 +1,11 @@
-// Cost of the engine's building blocks for one voice: the oscillator kernels alone, and the
-// full voice (control tick every 16 samples plus the per-sample chain), per mode.
+// Cost of the engine's building blocks, per mode and per kernel path (sse2, avx2): the
+// oscillator kernels of one voice alone, and the control tick of eight voices.
 #include <benchmark/benchmark.h>
 
-#include "engine/oscillators.h"
-#include "engine/param_mapping.h"
+#include "bench/paths.h"
+#include "engine/denormals.h"
 #include "engine/kernel_set.h"
+#include "engine/param_mapping.h"
 #include "engine/voice.h"
 #include "engine/voice_control.h"
 #include "params/program_record.h"
@@ -14,65 +15,50 @@ namespace {
 using namespace orvalis;
 
 constexpr int kBlock = 256;
-const float kOscTypes[6] = {0.f, 0.2f, 0.4f, 0.6f, 0.8f, 1.f};
 
-struct OneVoice {
+struct Voices {
   params::ProgramRecord program;
   RateConstants rates;
-  Voice voice;
-  explicit OneVoice(int mode) {
-    program.values[params::kOscType] = kOscTypes[mode];
-    voice.params = program.values;
-    voice.setupRates(&rates);
-    applyAllParameters(voice);
-    voice.noteStart(60.f, 0.8f, false);
+  Voice voices[kNumVoices];
+  explicit Voices(int mode) {
+    program.values[params::kOscType] = mode / 5.f;
+    for (int v = 0; v < kNumVoices; ++v) {
+      voices[v].params = program.values;
+      voices[v].setupRates(&rates);
+      applyAllParameters(voices[v]);
+      voices[v].noteStart(48.f + 3 * v, 0.8f, false);
+    }
   }
 };
 
-void perSample(benchmark::State& state) {
-  state.counters["ns/sample"] =
-      benchmark::Counter(double(state.iterations()) * kBlock,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-
 void BM_OscillatorKernel(benchmark::State& state) {
-  const int mode = static_cast<int>(state.range(0));
-  OneVoice one(mode);
-  updateVoiceControl(one.voice);
-  const OscillatorRun run = kernelsOf(one.voice.mode).oscillators;
+  const KernelSet* kernels = bench::pathOf(state);
+  if (!kernels) return;
+  ScopedFlushToZero ftz;
+  Voices v(static_cast<int>(state.range(0)));
+  updateVoiceControl(v.voices, 1, *kernels);
+  const OscillatorRun run = kernelsOf(v.voices[0].mode, *kernels).oscillators;
   F4 bankL[kBlock], bankR[kBlock];
   for (auto _ : state) {
-    run(one.voice, bankL, bankR, kBlock);
+    run(v.voices[0], bankL, bankR, kBlock);
     benchmark::DoNotOptimize(bankL[kBlock - 1]);
   }
-  perSample(state);
+  bench::perVoiceSample(state, kBlock);
 }
-BENCHMARK(BM_OscillatorKernel)->DenseRange(0, 5)->ArgName("mode");
+BENCHMARK(BM_OscillatorKernel)->Apply(bench::modesAndPaths);
 
-void BM_FullVoice(benchmark::State& state) {
-  const int mode = static_cast<int>(state.range(0));
-  OneVoice one(mode);
-  const RenderRun run = kernelsOf(one.voice.mode).render;
-  float left[kBlock], right[kBlock];
-  for (auto _ : state) {
-    for (int i = 0; i < kBlock; i += kSubBlock) {
-      updateVoiceControl(one.voice);
-      run(&one.voice, 1, left + i, right + i, kSubBlock);
-    }
-    benchmark::DoNotOptimize(left[0]);
-  }
-  perSample(state);
-}
-BENCHMARK(BM_FullVoice)->DenseRange(0, 5)->ArgName("mode");
-
+// One control tick of eight voices, in ns per voice-sample (a tick serves 16 samples).
 void BM_ControlTick(benchmark::State& state) {
-  const int mode = static_cast<int>(state.range(0));
-  OneVoice one(mode);
+  const KernelSet* kernels = bench::pathOf(state);
+  if (!kernels) return;
+  ScopedFlushToZero ftz;
+  Voices v(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    updateVoiceControl(one.voice);
+    updateVoiceControl(v.voices, kNumVoices, *kernels);
     benchmark::ClobberMemory();
   }
+  bench::perVoiceSample(state, kSubBlock * kNumVoices);
 }
-BENCHMARK(BM_ControlTick)->DenseRange(0, 5)->ArgName("mode");
+BENCHMARK(BM_ControlTick)->Apply(bench::modesAndPaths);
 
 }  // namespace

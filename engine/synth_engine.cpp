@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/kernel_set.h"
+#include "engine/denormals.h"
 #include "engine/meter_clock.h"
 #include "engine/param_mapping.h"
 #include "engine/voice_control.h"
@@ -84,6 +85,8 @@ void SynthEngine::process(float* left, float* right, int32_t frames) {
   if (frames <= 0 || !left || !right) return;
   const int64_t start = meterTicks();
   if (!voices[0].linked()) return;
+  // Whoever calls, decaying voices stay out of the denormal range (and out of its slowness).
+  ScopedFlushToZero flushToZero;
 
   const ModeKernels kernels = kernelsOf(voices[0].mode, *kernelSet);
   if (kernels.render) {

@@ -11,8 +11,10 @@ constexpr int kStartPhases = 1000;
 constexpr float kStartPhaseStep = 0.00628f;
 }  // namespace
 
-void Lfo::randomizePhase() {
-  const float phi = static_cast<float>(std::rand() % kStartPhases) * kStartPhaseStep;
+void Lfo::randomizePhase() { startAtPhase(std::rand() % kStartPhases); }
+
+void Lfo::startAtPhase(int index) {
+  const float phi = static_cast<float>(index) * kStartPhaseStep;
   sine = static_cast<float>(std::sin(static_cast<double>(phi)));
   cosine = static_cast<float>(std::cos(static_cast<double>(phi)));
 }

@@ -12,6 +12,8 @@ struct Lfo {
 
   // Starts at its own phase drawn from rand(), one draw per LFO.
   void randomizePhase();
+  // Starts at start phase index (0..999) of the draw.
+  void startAtPhase(int index);
 
   void tick() {
     const float s = sine + speed * cosine;

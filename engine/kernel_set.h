@@ -1,7 +1,8 @@
-// The sample loops of the audio callback, one per oscillator family, and the one table that
-// says which loop renders which mode. A loop renders one run of samples between two control
-// ticks for voices 0 .. count - 1 and adds their output pairs into the buffers, voice after
-// voice in index order.
+// The work compiled once per instruction set (SSE2 everywhere, AVX2 and FMA where the build and
+// the processor have them), chosen once at load: the sample loops of the audio callback, one per
+// oscillator family, and the control tick's trigonometry; and the one table that says which
+// loop renders which mode. A loop renders one run of samples between two control ticks for
+// voices 0 .. count - 1 and adds their output pairs into the buffers, voice after voice.
 #pragma once
 
 #include "engine/osc_mode.h"

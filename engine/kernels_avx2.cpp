@@ -1,5 +1,7 @@
-// The sample loops on AVX2 and FMA, chosen at load where the processor has them. Compiled for
-// those instructions; nothing else in the engine is, and nothing here runs unless chosen.
+// The sample loops and the tick's trigonometry on AVX2 and FMA, chosen at load where the
+// processor has them. Compiled for those instructions; nothing else in the engine is, and
+// nothing here runs unless chosen. The results differ from SSE2's by the rounding of the fused
+// operations only, and the tick's trigonometry not at all.
 //
 // A run goes in the same two passes as on SSE2, eight lanes wide: first each voice's two banks
 // side by side in one vector, with their lane sums; then the filter lanes of two voices side by

@@ -1,5 +1,6 @@
-// The sample loops on SSE2, the path of every processor and the only one of the 32-bit build.
-// A run of samples goes in two passes. First each voice's oscillator banks, one bank at a time,
+// The sample loops and the tick's trigonometry on SSE2, the path of every processor and the only
+// one of the 32-bit build; the golden renders hold its output bit for bit. A run of samples goes
+// in two passes. First each voice's oscillator banks, one bank at a time,
 // and their lane sums, which leave the two chain inputs of every sample. Then the filter and
 // saturator lanes of two voices side by side: each voice's chain is one long dependency (the
 // saturator feeds the next sample's Filtre2), so two independent voices keep the processor

@@ -9,6 +9,9 @@
 // - Ramps: the control tick sets increment = (target - value) * cr / sr (1/16); the sample
 //   kernel uses the value, then adds the increment, so the target is met at the next tick.
 // - Everything that needs a power, logarithm, reciprocal or trigonometry runs at the tick.
+// - Every per-sample state (a bank, the filter lanes) is a sequence of F4s and nothing else: the
+//   AVX loops lay two of a kind side by side in 8-lane vectors (bank L beside bank R, one
+//   voice's filter lanes beside another's) by that layout alone.
 #pragma once
 
 #include <cstdint>

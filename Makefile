@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS = -DORVALIS_WERROR=$(if $(filter true,$(CI)),ON,OFF)
 
 .PHONY: all setup configure build install check check-asan check-tsan tidy check-windows windows demo \
-  presets tour bench fuzz fuzz-build fuzz-interface fuzz-midi clean
+  presets tour bench bench-peers fuzz fuzz-build fuzz-interface fuzz-midi clean
 
 all: build
 
@@ -107,6 +107,13 @@ tidy: setup
 
 bench: build
 	@$(BUILD)/bench/orvalis_bench --benchmark_counters_tabular=true
+
+# Orvalis beside the Debian VST 2 instruments, loaded in one small host: ns and instructions per
+# voice-sample, and the ratios.
+bench-peers: configure
+	@scripts/setup --bench
+	@cmake --build $(BUILD) -j $(JOBS) --target orvalis_peer_bench > /dev/null
+	@bench/run_peers.sh $(BUILD)/bench/orvalis_peer_bench
 
 clean:
 	@rm -rf $(BUILD)

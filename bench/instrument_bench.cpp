@@ -1,71 +1,54 @@
-// The whole instrument through processReplacing: 8 held voices at 44.1 kHz in 256-frame
-// blocks, per mode family, in ns per voice-sample and percent of real time; and the same with
-// every voice released (their tails decay toward the denormal range).
+// The whole engine as the plug-in drives it: 8 held voices at 44.1 kHz in 256-frame blocks, per
+// mode and per kernel path, in ns per voice-sample; and the same with every voice released,
+// their tails far down where denormals would appear without protection.
 #include <benchmark/benchmark.h>
 
-#include <new>
-#include <vector>
+#include <cstdlib>
 
-#include "plugin/corvina.h"
+#include "bench/paths.h"
+#include "engine/denormals.h"
+#include "engine/synth_engine.h"
+#include "params/program_record.h"
 
 namespace {
 
+using namespace orvalis;
+
 constexpr int kBlock = 256;
 constexpr int kVoices = 8;
-const float kOscTypes[6] = {0.f, 0.2f, 0.4f, 0.6f, 0.8f, 1.f};
 
-intptr_t VSTCALLBACK hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-  return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-void sendChord(Corvina& synth, bool release) {
-  std::vector<VstMidiEvent> midi(kVoices);
-  std::vector<char> block(sizeof(VstEvents) + kVoices * sizeof(VstEvent*));
-  auto* events = reinterpret_cast<VstEvents*>(block.data());
-  events->numEvents = kVoices;
-  VstEvent** list = events->events;
-  for (int i = 0; i < kVoices; ++i) {
-    midi[i] = VstMidiEvent{};
-    midi[i].type = kVstMidiType;
-    midi[i].byteSize = sizeof(VstMidiEvent);
-    midi[i].midiData[0] = static_cast<char>(release ? 0x80 : 0x90);
-    midi[i].midiData[1] = static_cast<char>(48 + 3 * i);
-    midi[i].midiData[2] = 100;
-    list[i] = reinterpret_cast<VstEvent*>(&midi[i]);
-  }
-  synth.processEvents(events);
+void chord(SynthEngine& engine, bool release) {
+  for (int i = 0; i < kVoices; ++i)
+    engine.queueMidi(0, release ? 0x80 : 0x90, static_cast<uint8_t>(48 + 3 * i), 100);
 }
 
 void run(benchmark::State& state, bool released) {
-  const int mode = static_cast<int>(state.range(0));
-  Corvina* synth = new (std::nothrow) Corvina(hostCallback);
-  synth->setSampleRate(44100.f);
-  synth->setParameter(params::kOscType, kOscTypes[mode]);
-  sendChord(*synth, false);
-  std::vector<float> left(kBlock), right(kBlock);
-  float* outs[2] = {left.data(), right.data()};
-  for (int i = 0; i < 40; ++i) synth->processReplacing(nullptr, outs, kBlock);
+  const KernelSet* kernels = bench::pathOf(state);
+  if (!kernels) return;
+  ScopedFlushToZero ftz;  // as the plug-in sets it around its audio work
+  std::srand(1);
+  params::ProgramRecord program;
+  program.values[params::kOscType] = state.range(0) / 5.f;
+  SynthEngine engine;
+  engine.build(program.values);
+  engine.useKernels(*kernels);
+  float left[kBlock], right[kBlock];
+  chord(engine, false);
+  for (int i = 0; i < 40; ++i) engine.process(left, right, kBlock);
   if (released) {
-    sendChord(*synth, true);
-    // Run the tails far down, where denormals would appear without protection.
-    for (int i = 0; i < 44100 * 20 / kBlock; ++i) synth->processReplacing(nullptr, outs, kBlock);
+    chord(engine, true);
+    for (int i = 0; i < 44100 * 20 / kBlock; ++i) engine.process(left, right, kBlock);
   }
   for (auto _ : state) {
-    synth->processReplacing(nullptr, outs, kBlock);
+    engine.process(left, right, kBlock);
     benchmark::DoNotOptimize(left[0]);
   }
-  const double voiceSamples = double(state.iterations()) * kBlock * kVoices;
-  state.counters["ns/voice-sample"] =
-      benchmark::Counter(voiceSamples, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  state.counters["pct_realtime"] =
-      benchmark::Counter(double(state.iterations()) * kBlock / 44100.0 * 0.01,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  delete synth;
+  bench::perVoiceSample(state, kBlock * kVoices);
 }
 
 void BM_EightVoicesHeld(benchmark::State& state) { run(state, false); }
 void BM_EightVoicesReleased(benchmark::State& state) { run(state, true); }
-BENCHMARK(BM_EightVoicesHeld)->DenseRange(0, 5)->ArgName("mode");
-BENCHMARK(BM_EightVoicesReleased)->DenseRange(0, 5)->ArgName("mode");
+BENCHMARK(BM_EightVoicesHeld)->Apply(bench::modesAndPaths);
+BENCHMARK(BM_EightVoicesReleased)->Apply(bench::modesAndPaths);
 
 }  // namespace

@@ -5,36 +5,45 @@
 
 #include <emmintrin.h>
 
+#include "engine/simd4.h"
+
+namespace orvalis {
+
 struct D2 {
   __m128d v;
 
   D2() = default;
-  D2(__m128d x) : v(x) {}
-  explicit D2(double x) : v(_mm_set1_pd(x)) {}
-  D2(double lo, double hi) : v(_mm_setr_pd(lo, hi)) {}
+  ORVALIS_INLINE D2(__m128d x) : v(x) {}
+  ORVALIS_INLINE explicit D2(double x) : v(_mm_set1_pd(x)) {}
+  ORVALIS_INLINE D2(double lo, double hi) : v(_mm_setr_pd(lo, hi)) {}
 
-  double lo() const { return _mm_cvtsd_f64(v); }
-  double hi() const { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
+  static ORVALIS_INLINE D2 load(const double* p) { return _mm_loadu_pd(p); }
+
+  ORVALIS_INLINE double lo() const { return _mm_cvtsd_f64(v); }
+  ORVALIS_INLINE double hi() const { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
 };
 
-inline D2 operator+(D2 a, D2 b) { return _mm_add_pd(a.v, b.v); }
-inline D2 operator-(D2 a, D2 b) { return _mm_sub_pd(a.v, b.v); }
-inline D2 operator*(D2 a, D2 b) { return _mm_mul_pd(a.v, b.v); }
-inline D2 operator/(D2 a, D2 b) { return _mm_div_pd(a.v, b.v); }
-inline D2 operator-(D2 a) { return _mm_xor_pd(a.v, _mm_set1_pd(-0.0)); }
-inline D2 operator+(D2 a, double b) { return a + D2(b); }
-inline D2 operator-(D2 a, double b) { return a - D2(b); }
-inline D2 operator*(D2 a, double b) { return a * D2(b); }
-inline D2 operator+(double a, D2 b) { return D2(a) + b; }
-inline D2 operator-(double a, D2 b) { return D2(a) - b; }
-inline D2 operator*(double a, D2 b) { return D2(a) * b; }
-inline D2 operator/(double a, D2 b) { return D2(a) / b; }
-inline D2 sqrt(D2 a) { return _mm_sqrt_pd(a.v); }
+ORVALIS_INLINE D2 operator+(D2 a, D2 b) { return _mm_add_pd(a.v, b.v); }
+ORVALIS_INLINE D2 operator-(D2 a, D2 b) { return _mm_sub_pd(a.v, b.v); }
+ORVALIS_INLINE D2 operator*(D2 a, D2 b) { return _mm_mul_pd(a.v, b.v); }
+ORVALIS_INLINE D2 operator/(D2 a, D2 b) { return _mm_div_pd(a.v, b.v); }
+ORVALIS_INLINE D2 operator-(D2 a) { return _mm_xor_pd(a.v, _mm_set1_pd(-0.0)); }
+ORVALIS_INLINE D2 operator+(D2 a, double b) { return a + D2(b); }
+ORVALIS_INLINE D2 operator-(D2 a, double b) { return a - D2(b); }
+ORVALIS_INLINE D2 operator*(D2 a, double b) { return a * D2(b); }
+ORVALIS_INLINE D2 operator+(double a, D2 b) { return D2(a) + b; }
+ORVALIS_INLINE D2 operator-(double a, D2 b) { return D2(a) - b; }
+ORVALIS_INLINE D2 operator*(double a, D2 b) { return D2(a) * b; }
+ORVALIS_INLINE D2 operator/(double a, D2 b) { return D2(a) / b; }
+ORVALIS_INLINE D2 sqrt(D2 a) { return _mm_sqrt_pd(a.v); }
+
+// The two lanes rounded to float, in lanes 0 and 1.
+ORVALIS_INLINE F4 toFloats(D2 a) { return _mm_cvtpd_ps(a.v); }
 
 // Sine and cosine to within an ulp or so of the correctly rounded double (the results are
 // stored as floats). Arguments are reduced by quarter turns with a two-part pi/2, then the
 // classic minimax kernels on [-pi/4, pi/4] apply; exact for |x| up to about 1e5.
-inline void sinCos(D2 x, D2& sine, D2& cosine) {
+ORVALIS_INLINE void sinCos(D2 x, D2& sine, D2& cosine) {
   const __m128d q = _mm_mul_pd(x.v, _mm_set1_pd(0.63661977236758134308));  // 2/pi
   const __m128i k = _mm_cvtpd_epi32(q);  // round to nearest, quarter turn index in 2 lanes
   const D2 kd = _mm_cvtepi32_pd(k);
@@ -70,3 +79,5 @@ inline void sinCos(D2 x, D2& sine, D2& cosine) {
   sine = _mm_xor_pd(sinPart, negSin);
   cosine = _mm_xor_pd(cosPart, negCos);
 }
+
+}  // namespace orvalis

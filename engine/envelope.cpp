@@ -1,9 +1,11 @@
 #include "engine/envelope.h"
 
+namespace orvalis {
+
 float Envelope::timeToRate(float seconds) const {
   if (!rates) return rate;
   const float tick = rates->invCr;
-  const float shortest = 5.f * tick;
+  const float shortest = kShortestSegmentTicks * tick;
   return tick / (seconds > shortest ? seconds : shortest);
 }
 
@@ -12,17 +14,19 @@ void Envelope::setAttackTime(float seconds) {
   if (attacking) rate = attackRate;
 }
 
-void Envelope::setDecayTime(float seconds) {
+void Envelope::setDecayTime(float seconds, bool gated) {
   decayRate = timeToRate(seconds);
-  if (!attacking && gate) rate = decayRate;
+  if (!attacking && gated) rate = decayRate;
 }
 
-void Envelope::setSustain(float level) {
-  sustain = level < 1e-12f ? 1e-12f : level;
-  if (gate && !attacking) target = sustain;
+void Envelope::setSustain(float level, bool gated) {
+  sustain = level < kSustainFloor ? kSustainFloor : level;
+  if (gated && !attacking) target = sustain;
 }
 
-void Envelope::setReleaseTime(float seconds) {
+void Envelope::setReleaseTime(float seconds, bool gated) {
   releaseRate = timeToRate(seconds);
-  if (!attacking && !gate) rate = releaseRate;
+  if (!attacking && !gated) rate = releaseRate;
 }
+
+}  // namespace orvalis

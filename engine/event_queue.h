@@ -5,6 +5,13 @@
 
 #include <cstdint>
 
+namespace orvalis {
+
+// 7-bit values (velocity, wheel) to 0..1 and the 14-bit bend, centred, to -1..1. Multiplied,
+// never divided, so that the products round the same everywhere.
+constexpr float kMidiValueScale = 1.f / 127.f;  // 0.007874016
+constexpr float kBendScale = 1.f / 8192.f;
+
 enum EventKind : int32_t {
   kNoteOn = 1,
   kNoteOff = 2,
@@ -13,16 +20,19 @@ enum EventKind : int32_t {
   kAllNotesOff = 5
 };
 
+// One queued event: its frame offset in the block and its values (key and velocity, or the
+// bend or wheel value).
+struct MidiEvent {
+  int32_t offset;
+  EventKind kind;
+  int32_t data1;
+  int32_t data2;
+};
+
 struct MidiEventQueue {
   static constexpr int kCapacity = 256;
 
-  int32_t offset[kCapacity];
-  int32_t kind[kCapacity];
-  int32_t data1[kCapacity];
-  int32_t data2[kCapacity];
   int32_t count = 0;
-  int32_t readPosition = 0;  // entries before it have been applied in this block
-  int32_t windowEnd = 0;
 
   MidiEventQueue() { clear(); }
   void clear();
@@ -43,11 +53,22 @@ struct MidiEventQueue {
   // A negative offset is queued at 0.
   void decodeMidi(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2);
 
+  // Hands apply, in queue order, every entry not yet applied whose offset lies before end.
+  template <class Apply>
+  void drainUpTo(int32_t end, Apply&& apply) {
+    while (applied < count && events[applied].offset < end) apply(events[applied++]);
+  }
+
   // At the end of a block of frameCount frames: drops the entries already applied and re-bases
   // the rest to the next block, so each is applied at the first boundary after its offset
   // whatever the block lengths.
   void compact(int32_t frameCount);
 
  private:
-  void append(int32_t at, int32_t k, int32_t d1, int32_t d2);
+  void append(int32_t at, EventKind kind, int32_t d1, int32_t d2);
+
+  MidiEvent events[kCapacity];
+  int32_t applied = 0;  // entries before it have been applied in this block
 };
+
+}  // namespace orvalis

@@ -5,6 +5,8 @@
 
 #include "engine/double2.h"
 
+namespace orvalis {
+
 namespace fast_exp2_detail {
 constexpr double kLn2 = 0.6931471805599453094;
 constexpr double kThird = 0.33333f;  // the float 0.3333300054
@@ -24,3 +26,5 @@ inline D2 fastExp2(D2 x) {
   const D2 p = 1.0 + b * (1.0 + 0.5 * b * (1.0 + kThird * b * (1.0 + 0.25 * b * (1.0 + 0.2 * b))));
   return _mm_cvtps_pd(_mm_cvtpd_ps(p.v));
 }
+
+}  // namespace orvalis

@@ -2,10 +2,14 @@
 
 #include <cmath>
 
+#include "engine/biquad_design.h"
 #include "engine/double2.h"
 #include "engine/fast_exp2.h"
+#include "engine/trig_batch.h"
 #include "engine/voice.h"
 #include "params/parameter_table.h"
+
+namespace orvalis {
 
 using namespace params;
 
@@ -19,136 +23,125 @@ FilterType filterTypeOf(float v) {
 
 namespace {
 
-// Coefficients b0, b1, b2, a1n, a2n of two lanes sharing a type and Q, in double precision.
-void designPair(FilterType type, D2 w, double Q, D2 c[5]) {
-  D2 si, co;
-  sinCos(w, si, co);
-  switch (type) {
-    case kEq: {
-      // Peaking section of fixed bandwidth: gain A^2 at omega, 1 far from it.
-      const double A = Q - 0.4;
-      const D2 beta = 0.25158313 * si;
-      const D2 n = 1.0 / (1.0 + beta / D2(A));
-      c[0] = (1.0 + beta * A) * n;
-      c[1] = -2.0 * co * n;
-      c[2] = (1.0 - beta * A) * n;
-      c[3] = 2.0 * co * n;
-      c[4] = (beta / D2(A) - 1.0) * n;
-      return;
-    }
-    case kShelving: {
-      // The cookbook low shelf evaluated at pi - omega: a high shelf, 1 at low frequencies and
-      // A^2 at half the sample rate.
-      const double A = 0.4 * (Q - 0.4);
-      D2 sm, cm;
-      sinCos(3.1415927 - w, sm, cm);
-      const double m = A - 1.0, P = A + 1.0;
-      const D2 gamma = sm * std::sqrt(A * A + 1.0 - m * m);
-      const D2 D = P + cm * m, N = P - cm * m;
-      const D2 n = 1.0 / (D + gamma);
-      c[0] = (N + gamma) * A * n;
-      c[1] = -2.0 * (m - cm * P) * A * n;
-      c[2] = (N - gamma) * A * n;
-      c[3] = -2.0 * (cm * P + m) * n;
-      c[4] = -(D - gamma) * n;
-      return;
-    }
-    default: {
-      // 0.101321176 is 1/pi^2: widens alpha toward high frequencies.
-      const double x = 0.5 / Q;
-      const D2 alpha = si * x * (1.0 + 0.101321176 * x * x);
-      const D2 n = 1.0 / (1.0 + alpha);
-      if (type == kLowPass) {
-        c[0] = c[2] = 0.5 * (1.0 - co) * n;
-        c[1] = (1.0 - co) * n;
-        c[3] = 2.0 * co * n;
-        c[4] = -(1.0 - alpha) * n;
-      } else if (type == kHighPass) {
-        c[0] = c[2] = 0.5 * (1.0 + co) * n;
-        c[1] = (-1.0 - co) * n;
-        c[3] = 2.0 * co * n;
-        c[4] = -(1.0 - alpha) * n;
-      } else {
-        // Second-order all-pass.
-        const D2 k = (alpha - 1.0) / (alpha + 1.0);
-        c[0] = -k;
-        c[1] = -co * (1.0 - k);
-        c[2] = D2(1.0);
-        c[3] = co * (1.0 - k);
-        c[4] = k;
-      }
-      return;
-    }
-  }
-}
+// Per-tick smoothing of the values that reach the saturators and the output.
+constexpr float kOverdriveSmoothing = 0.05f;
+constexpr float kGainSmoothing = 0.003f;
+constexpr float kPanSmoothing = 0.01f;
 
-// [a.lo, b.lo, a.hi, b.hi] as floats: Filtre1 pairs in lanes 0 and 2, Filtre2 in 1 and 3.
-F4 interleaveLanes(D2 filter1, D2 filter2) {
-  return _mm_unpacklo_ps(_mm_cvtpd_ps(filter1.v), _mm_cvtpd_ps(filter2.v));
+// The highest design angle, about 21 kHz at 44.1 kHz; tan-free designs stay stable to it.
+constexpr float kMaxOmega = 3.0f;
+// Filter states are pulled back to this bound at every tick.
+constexpr float kStateBound = 8.f;
+// "WaveTable" filters track this fixed pitch instead of the note's.
+constexpr float kWaveTableFilterPitch = 220.f;
+
+bool sameBits(F4 a, F4 b) {
+  const __m128i equal = _mm_cmpeq_epi32(_mm_castps_si128(a.v), _mm_castps_si128(b.v));
+  return _mm_movemask_epi8(equal) == 0xFFFF;
 }
 
 }  // namespace
 
 void designBiquad(FilterType type, float omega, float q, double coefficients[5]) {
   D2 c[5];
-  designPair(type, D2(static_cast<double>(omega)), q, c);
+  designBiquads(type, D2(static_cast<double>(omega)), D2(static_cast<double>(q)), c);
   for (int k = 0; k < 5; ++k) coefficients[k] = c[k].lo();
 }
 
-void designFilters(Voice& v) {
-  const RateConstants& rc = *v.rates;
+namespace {
+
+// The exponents of a voice's six fastExp2 factors: the envelope-driven K of each filter, then
+// the LFO factors of the four lanes (Filtre1 lanes with opposite sign to Filtre2's).
+void designExponents(Voice& v, float exponents[6]) {
   FilterStage& f = v.filter;
   const float env1 = v.filter1Env.output, env2 = v.filter2Env.output;
-
   f.cutoff1 = v.p(kFilter1FreqLow) + (v.p(kFilter1FreqHigh) - v.p(kFilter1FreqLow)) * env1;
   f.reso1 = v.p(kFilter1ResoLow) + (v.p(kFilter1ResoHigh) - v.p(kFilter1ResoLow)) * env1;
   f.cutoff2 = v.p(kFilter2FreqLow) + (v.p(kFilter2FreqHigh) - v.p(kFilter2FreqLow)) * env2;
   f.reso2 = v.p(kFilter2ResoLow) + (v.p(kFilter2ResoHigh) - v.p(kFilter2ResoLow)) * env2;
-  // Factors of the four lanes, two lanes at a time: the envelope-driven K of each filter and
-  // the LFO factors (Filtre1 lanes with opposite sign to Filtre2's).
-  const D2 k = fastExp2(D2(10.f * f.cutoff1 - 1.f, 10.f * f.cutoff2 - 1.f));
-  const float k1 = static_cast<float>(k.lo()), k2 = static_cast<float>(k.hi());
-
-  // Each chain's filters track the other chain's pitch; "WaveTable" filters a fixed 220 Hz.
-  const float refL = v.mode == 5 ? 220.f : v.freqR;
-  const float refR = v.mode == 5 ? 220.f : v.freqL;
   const float lfo1 = v.p(kFilter1Lfo), lfo2 = v.p(kFilter2Lfo);
   const float cosine = v.lfo.cosine, sine = v.lfo.sine;
-  const D2 byCosine = fastExp2(D2(-lfo1 * cosine, lfo2 * cosine));
-  const D2 bySine = fastExp2(D2(-lfo1 * sine, lfo2 * sine));
-  const F4 lfoFactor = _mm_movelh_ps(_mm_cvtpd_ps(byCosine.v), _mm_cvtpd_ps(bySine.v));
+  exponents[0] = 10.f * f.cutoff1 - 1.f;
+  exponents[1] = 10.f * f.cutoff2 - 1.f;
+  exponents[2] = -lfo1 * cosine;
+  exponents[3] = lfo2 * cosine;
+  exponents[4] = -lfo1 * sine;
+  exponents[5] = lfo2 * sine;
+}
+
+void addDesign(Voice& v, const float factors[6], TrigBatch& batch) {
+  const RateConstants& rc = *v.rates;
+  FilterStage& f = v.filter;
+  const float k1 = factors[0], k2 = factors[1];
+  // Each chain's filters track the other chain's pitch; "WaveTable" filters a fixed 220 Hz.
+  const bool fixedPitch = v.mode == OscMode::WaveTable;
+  const float refL = fixedPitch ? kWaveTableFilterPitch : v.freqR;
+  const float refR = fixedPitch ? kWaveTableFilterPitch : v.freqL;
+  const F4 lfoFactor(factors[2], factors[3], factors[4], factors[5]);
   const F4 cutoffHz = lfoFactor * F4(k1, k2, k1, k2) * F4(refL, refL, refR, refR);
   // Negative cutoffs (only from extreme settings) design as 0 Hz rather than blowing up.
-  const F4 omega = clamp(cutoffHz * rc.twoPiOverSr4, F4::zero(), F4(3.0f));
+  const F4 omega = clamp(cutoffHz * rc.twoPiOverSr4, F4::zero(), F4(kMaxOmega));
   const float q1 = 9.5f * (f.reso1 * f.reso1) + 0.5f;
   const float q2 = 9.5f * (f.reso2 * f.reso2) + 0.5f;
+  // A type can be set from another thread while the tick runs (hosts automate from any thread),
+  // and it chooses the batch group a lane is written to: each is read exactly once.
+  const FilterType type1 = *static_cast<const volatile FilterType*>(&f.type1);
+  const FilterType type2 = *static_cast<const volatile FilterType*>(&f.type2);
 
-  // Lanes 0, 2 (Filtre1) and 1, 3 (Filtre2) as double pairs.
-  const D2 omega1 = _mm_cvtps_pd(shuffle<0, 2, 0, 2>(omega).v);
-  const D2 omega2 = _mm_cvtps_pd(shuffle<1, 3, 1, 3>(omega).v);
-  D2 c1[5], c2[5];
-  designPair(f.type1, omega1, q1, c1);
-  designPair(f.type2, omega2, q2, c2);
-  auto column = [&](int k) { return interleaveLanes(c1[k], c2[k]); };
+  FilterStage::Design& d = f.design;
+  if (sameBits(omega, d.omega) && q1 == d.q1 && q2 == d.q2 && type1 == d.type1 && type2 == d.type2)
+    return;
+  d.omega = omega;
+  d.q1 = q1;
+  d.q2 = q2;
+  d.type1 = type1;
+  d.type2 = type2;
+  alignas(16) float lanes[4];
+  store4(lanes, omega);
+  float* targets = reinterpret_cast<float*>(d.target);
+  for (int lane = 0; lane < 4; ++lane) {
+    const bool filter1 = lane % 2 == 0;
+    batch.addBiquad(filter1 ? type1 : type2, lanes[lane], filter1 ? q1 : q2, targets + lane);
+  }
+}
+
+}  // namespace
+
+void prepareFilterDesigns(Voice* const* voices, int count, TrigBatch& batch) {
+  // In three passes, so that the polynomials of all voices run side by side.
+  float values[kNumVoices][6];
+  for (int i = 0; i < count; ++i) designExponents(*voices[i], values[i]);
+  for (int i = 0; i < count; ++i)
+    for (int k = 0; k < 6; ++k) values[i][k] = fastExp2(values[i][k]);
+  for (int i = 0; i < count; ++i) addDesign(*voices[i], values[i], batch);
+}
+
+void finishFilterDesign(Voice& v) {
+  const RateConstants& rc = *v.rates;
+  FilterStage& f = v.filter;
 
   // Drive, level and pan follow their targets at control rate; the amplitude envelope acts on
   // the input of the second saturator.
-  f.od1Smooth += (v.overdrive1 - f.od1Smooth) * 0.05f;
-  f.od2Smooth += (v.overdrive2 - f.od2Smooth) * 0.05f;
+  FilterLanes& lanes = f.lanes;
+  f.od1Smooth += (v.overdrive1 - f.od1Smooth) * kOverdriveSmoothing;
+  f.od2Smooth += (v.overdrive2 - f.od2Smooth) * kOverdriveSmoothing;
   const float od2 = f.od2Smooth * v.ampEnv.output;
-  f.drive.toward(F4(f.od1Smooth, od2, f.od1Smooth, od2), rc.crOverSr4);
-  f.gainSmooth += (v.gain - f.gainSmooth) * 0.003f;
-  f.level = F4(1.f, f.gainSmooth, 1.f, f.gainSmooth);
+  lanes.drive.toward(F4(f.od1Smooth, od2, f.od1Smooth, od2), rc.crOverSr4);
+  f.gainSmooth += (v.gain - f.gainSmooth) * kGainSmoothing;
+  lanes.level = F4(1.f, f.gainSmooth, 1.f, f.gainSmooth);
   const float g = v.gain;
-  const F4 panTarget(f.panCos * 0.9f * g, f.panCos * 0.100000024f * g, f.panSin * 0.100000024f * g,
-                     f.panSin * 0.9f * g);
-  f.panGain += (panTarget - f.panGain) * F4(0.01f);
+  const F4 panTarget(f.panCos * kDirectMix * g, f.panCos * kCrossMix * g, f.panSin * kCrossMix * g,
+                     f.panSin * kDirectMix * g);
+  lanes.panGain += (panTarget - lanes.panGain) * F4(kPanSmoothing);
 
-  f.b0.toward(column(0), rc.crOverSr4);
-  f.b1.toward(column(1), rc.crOverSr4);
-  f.b2.toward(column(2), rc.crOverSr4);
-  f.a1n.toward(column(3), rc.crOverSr4);
-  f.a2n.toward(column(4), rc.crOverSr4);
-  f.z1 = clamp(f.z1, F4(-8.f), F4(8.f));
-  f.z2 = clamp(f.z2, F4(-8.f), F4(8.f));
+  const F4* target = f.design.target;
+  lanes.b0.toward(target[0], rc.crOverSr4);
+  lanes.b1.toward(target[1], rc.crOverSr4);
+  lanes.b2.toward(target[2], rc.crOverSr4);
+  lanes.a1n.toward(target[3], rc.crOverSr4);
+  lanes.a2n.toward(target[4], rc.crOverSr4);
+  lanes.z1 = clamp(lanes.z1, F4(-kStateBound), F4(kStateBound));
+  lanes.z2 = clamp(lanes.z2, F4(-kStateBound), F4(kStateBound));
 }
+
+}  // namespace orvalis

@@ -1,139 +1,125 @@
 // The filter and saturator stage of a voice: both chains' Filtre1 and Filtre2 as one 4-lane
-// biquad (lanes F1L, F2L, F1R, F2R), one 4-lane saturator, the lane-sum shift registers of the
-// two oscillator banks and the voice's output pair.
+// biquad (lanes F1L, F2L, F1R, F2R), one 4-lane saturator and the voice's output pair.
 //
 // Each Filtre2 lane is fed by the saturator output of its Filtre1 lane of the previous sample,
 // so the four stages run as one vector operation per sample.
 #pragma once
 
+#include <initializer_list>
+#include "engine/denormals.h"
 #include "engine/ramp.h"
+#include "engine/rate_constants.h"
 #include "engine/simd4.h"
+
+namespace orvalis {
 
 struct Voice;
 
+// Each chain's output goes 0.9 to its own side and the rest to the other; 1 - 0.9 formed in
+// float is 0.100000024.
+constexpr float kDirectMix = 0.9f;
+constexpr float kCrossMix = 1.f - kDirectMix;
+
 enum FilterType : int { kFlat = 0, kLowPass = 1, kEq = 2, kShelving = 3, kHighPass = 4 };
+constexpr int kNumFilterTypes = 5;
 
 // "Flat" below 0.2, "LowPass" below 0.4, "EQ" below 0.6, "Shelving" below 0.8, else "HighPass".
 FilterType filterTypeOf(float v);
 
+// The saturator: an odd polynomial reaching +-1 with zero slope at +-2, evaluated as
+// ((v^2 / 64 - 3/16) v^2 + 1) v. A wider vector type may provide its own evaluation.
+template <class V>
+ORVALIS_INLINE V saturate(V v) {
+  const V v2 = v * v;
+  return mulAdd(mulSub(V(0.015625f), v2, V(0.1875f)), v2, V(1.f)) * v;
+}
+
+// The per-sample state of the four filter and saturator lanes, over the vector type: one voice
+// in four lanes for SSE2, two voices side by side in eight for AVX. Every lane pattern below
+// acts within each group of four lanes.
+template <class V>
+struct FilterLanesOf {
+  RampOf<V> b0, b1, b2, a1n, a2n;  // y = b0 x + b1 x1 + b2 x2 + a1n y1 + a2n y2
+  V z1, z2;                        // transposed direct form II
+  RampOf<V> drive;
+  V level = V(1.f);
+  V sat = V::zero();
+  V panGain = V::zero();
+
+  // One sample. chainInputs holds the lane sums of bank L and bank R in lanes 0 and 1; each
+  // Filtre2 lane takes its Filtre1 lane's saturator output of the previous sample.
+  ORVALIS_INLINE void step(V chainInputs) {
+    const V x = interleaveLow(chainInputs, shuffle<0, 2, 0, 2>(sat));
+    const V y = mulAdd(b0.value, x, z1);
+    z1 = sumOfProducts(b1.value, x, a1n.value, y, z2);
+    z2 = mulAdd(b2.value, x, a2n.value * y);
+    b0.advance();
+    b1.advance();
+    b2.advance();
+    a1n.advance();
+    a2n.advance();
+
+    const V v = clamp(drive.value * y, V(-2.f), V(2.f));
+    drive.advance();
+    sat = saturate(v);
+  }
+
+  // Modes 2..5 scale the saturator output by the gain level.
+  ORVALIS_INLINE void applyLevel() { sat = mulAdd(sat, level, V(kDenormalGuard)); }
+
+  // Modes 0 and 1: the output pair of the previous sample's chain outputs through panGain, in
+  // lanes 0 and 1.
+  ORVALIS_INLINE V pannedOutput() const {
+    const V t = shuffle<1, 3, 1, 3>(sat) * panGain;
+    return (shuffle<0, 2, 0, 2>(t) + V(kDenormalGuard)) + shuffle<1, 3, 1, 3>(t);
+  }
+
+  // Modes 2..5: the chains cross-mixed 0.8 / 0.2 and panned; pan holds [panCos, panSin, 0, 0].
+  ORVALIS_INLINE V crossMixedOutput(V pan) const {
+    const V direct = shuffle<1, 1, 1, 1>(sat), other = shuffle<3, 3, 3, 3>(sat);
+    return mulAdd(V(0.8f, 0.2f, 0.f, 0.f), direct, V(0.2f, 0.8f, 0.f, 0.f) * other) * pan;
+  }
+};
+
+using FilterLanes = FilterLanesOf<F4>;
+
 struct FilterStage {
-  Ramp b0, b1, b2, a1n, a2n;  // y = b0 x + b1 x1 + b2 x2 + a1n y1 + a2n y2
-  F4 z1, z2;                  // transposed direct form II
-  Ramp drive;
-  F4 level = F4(1.f);
-  F4 sat = F4::zero();
-  F4 panGain = F4::zero();
-  F4 sumL = F4::zero();
-  F4 sumR = F4::zero();
+  FilterLanes lanes;
 
   FilterType type1 = kFlat;
   FilterType type2 = kFlat;
   float od1Smooth = 0.f, od2Smooth = 0.f, gainSmooth = 0.f;
   float panCos = 0.707f, panSin = 0.707f;
-  float outLeft = 0.f, outRight = 0.f;
+  float outLeft = 0.f, outRight = 0.f;  // the voice's output pair of the last sample rendered
   float cutoff1 = 0.f, reso1 = 0.f, cutoff2 = 0.f, reso2 = 0.f;
 
+  // The coefficient targets of the last design and what they were designed from: a tick whose
+  // angles, Q values and types are those of the last one keeps its targets.
+  struct Design {
+    F4 omega = F4(-1.f);  // no angle is negative: the first tick designs
+    float q1 = 0.f, q2 = 0.f;
+    FilterType type1 = kFlat, type2 = kFlat;
+    F4 target[5];
+  } design;
+
   FilterStage() {
-    const F4 tiny(1e-20f);
-    b0.reset(tiny);
-    b1.reset(tiny);
-    b2.reset(tiny);
-    a1n.reset(tiny);
-    a2n.reset(tiny);
-    z1 = z2 = tiny;
-    drive.reset(tiny);
+    const F4 tiny(kDenormalGuard);
+    for (Ramp* r : {&lanes.b0, &lanes.b1, &lanes.b2, &lanes.a1n, &lanes.a2n, &lanes.drive})
+      r->reset(tiny);
+    lanes.z1 = lanes.z2 = tiny;
   }
 };
 
 // Biquad coefficients b0, b1, b2, a1n, a2n of one lane, designed in double precision.
 void designBiquad(FilterType type, float omega, float q, double coefficients[5]);
 
-// Once per control tick: coefficient targets and ramps, drive, level and pan smoothing, then the
+struct TrigBatch;
+
+// Once per control tick, in two halves around the tick's trigonometry: first the angles and Q
+// values of every voice's four lanes (the lanes join the batch unless they are the voice's last
+// ones), then the coefficient ramps toward the targets, drive, level and pan smoothing, and the
 // clamp of the filter state.
-void designFilters(Voice& v);
+void prepareFilterDesigns(Voice* const* voices, int count, TrigBatch& batch);
+void finishFilterDesign(Voice& v);
 
-// Per-sample stage. kPrevOutput: modes 0 and 1 take their output pair from the previous sample's
-// saturator through panGain and apply no level factor; modes 2..5 output the current sample.
-template <bool kPrevOutput>
-struct FilterKernel {
-  F4 b0, db0, b1, db1, b2, db2, a1, da1, a2, da2, z1, z2, drive, dDrive, level, sat, panGain, sumL,
-      sumR, weightL, weightR, pan;
-
-  FilterKernel(const FilterStage& f, F4 weightL, F4 weightR)
-      : b0(f.b0.value),
-        db0(f.b0.inc),
-        b1(f.b1.value),
-        db1(f.b1.inc),
-        b2(f.b2.value),
-        db2(f.b2.inc),
-        a1(f.a1n.value),
-        da1(f.a1n.inc),
-        a2(f.a2n.value),
-        da2(f.a2n.inc),
-        z1(f.z1),
-        z2(f.z2),
-        drive(f.drive.value),
-        dDrive(f.drive.inc),
-        level(f.level),
-        sat(f.sat),
-        panGain(f.panGain),
-        sumL(f.sumL),
-        sumR(f.sumR),
-        weightL(weightL),
-        weightR(weightR),
-        pan(f.panCos, f.panSin, 0.f, 0.f) {}
-
-  // Returns [outLeft, outRight, -, -].
-  F4 step(F4 oscL, F4 oscR) {
-    F4 out;
-    if (kPrevOutput) {
-      const F4 t = shuffle<1, 3, 1, 3>(sat) * panGain;
-      out = (shuffle<0, 2, 0, 2>(t) + F4(1e-20f)) + shuffle<1, 3, 1, 3>(t);
-    }
-
-    // Lane j of each bank reaches lane 0 of its sum j samples late.
-    const F4 u = weightR * oscR + sumR;
-    sumR = shiftDown(u);
-    const F4 w = weightL * oscL + sumL;
-    sumL = shiftDown(w);
-
-    const F4 x = lowHalves(interleaveLow(w, sat), interleaveLow(u, highHalf(sat)));
-    const F4 y = b0 * x + z1;
-    z1 = b1 * x + a1 * y + z2;
-    z2 = b2 * x + a2 * y;
-    b0 += db0;
-    b1 += db1;
-    b2 += db2;
-    a1 += da1;
-    a2 += da2;
-
-    // Odd polynomial reaching +-1 with zero slope at +-2.
-    const F4 v = clamp(drive * y, F4(-2.f), F4(2.f));
-    drive += dDrive;
-    const F4 v2 = v * v;
-    sat = ((F4(0.015625f) * v2 - F4(0.1875f)) * v2 + F4(1.f)) * v;
-    if (!kPrevOutput) {
-      sat = sat * level + F4(1e-20f);
-      out = (F4(0.8f, 0.2f, 0.f, 0.f) * shuffle<1, 1, 1, 1>(sat) +
-             F4(0.2f, 0.8f, 0.f, 0.f) * shuffle<3, 3, 3, 3>(sat)) *
-            pan;
-    }
-    return out;
-  }
-
-  void save(FilterStage& f, float outLeft, float outRight) const {
-    f.b0.value = b0;
-    f.b1.value = b1;
-    f.b2.value = b2;
-    f.a1n.value = a1;
-    f.a2n.value = a2;
-    f.z1 = z1;
-    f.z2 = z2;
-    f.drive.value = drive;
-    f.sat = sat;
-    f.sumL = sumL;
-    f.sumR = sumR;
-    f.outLeft = outLeft;
-    f.outRight = outRight;
-  }
-};
+}  // namespace orvalis

@@ -3,19 +3,23 @@
 // sine peaks; the cosine is never clamped and swings a little beyond +-1.
 #pragma once
 
+namespace orvalis {
+
 struct Lfo {
-  float sineRaw = 0.f;
   float cosine = 1.f;
   float speed = 0.f;  // radians per tick
   float sine = 0.f;
 
   // Starts at its own phase drawn from rand(), one draw per LFO.
   void randomizePhase();
+  // Starts at start phase index (0..999) of the draw.
+  void startAtPhase(int index);
 
   void tick() {
     const float s = sine + speed * cosine;
     cosine = cosine - speed * sine;
-    sineRaw = s;
     sine = s < -1.f ? -1.f : (s > 1.f ? 1.f : s);
   }
 };
+
+}  // namespace orvalis

@@ -3,6 +3,8 @@
 #if defined(_WIN32)
 #include <windows.h>
 
+namespace orvalis {
+
 int64_t meterTicks() {
   LARGE_INTEGER t;
   QueryPerformanceCounter(&t);
@@ -14,8 +16,11 @@ int64_t meterTicksPerSecond() {
   QueryPerformanceFrequency(&f);
   return f.QuadPart;
 }
+}  // namespace orvalis
 #else
 #include <time.h>
+
+namespace orvalis {
 
 int64_t meterTicks() {
   timespec t;
@@ -24,4 +29,6 @@ int64_t meterTicks() {
 }
 
 int64_t meterTicksPerSecond() { return 1000000000; }
+
+}  // namespace orvalis
 #endif

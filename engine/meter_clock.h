@@ -4,5 +4,9 @@
 
 #include <cstdint>
 
+namespace orvalis {
+
 int64_t meterTicks();
 int64_t meterTicksPerSecond();
+
+}  // namespace orvalis

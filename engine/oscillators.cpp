@@ -5,12 +5,28 @@
 
 #include "engine/double2.h"
 #include "engine/fast_exp2.h"
+#include "engine/trig_batch.h"
 #include "engine/voice.h"
 #include "params/parameter_table.h"
+
+namespace orvalis {
 
 using namespace params;
 
 namespace {
+
+// The negated second difference of x - x^3 is 6 x inc^2: scaled by this over inc^2, the saw
+// spans about +-0.465.
+constexpr float kSawScale = 0.077515684f;
+// 2/pi to seven digits: the phase-modulation depth per unit of index.
+constexpr float kTwoOverPi = 0.6366199f;
+// A4 of the two banks; the pair beats at 2 Hz.
+constexpr float kBankLPitch = 441.f;
+constexpr float kBankRPitch = 439.f;
+// Octaves per semitone, 1/12 in float: bend and vibrato are in semitones.
+constexpr float kOctavesPerSemitone = 0.083333336f;
+// 2 pi / 96 in float: one raised-cosine period over the 96 notes of the octave stack.
+constexpr float kWindowAngle = 0.06544985f;
 
 // A phase that has run away (increments above 2 can outgrow the single wrap of the kernels) is
 // restarted at 0; phases in normal operation never come near the bound.
@@ -23,7 +39,7 @@ void setSawTargets(SawBank& b, F4 freq, float timbre2, float mixTarget, const Ra
   b.phase = containPhase(b.phase);
   const F4 inc = freq * rc.twoOverSr4;
   b.phaseInc.toward(inc, rc.crOverSr4);
-  b.scale.toward(F4(0.077515684f) * safeReciprocal(inc * inc), rc.crOverSr4);
+  b.scale.toward(F4(kSawScale) * safeReciprocal(inc * inc), rc.crOverSr4);
   b.offset.toward(F4(2.f * timbre2), rc.crOverSr4);
   b.mix.toward(F4(mixTarget), rc.crOverSr4);
 }
@@ -48,66 +64,86 @@ void setPmTargets(PmBank& b, F4 freq, F4 modRatio, F4 index, const RateConstants
   const F4 current = b.carInc.value;
   b.carInc.toward(min(freq * rc.twoOverSr4, F4(1.f)), rc.crOverSr4);
   b.modInc.toward(modRatio * current, rc.crOverSr4);
-  // 0.6366199 is 2/pi.
-  b.depth.toward(min(modRatio * index * current * F4(0.6366199f) + F4(1e-20f), F4(1.f) - current),
-                 rc.crOverSr4);
+  b.depth.toward(
+      min(modRatio * index * current * F4(kTwoOverPi) + F4(kDenormalGuard), F4(1.f) - current),
+      rc.crOverSr4);
 }
 
 // Mode 5: the note's octaves folded into note numbers 24..120, weighted by a raised cosine
 // over that range. Bank R takes partials 6, 4, 2, 0 and bank L 7, 5, 3, 1.
-void setOctaveStack(Voice& v) {
+// n mod 96 as fmod gives it, for n >= 0 without the library call: n - 96 k is exact (n and 96 k
+// lie within a factor of two), and k = n / 96 truncated can only come out one too high, for n
+// just under a multiple of 96, where adding 96 back is exact too.
+double wrap96(double n) {
+  const double r = n - 96.0 * static_cast<double>(static_cast<long long>(n / 96.0));
+  return r < 0.0 ? r + 96.0 : r;
+}
+
+void setOctaveStack(Voice& v, TrigBatch& batch) {
   const double n = v.freqR > 0.f ? 69.0 + 12.0 * std::log2(v.freqR / 440.0) : 69.0;
-  // Note numbers folded into [24, 120): each partial 12 above the previous, modulo 96.
+  // Note numbers folded into [24, 120): each partial 12 above the previous, modulo 96. A
+  // partial is j octaves above partial 0, or j - 8 where it folded.
   double x[8];
-  const double first = std::fmod(n, 96.0);
+  int octave[8];
+  const double first = n >= 0.0 ? wrap96(n) : std::fmod(n, 96.0);
   for (int j = 0; j < 8; ++j) {
     double folded = first >= 0.0 ? first + 12.0 * j : std::fmod(n + 12.0 * j, 96.0);
-    if (folded >= 96.0) folded -= 96.0;
+    octave[j] = j;
+    if (folded >= 96.0) {
+      folded -= 96.0;
+      octave[j] = j - 8;
+    }
     x[j] = folded + 24.0;
+  }
+  if (first < 0.0) {
+    // Below 8 Hz: fmod folds each partial by itself; count the octaves from the note numbers.
+    for (int j = 0; j < 8; ++j) {
+      const double octaves = (x[j] - x[0]) / 12.0;  // a whole number, up to rounding
+      octave[j] = static_cast<int>(octaves + (octaves >= 0 ? 0.5 : -0.5));
+    }
   }
   // The partials are octaves of one another: one power, then exact scalings by 2^k.
   const double f0 = 440.0 * std::pow(2.0, (x[0] - 69.0) / 12.0);
-  float f[8], w[8];
+  float f[8];
   static const double kOctave[17] = {1. / 256, 1. / 128, 1. / 64, 1. / 32, 1. / 16, 1. / 8,
                                      1. / 4,   1. / 2,   1.,      2.,      4.,      8.,
                                      16.,      32.,      64.,     128.,    256.};
   for (int j = 0; j < 8; ++j) {
-    const double octaves = (x[j] - x[0]) / 12.0;  // a whole number, up to rounding
-    const int k = static_cast<int>(octaves + (octaves >= 0 ? 0.5 : -0.5));
+    const int k = octave[j];
     f[j] = static_cast<float>(f0 * kOctave[(k < -8 ? -8 : (k > 8 ? 8 : k)) + 8]);
   }
-  // 0.06544985 is 2 pi / 96: one raised-cosine period over the 96 notes of the window.
-  for (int j = 0; j < 8; j += 2) {
-    D2 s, c;
-    sinCos(D2((x[j] - 24.0) * 0.06544985f, (x[j + 1] - 24.0) * 0.06544985f), s, c);
-    const D2 weight = 0.5 - 0.5 * c;
-    w[j] = static_cast<float>(weight.lo());
-    w[j + 1] = static_cast<float>(weight.hi());
-  }
+  // The window weights come with the tick's other trigonometry; finishOscillatorTargets takes
+  // them into the lane weights.
+  for (int j = 0; j < 8; ++j) batch.addWindow((x[j] - 24.0) * kWindowAngle, &v.windowWeight[j]);
   v.laneFreqR = F4(f[6], f[4], f[2], f[0]);
   v.laneFreqL = F4(f[7], f[5], f[3], f[1]);
-  v.weightR = F4(w[6], 1.0003f * w[4], 0.9998f * w[2], 0.9997f * w[0]);
-  v.weightL = F4(w[7], 1.0002f * w[5], 0.9996f * w[3], 0.9998f * w[1]);
 }
 
 }  // namespace
 
+void finishOscillatorTargets(Voice& v) {
+  if (v.mode != OscMode::WaveTable) return;
+  const float* w = v.windowWeight;
+  v.weightR = F4(w[6], 1.0003f * w[4], 0.9998f * w[2], 0.9997f * w[0]);
+  v.weightL = F4(w[7], 1.0002f * w[5], 0.9996f * w[3], 0.9998f * w[1]);
+}
+
 void advanceGlide(Voice& v) { v.glide += (v.noteRatio - v.glide) * v.glideRate; }
 
 void computePitch(Voice& v) {
-  const float base441 = 441.f * v.glide;
-  const float base439 = 439.f * v.glide;
+  const float baseL = kBankLPitch * v.glide;
+  const float baseR = kBankRPitch * v.glide;
   const float depth = v.p(kLfoDepthL) + (v.p(kLfoDepthH) - v.p(kLfoDepthL)) * v.modWheel;
   const float e = v.lfoDelayEnv.output;
   // Bend spans +-12 semitones; full vibrato depth about +-1 semitone.
-  float pm = fastExp2((12.f * v.bend + depth * (e * e * e) * v.lfo.sine) * 0.083333336f);
+  float pm = fastExp2((12.f * v.bend + depth * (e * e * e) * v.lfo.sine) * kOctavesPerSemitone);
   if (v.gate)
     v.pitchEnv += (1.f - v.pitchEnv) * v.pitchEnvAttackRate;
   else
     v.pitchEnv += (v.pitchEnvEnd - v.pitchEnv) * v.pitchEnvReleaseRate;
   pm = pm * v.pitchEnv;
-  v.freqL = base441 * pm;
-  v.freqR = base439 * pm;
+  v.freqL = baseL * pm;
+  v.freqR = baseR * pm;
   v.laneFreqL = F4(v.freqL) * v.laneRatio;
   v.laneFreqR = F4(v.freqR) * v.laneRatio;
 }
@@ -120,35 +156,35 @@ void updateTimbre(Voice& v) {
   v.timbre2 += (v.timbre1 - v.timbre2) * 0.1f;
 }
 
-void setOscillatorTargets(Voice& v) {
+void setOscillatorTargets(Voice& v, TrigBatch& batch) {
   const RateConstants& rc = *v.rates;
   switch (v.mode) {
-    case 0:
-    case 1: {
-      const float mix = v.mode == 0 ? -1.f : 0.9f;
+    case OscMode::Pulse:
+    case OscMode::SupSaw: {
+      const float mix = v.mode == OscMode::Pulse ? -1.f : 0.9f;
       setSawTargets(v.sawL, v.laneFreqL, v.timbre2, mix, rc);
       setSawTargets(v.sawR, v.laneFreqR, v.timbre2, mix, rc);
       break;
     }
-    case 2: {
+    case OscMode::Fm1: {
       const float k = 8.f * v.timbre2 + 1.f;
       setSyncTargets(v.syncL, v.laneFreqL, k, v.syncPrimed, rc);
       setSyncTargets(v.syncR, v.laneFreqR, k, v.syncPrimed, rc);
       v.syncPrimed = true;
       break;
     }
-    case 3:
-    case 4:
-    case 5: {
+    case OscMode::Fm2:
+    case OscMode::Fm3:
+    case OscMode::WaveTable: {
       F4 ratioL, ratioR;
-      if (v.mode == 3) {
+      if (v.mode == OscMode::Fm2) {
         ratioL = ratioR = F4(2.f, 2.f, 1.f, 3.f);
-      } else if (v.mode == 4) {
+      } else if (v.mode == OscMode::Fm3) {
         ratioR = F4(3.5127f, 3.491f, 0.9996f, 0.5004f);
         ratioL = F4(3.4902f, 3.5121f, 1.0002f, 0.4996f);
       } else {
         ratioL = ratioR = F4(0.4992f, 0.5013f, 0.4985f, 0.501f);
-        setOctaveStack(v);
+        setOctaveStack(v, batch);
       }
       const F4 t(0.49f * v.timbreRaw + 0.01f);
       setPmTargets(v.pmR, v.laneFreqR, ratioR, t * F4(40.7f, 40.3f, 40.1f, 40.0f), rc);
@@ -162,7 +198,7 @@ void setOscillatorTargets(Voice& v) {
 
 void resetOscillators(Voice& v) {
   const RateConstants& rc = *v.rates;
-  const F4 tiny(1e-20f);
+  const F4 tiny(kDenormalGuard);
   v.sawR.phase = v.sawR.prevPoly = v.sawR.prevD1 = tiny;
   for (SawBank* b : {&v.sawL, &v.sawR}) {
     b->offset.toward(F4(2.f / 3.f), rc.crOverSr4);
@@ -174,3 +210,5 @@ void resetOscillators(Voice& v) {
   v.pmR = PmBank();
   v.syncPrimed = false;
 }
+
+}  // namespace orvalis

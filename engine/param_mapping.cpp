@@ -5,6 +5,8 @@
 #include "engine/voice.h"
 #include "params/parameter_table.h"
 
+namespace orvalis {
+
 using namespace params;
 
 namespace {
@@ -18,8 +20,14 @@ float perTickRate(double seconds, float cr) {
 
 float powerOf10(double x) { return static_cast<float>(std::pow(10.0, x)); }
 
-// Semitone range of the pitch envelope's start and end: 2^(-1/12) .. 2^(1/12) over 0..1.
-float pitchFactor(float v) { return static_cast<float>(std::pow(2.0, (v - 0.5f) * 0.16666667f)); }
+// The pitch envelope's start and end span a semitone either way: (v - 0.5) / 6 octaves.
+constexpr float kPitchEnvelopeOctaves = 0.16666667f;
+float pitchFactor(float v) {
+  return static_cast<float>(std::pow(2.0, (v - 0.5f) * kPitchEnvelopeOctaves));
+}
+
+// pi / 2 in float: "Panoramique" turns the pan gains through a quarter circle.
+constexpr float kQuarterTurn = 1.5707964f;
 
 void applyLaneWeights(Voice& v) {
   const float e = v.p(kLaneWeights) < 0.999f ? v.p(kLaneWeights) : 0.999f;
@@ -36,12 +44,12 @@ void applyLaneWeights(Voice& v) {
 
 void applyModeAndRatios(Voice& v) {
   applyLaneWeights(v);
-  const int previous = v.mode;
-  v.mode = static_cast<int>(std::floor(5.0 * v.p(kOscType) + 0.5));
-  if (v.mode == 2 && previous != 2) v.syncPrimed = false;
+  const OscMode previous = v.mode;
+  v.mode = oscModeOf(v.p(kOscType));
+  if (v.mode == OscMode::Fm1 && previous != OscMode::Fm1) v.syncPrimed = false;
 
   const float r = v.p(kLaneRatios);
-  if (v.mode == 4) {
+  if (v.mode == OscMode::Fm3) {
     if (r < 0.25f)
       v.laneRatio = F4(1.0f, 0.997f, 3.002f, 4.001f);
     else if (r < 0.5f)
@@ -79,6 +87,10 @@ void applyPitchEnvelopeLevels(Voice& v) {
 
 }  // namespace
 
+OscMode oscModeOf(float oscType) {
+  return static_cast<OscMode>(params::oscModeOf(oscType));
+}
+
 void applyParameter(Voice& v, int index) {
   if (!v.linked()) return;
   const RateConstants& rc = *v.rates;
@@ -88,15 +100,15 @@ void applyParameter(Voice& v, int index) {
       break;
     case kAmpSustainH:
     case kAmpSustainL:
-      v.ampEnv.setSustain(lerp(v, kAmpSustainL, kAmpSustainH));
+      v.ampEnv.setSustain(lerp(v, kAmpSustainL, kAmpSustainH), v.gate);
       break;
     case kFilter1SustainH:
     case kFilter1SustainL:
-      v.filter1Env.setSustain(lerp(v, kFilter1SustainL, kFilter1SustainH));
+      v.filter1Env.setSustain(lerp(v, kFilter1SustainL, kFilter1SustainH), v.gate);
       break;
     case kFilter2SustainH:
     case kFilter2SustainL:
-      v.filter2Env.setSustain(lerp(v, kFilter2SustainL, kFilter2SustainH));
+      v.filter2Env.setSustain(lerp(v, kFilter2SustainL, kFilter2SustainH), v.gate);
       break;
     case kFilter1Type:
       v.filter.type1 = filterTypeOf(v.p(kFilter1Type));
@@ -111,8 +123,8 @@ void applyParameter(Voice& v, int index) {
     case kLfoDelay: {
       const double t = timeOf(v.p(kLfoDelay));
       v.lfoDelayEnv.setAttackTime(static_cast<float>(t));
-      v.lfoDelayEnv.setReleaseTime(static_cast<float>(t * 0.5));
-      v.lfoDelayEnv.setSustain(1.0f);
+      v.lfoDelayEnv.setReleaseTime(static_cast<float>(t * 0.5), v.gate);
+      v.lfoDelayEnv.setSustain(1.0f, v.gate);
       break;
     }
     case kLfoSpeed: {
@@ -140,7 +152,7 @@ void applyParameter(Voice& v, int index) {
       applyPitchEnvelopeLevels(v);
       break;
     case kPan: {
-      const double angle = v.p(kPan) * 1.5707964f;
+      const double angle = v.p(kPan) * kQuarterTurn;
       v.filter.panCos = static_cast<float>(std::cos(angle));
       v.filter.panSin = static_cast<float>(std::sin(angle));
       break;
@@ -180,12 +192,15 @@ void applyNoteStart(Voice& v, float vel) {
   for (int e = 0; e < 3; ++e)
     envs[e]->setAttackTime(static_cast<float>(timeOf(lerp(v, attack[e][0], attack[e][1]))));
   for (int e = 0; e < 3; ++e)
-    envs[e]->setDecayTime(static_cast<float>(timeOf(lerp(v, decay[e][0], decay[e][1]))));
-  for (int e = 0; e < 3; ++e) envs[e]->setSustain(lerp(v, sustain[e][0], sustain[e][1]));
+    envs[e]->setDecayTime(static_cast<float>(timeOf(lerp(v, decay[e][0], decay[e][1]))), v.gate);
+  for (int e = 0; e < 3; ++e) envs[e]->setSustain(lerp(v, sustain[e][0], sustain[e][1]), v.gate);
   for (int e = 0; e < 3; ++e)
-    envs[e]->setReleaseTime(static_cast<float>(timeOf(lerp(v, release[e][0], release[e][1]))));
+    envs[e]->setReleaseTime(static_cast<float>(timeOf(lerp(v, release[e][0], release[e][1]))),
+                            v.gate);
 
   applyPitchEnvelopeRates(v);
   applyPitchEnvelopeLevels(v);
   v.pitchEnv = v.pitchEnvStart;
 }
+
+}  // namespace orvalis

@@ -2,8 +2,12 @@
 // (applyAllParameters) and at a note start that retriggers (applyNoteStart).
 #pragma once
 
+namespace orvalis {
+
 struct Voice;
 
 void applyParameter(Voice& v, int index);
 void applyAllParameters(Voice& v);
 void applyNoteStart(Voice& v, float vel);
+
+}  // namespace orvalis

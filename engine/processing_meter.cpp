@@ -1,5 +1,7 @@
 #include "engine/processing_meter.h"
 
+namespace orvalis {
+
 namespace {
 double medianOf3(double a, double b, double c) {
   if (a > b) {
@@ -22,3 +24,5 @@ void ProcessingMeter::update(double x) {
   smooth2 += 0.03 * (smooth1 - smooth2);
   smooth += 0.03 * (smooth2 - smooth);
 }
+
+}  // namespace orvalis

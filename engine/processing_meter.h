@@ -2,6 +2,8 @@
 // three measurements, then three cascaded one-pole smoothers. Double precision throughout.
 #pragma once
 
+namespace orvalis {
+
 struct ProcessingMeter {
   double previous = 50.0;
   double older = 50.0;
@@ -13,3 +15,5 @@ struct ProcessingMeter {
   void reset();
   void update(double nanosecondsPerSample);
 };
+
+}  // namespace orvalis

@@ -2,33 +2,30 @@
 
 #include <cmath>
 
+namespace orvalis {
+
 void RateConstants::build(float sampleRate) {
   const double pi = 3.1415927f;  // single-precision pi
   const double s = sampleRate;
   const double c = static_cast<float>(s * 0.0625);
   sr = sampleRate;
   cr = static_cast<float>(c);
-  invSr = static_cast<float>(1.0 / s);
-  crOverSr = static_cast<float>(c * invSr);
+  const float invSr = static_cast<float>(1.0 / s);
+  const float crOverSr = static_cast<float>(c * invSr);
   invCr = static_cast<float>(1.0 / c);
-  srOverCr = static_cast<float>(s * invCr);
-  twoOverSr = static_cast<float>(2.0 * invSr);
-  twoPiOverSr = static_cast<float>(twoOverSr * pi);
-  twoOverCr = static_cast<float>(2.0 * invCr);
+  const float twoOverSr = static_cast<float>(2.0 * invSr);
+  const float twoPiOverSr = static_cast<float>(twoOverSr * pi);
+  const float twoOverCr = static_cast<float>(2.0 * invCr);
   twoPiOverCr = static_cast<float>(twoOverCr * pi);
 
-  sr4 = F4(sr);
-  cr4 = F4(cr);
-  srOverCr4 = F4(srOverCr);
   crOverSr4 = F4(crOverSr);
   invSr4 = F4(invSr);
   twoOverSr4 = F4(twoOverSr);
   twoPiOverSr4 = F4(twoPiOverSr);
-  invCr4 = F4(invCr);
-  twoOverCr4 = F4(twoOverCr);
-  twoPiOverCr4 = F4(twoPiOverCr);
 }
 
 bool isUsableSampleRate(float sampleRate) {
   return std::isfinite(sampleRate) && sampleRate >= kMinSampleRate && sampleRate <= kMaxSampleRate;
 }
+
+}  // namespace orvalis

@@ -2,11 +2,14 @@
 
 #include <cstring>
 
+#include "engine/kernel_set.h"
+#include "engine/denormals.h"
 #include "engine/meter_clock.h"
 #include "engine/param_mapping.h"
-#include "engine/render.h"
 #include "engine/voice_control.h"
 #include "params/parameter_table.h"
+
+namespace orvalis {
 
 SynthEngine::SynthEngine() {
   queue.clear();
@@ -45,21 +48,21 @@ void SynthEngine::attachProgram(const float* params) {
 
 void SynthEngine::applyParameter(int index) {
   if (!params::isValidIndex(index)) return;
-  for (Voice& v : voices) ::applyParameter(v, index);
+  for (Voice& v : voices) orvalis::applyParameter(v, index);
 }
 
 void SynthEngine::setPolyphony(int voiceCount) { voiceAllocator.setPolyphony(voiceCount); }
 
-template <void (*RenderRun)(Voice*, int, float*, float*, int)>
-void SynthEngine::renderBlock(float* left, float* right, int32_t frames, float gain) {
+void SynthEngine::renderBlock(const ModeKernels& kernels, float* left, float* right,
+                              int32_t frames) {
   int32_t i = 0;
   while (i < frames) {
     if (subBlockCount >= kSubBlock) {
       lastBoundaryFrame = i;
       subBlockCount = 0;
-      voiceAllocator.dispatchEvents(i - kSubBlock, i);
+      voiceAllocator.dispatchEvents(i);
       const int n = voiceAllocator.activeVoices();
-      for (int v = 0; v < n; ++v) updateVoiceControl(voices[v]);
+      updateVoiceControl(voices, n, *kernelSet);
     }
     int32_t run = kSubBlock - subBlockCount;
     if (run > frames - i) run = frames - i;
@@ -68,10 +71,10 @@ void SynthEngine::renderBlock(float* left, float* right, int32_t frames, float g
     std::memset(l, 0, sizeof(float) * run);
     std::memset(r, 0, sizeof(float) * run);
     // Voices are added in index order, the gain is applied last.
-    RenderRun(voices, voiceAllocator.activeVoices(), l, r, run);
+    kernels.render(voices, voiceAllocator.activeVoices(), l, r, run);
     for (int32_t k = 0; k < run; ++k) {
-      l[k] *= gain;
-      r[k] *= gain;
+      l[k] *= kernels.outputGain;
+      r[k] *= kernels.outputGain;
     }
     subBlockCount += run;
     i += run;
@@ -82,27 +85,16 @@ void SynthEngine::process(float* left, float* right, int32_t frames) {
   if (frames <= 0 || !left || !right) return;
   const int64_t start = meterTicks();
   if (!voices[0].linked()) return;
+  // Whoever calls, decaying voices stay out of the denormal range (and out of its slowness).
+  ScopedFlushToZero flushToZero;
 
-  switch (voices[0].mode) {
-    case 0:
-    case 1:
-      renderBlock<renderPulseSaw>(left, right, frames, 0.2f);
-      break;
-    case 2:
-      renderBlock<renderSync>(left, right, frames, 0.2f);
-      break;
-    case 3:
-    case 4:
-      renderBlock<renderPhaseMod>(left, right, frames, 0.2f);
-      break;
-    case 5:
-      renderBlock<renderWaveTable>(left, right, frames, 0.15f);
-      break;
-    default:
-      // No such mode: silence, and the queued events wait.
-      std::memset(left, 0, sizeof(float) * frames);
-      std::memset(right, 0, sizeof(float) * frames);
-      break;
+  const ModeKernels kernels = kernelsOf(voices[0].mode, *kernelSet);
+  if (kernels.render) {
+    renderBlock(kernels, left, right, frames);
+  } else {
+    // No such mode: silence, and the queued events wait.
+    std::memset(left, 0, sizeof(float) * frames);
+    std::memset(right, 0, sizeof(float) * frames);
   }
   queue.compact(frames);
 
@@ -110,3 +102,5 @@ void SynthEngine::process(float* left, float* right, int32_t frames) {
   const double seconds = static_cast<double>(elapsed) / static_cast<double>(meterTicksPerSecond());
   loadMeter.update(seconds / frames * 1e9);
 }
+
+}  // namespace orvalis

@@ -6,10 +6,13 @@
 #include <cstdint>
 
 #include "engine/event_queue.h"
+#include "engine/kernel_set.h"
 #include "engine/processing_meter.h"
 #include "engine/rate_constants.h"
 #include "engine/voice.h"
 #include "engine/voice_allocator.h"
+
+namespace orvalis {
 
 class alignas(16) SynthEngine {
  public:
@@ -24,6 +27,9 @@ class alignas(16) SynthEngine {
   // A parameter changed: every voice, sounding or not, maps it.
   void applyParameter(int index);
   void setPolyphony(int voiceCount);
+  // The sample loops this engine runs; the set chosen at load unless told otherwise.
+  void useKernels(const KernelSet& set) { kernelSet = &set; }
+  const KernelSet& kernels() const { return *kernelSet; }
 
   void queueMidi(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2) {
     queue.decodeMidi(deltaFrames, status, data1, data2);
@@ -42,8 +48,7 @@ class alignas(16) SynthEngine {
   int lastBoundary() const { return lastBoundaryFrame; }
 
  private:
-  template <void (*RenderRun)(Voice*, int, float*, float*, int)>
-  void renderBlock(float* left, float* right, int32_t frames, float gain);
+  void renderBlock(const ModeKernels& kernels, float* left, float* right, int32_t frames);
   void linkVoices(const float* params);
 
   RateConstants rates;
@@ -53,4 +58,12 @@ class alignas(16) SynthEngine {
   int32_t subBlockCount = kSubBlock;
   int32_t lastBoundaryFrame = 0;
   ProcessingMeter loadMeter;
+  const KernelSet* kernelSet = &activeKernels();
 };
+
+}  // namespace orvalis
+
+// The host adapter and the editor still name these unqualified; drop once they live in orvalis.
+using orvalis::ProcessingMeter;
+using orvalis::SynthEngine;
+using orvalis::Voice;

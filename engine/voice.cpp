@@ -4,6 +4,8 @@
 
 #include "engine/param_mapping.h"
 
+namespace orvalis {
+
 Voice::Voice() { lfo.randomizePhase(); }
 
 void Voice::noteStart(float key, float vel, bool forceRestart) {
@@ -23,10 +25,6 @@ void Voice::noteStart(float key, float vel, bool forceRestart) {
 void Voice::noteRelease(float) {
   if (!linked()) return;
   gate = 0;
-  ampEnv.release();
-  filter1Env.release();
-  filter2Env.release();
-  lfoDelayEnv.release();
 }
 
 void Voice::setupRates(const RateConstants* record) {
@@ -35,3 +33,5 @@ void Voice::setupRates(const RateConstants* record) {
   resetOscillators(*this);
   ampEnv.rates = filter1Env.rates = filter2Env.rates = lfoDelayEnv.rates = record;
 }
+
+}  // namespace orvalis

@@ -4,6 +4,15 @@
 
 #include "engine/voice.h"
 
+namespace orvalis {
+
+namespace {
+// Age added at every boundary: released voices are chosen first and, among held ones, the
+// longest held.
+constexpr float kHeldAgeing = 0.00001f;
+constexpr float kReleasedAgeing = 0.01f;
+}  // namespace
+
 void VoiceAllocator::clear() {
   voices = nullptr;
   queue = nullptr;
@@ -11,8 +20,8 @@ void VoiceAllocator::clear() {
   active = totalVoices = 0;
   lastTouched = lastStarted = 0;
   for (int v = 0; v < kNumVoices; ++v) {
-    voiceGate[v] = 0;
-    voiceAge[v] = 1.f;
+    keyHeld[v] = 0;
+    age[v] = kNewAge;
   }
   clearKeys();
 }
@@ -31,8 +40,8 @@ void VoiceAllocator::setup(Voice* voiceTable, int voiceCount, MidiEventQueue* ev
   enabled = voices && queue;
   if (!enabled) return;
   for (int v = 0; v < totalVoices; ++v) {
-    voiceGate[v] = 0;
-    voiceAge[v] = 1.f;
+    keyHeld[v] = 0;
+    age[v] = kNewAge;
   }
   clearKeys();
 }
@@ -40,8 +49,8 @@ void VoiceAllocator::setup(Voice* voiceTable, int voiceCount, MidiEventQueue* ev
 void VoiceAllocator::setPolyphony(int voiceCount) {
   for (int v = 0; v < totalVoices; ++v) {
     voices[v].noteRelease(0.f);
-    voiceGate[v] = 0;
-    voiceAge[v] = 1.f;
+    keyHeld[v] = 0;
+    age[v] = kNewAge;
   }
   clearKeys();
   active = voiceCount < totalVoices ? voiceCount : totalVoices;
@@ -51,16 +60,16 @@ void VoiceAllocator::noteOn(int32_t key, int32_t velocity) {
   if (key < 0 || key > 127 || velocity < 0 || velocity > 127 || keyDown[key]) return;
   const int n = activeVoices();
   if (n == 0) return;
-  // The voice with the smallest age; on equal ages the lowest index.
   int v = 0;
   for (int i = 1; i < n; ++i)
-    if (voiceAge[i] < voiceAge[v]) v = i;
+    if (age[i] > age[v]) v = i;
   lastStarted = v;
-  voiceGate[v] = 1;
-  voiceAge[v] = 1.f;
+  keyHeld[v] = 1;
+  age[v] = kNewAge;
   keyDown[key] = 1;
   keyVoice[key] = v;
-  voices[v].noteStart(static_cast<float>(key), static_cast<float>(velocity) * 0.007874016f, false);
+  voices[v].noteStart(static_cast<float>(key), static_cast<float>(velocity) * kMidiValueScale,
+                      false);
   // Portamento continues from the pitch of the previously touched voice.
   voices[v].glide = voices[lastTouched].glide;
   lastTouched = v;
@@ -71,45 +80,42 @@ void VoiceAllocator::noteOff(int32_t key, int32_t velocity) {
   const int v = keyVoice[key];
   if (v < 0 || v >= activeVoices()) return;
   keyDown[key] = 0;
-  voiceGate[v] = 0;
-  voices[v].noteRelease(static_cast<float>(velocity) * 0.007874016f);
+  keyHeld[v] = 0;
+  voices[v].noteRelease(static_cast<float>(velocity) * kMidiValueScale);
   lastTouched = v;
 }
 
-void VoiceAllocator::dispatchEvents(int32_t, int32_t windowEnd) {
+void VoiceAllocator::dispatchEvents(int32_t windowEnd) {
   if (!enabled) return;
   const int n = activeVoices();
-  for (int v = 0; v < n; ++v) voiceAge[v] -= voiceGate[v] ? 0.00001f : 0.01f;
+  for (int v = 0; v < n; ++v) age[v] += keyHeld[v] ? kHeldAgeing : kReleasedAgeing;
+  queue->drainUpTo(windowEnd, [this](const MidiEvent& e) { apply(e); });
+}
 
-  MidiEventQueue& q = *queue;
-  q.windowEnd = windowEnd;
-  while (q.readPosition < q.count && q.offset[q.readPosition] < windowEnd) {
-    const int i = q.readPosition;
-    switch (q.kind[i]) {
-      case kNoteOn:
-        noteOn(q.data1[i], q.data2[i]);
-        break;
-      case kNoteOff:
-        noteOff(q.data1[i], q.data2[i]);
-        break;
-      case kPitchBend: {
-        const float bend = static_cast<float>(q.data1[i]) * 0.0001220703125f;
-        for (int v = 0; v < activeVoices(); ++v)
-          if (voices[v].linked()) voices[v].bend = bend;
-        break;
-      }
-      case kModWheel: {
-        const float wheel = static_cast<float>(q.data1[i]) * 0.007874016f;
-        for (int v = 0; v < activeVoices(); ++v)
-          if (voices[v].linked()) voices[v].modWheel = wheel;
-        break;
-      }
-      case kAllNotesOff:
-        for (int v = 0; v < totalVoices; ++v) voices[v].noteRelease(0.f);
-        break;
-      default:
-        break;
+void VoiceAllocator::apply(const MidiEvent& e) {
+  switch (e.kind) {
+    case kNoteOn:
+      noteOn(e.data1, e.data2);
+      break;
+    case kNoteOff:
+      noteOff(e.data1, e.data2);
+      break;
+    case kPitchBend: {
+      const float bend = static_cast<float>(e.data1) * kBendScale;
+      for (int v = 0; v < activeVoices(); ++v)
+        if (voices[v].linked()) voices[v].bend = bend;
+      break;
     }
-    ++q.readPosition;
+    case kModWheel: {
+      const float wheel = static_cast<float>(e.data1) * kMidiValueScale;
+      for (int v = 0; v < activeVoices(); ++v)
+        if (voices[v].linked()) voices[v].modWheel = wheel;
+      break;
+    }
+    case kAllNotesOff:
+      for (int v = 0; v < totalVoices; ++v) voices[v].noteRelease(0.f);
+      break;
   }
 }
+
+}  // namespace orvalis

@@ -7,7 +7,15 @@
 #include "engine/event_queue.h"
 #include "engine/rate_constants.h"
 
+namespace orvalis {
+
 struct Voice;
+
+// Ages grow at every boundary, 1000 times faster once a voice's key is up; the oldest active
+// voice takes the next note, the lowest index among equals. A voice that takes a note starts
+// again at -1: every step from there rounds as the mirror image of a count down from 1, the
+// arithmetic the instrument's voice choice has always had.
+constexpr float kNewAge = -1.f;
 
 class VoiceAllocator {
  public:
@@ -18,8 +26,9 @@ class VoiceAllocator {
   void setup(Voice* voiceTable, int voiceCount, MidiEventQueue* eventQueue);
   // Releases every voice and forgets every held key, then limits the voices in use.
   void setPolyphony(int voiceCount);
-  // Ages the voices, then applies the queued entries whose offset lies before windowEnd.
-  void dispatchEvents(int32_t windowStart, int32_t windowEnd);
+  // At a boundary: ages the voices, then applies the queued entries whose offset lies before
+  // windowEnd.
+  void dispatchEvents(int32_t windowEnd);
 
   // Voices 0 .. activeVoices() - 1 take notes and are rendered.
   int activeVoices() const {
@@ -27,13 +36,12 @@ class VoiceAllocator {
     return n < 0 ? 0 : (n > totalVoices ? totalVoices : n);
   }
   int lastStartedVoice() const { return lastStarted; }
-  int lastTouchedVoice() const { return lastTouched; }
   bool isKeyDown(int key) const { return key >= 0 && key < 128 && keyDown[key]; }
   int voiceOfKey(int key) const { return key >= 0 && key < 128 ? keyVoice[key] : -1; }
-  int voiceGateOf(int v) const { return v >= 0 && v < kNumVoices ? voiceGate[v] : 0; }
-  float voiceAgeOf(int v) const { return v >= 0 && v < kNumVoices ? voiceAge[v] : 0.f; }
+  float ageOf(int v) const { return v >= 0 && v < kNumVoices ? age[v] : kNewAge; }
 
  private:
+  void apply(const MidiEvent& e);
   void noteOn(int32_t key, int32_t velocity);
   void noteOff(int32_t key, int32_t velocity);
   void clearKeys();
@@ -43,10 +51,15 @@ class VoiceAllocator {
   Voice* voices = nullptr;
   int active = 0;
   int totalVoices = 0;
-  int32_t voiceGate[kNumVoices];
-  float voiceAge[kNumVoices];
+  // Whether the key that took the voice is still down: set by its note-on, cleared by its
+  // note-off or a polyphony change, but not by all-notes-off, so unlike the voice's gate it
+  // keeps a voice ageing as held after that message. Only the ageing reads it.
+  uint8_t keyHeld[kNumVoices];
+  float age[kNumVoices];
   MidiEventQueue* queue = nullptr;
   bool enabled = false;
   int lastTouched = 0;
   int lastStarted = 0;
 };
+
+}  // namespace orvalis

@@ -1,19 +1,46 @@
 #include "engine/voice_control.h"
 
 #include "engine/filters.h"
+#include "engine/kernel_set.h"
 #include "engine/oscillators.h"
+#include "engine/rate_constants.h"
+#include "engine/trig_batch.h"
 #include "engine/voice.h"
 
-void updateVoiceControl(Voice& v) {
-  if (!v.linked()) return;
-  advanceGlide(v);
-  v.ampEnv.tick();
-  v.filter1Env.tick();
-  v.filter2Env.tick();
-  v.lfoDelayEnv.tick();
-  v.lfo.tick();
-  computePitch(v);  // includes the pitch envelope's tick
-  updateTimbre(v);
-  setOscillatorTargets(v);
-  designFilters(v);  // coefficients, drive, level, pan, then the state clamp
+namespace orvalis {
+
+void updateVoiceControl(Voice* voices, int count, const KernelSet& kernels) {
+  // Stage by stage across the voices rather than voice by voice: each stage of one voice is a
+  // short chain of dependent steps (a polynomial, a division), and the same stage of the next
+  // voice, independent of it, runs while it waits. Every voice still computes its steps in
+  // the same order.
+  Voice* linked[kNumVoices] = {};
+  int n = 0;
+  for (int i = 0; i < count; ++i)
+    if (voices[i].linked()) linked[n++] = &voices[i];
+  for (int i = 0; i < n; ++i) {
+    Voice& v = *linked[i];
+    advanceGlide(v);
+    v.ampEnv.tick(v.gate);
+    v.filter1Env.tick(v.gate);
+    v.filter2Env.tick(v.gate);
+    v.lfoDelayEnv.tick(v.gate);
+    v.lfo.tick();
+  }
+  for (int i = 0; i < n; ++i) computePitch(*linked[i]);  // includes the pitch envelope's tick
+  TrigBatch batch;
+  for (int i = 0; i < n; ++i) {
+    updateTimbre(*linked[i]);
+    setOscillatorTargets(*linked[i], batch);
+  }
+  prepareFilterDesigns(linked, n, batch);
+  kernels.trigonometry(batch);
+  for (int i = 0; i < n; ++i) {
+    finishOscillatorTargets(*linked[i]);
+    finishFilterDesign(*linked[i]);
+  }
 }
+
+void updateVoiceControl(Voice& v) { updateVoiceControl(&v, 1, activeKernels()); }
+
+}  // namespace orvalis

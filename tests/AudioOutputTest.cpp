@@ -128,11 +128,11 @@ TEST(AudioOutputTest, OutputGainIsAppliedLastPerMode) {
 
 TEST(AudioOutputTest, OscTypeChangeTakesEffectAtTheNextBlock) {
   InProcessHost host;
-  EXPECT_EQ(engineOf(host).voice(0).mode, 0);
+  EXPECT_EQ(engineOf(host).voice(0).mode, orvalis::OscMode::Pulse);
   host.setParameter(28, 0.5f);
   host.applyPendingChanges();
-  EXPECT_EQ(engineOf(host).voice(0).mode, 3);
-  for (int v = 0; v < 8; ++v) EXPECT_EQ(engineOf(host).voice(v).mode, 3);
+  EXPECT_EQ(engineOf(host).voice(0).mode, orvalis::OscMode::Fm2);
+  for (int v = 0; v < 8; ++v) EXPECT_EQ(engineOf(host).voice(v).mode, orvalis::OscMode::Fm2);
 }
 
 TEST(AudioOutputTest, MeterRunsOnlyForBlocksThatRender) {

@@ -141,7 +141,7 @@ TEST(EditorTest, SwitchesGiveEvenSteps) {
     frame->onMouseUp(CPoint(160 + 20 * k + 10, 120), kLButton);
     EXPECT_FLOAT_EQ(host.getParameter(28), k / 5.f);
     host.applyPendingChanges();
-    EXPECT_EQ(testing_host::engineOf(host).voice(0).mode, k);
+    EXPECT_EQ(testing_host::engineOf(host).voice(0).mode, static_cast<orvalis::OscMode>(k));
   }
 }
 

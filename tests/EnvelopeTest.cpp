@@ -6,6 +6,8 @@
 #include "engine/lfo.h"
 #include "tests/support/voice_rig.h"
 
+using namespace orvalis;
+
 namespace {
 RateConstants ratesAt(float sr) {
   RateConstants rc;
@@ -20,14 +22,14 @@ TEST(EnvelopeTest, AttackEndsAfterValuePassesOne) {
   e.decayRate = 0.05f;
   e.trigger(true);
   for (int n = 1; n <= 4; ++n) {
-    e.tick();
+    e.tick(true);
     EXPECT_NEAR(e.value, 1.5 * (1 - std::pow(0.8, n)), 1e-6) << n;
     EXPECT_LT(e.value, 1.f);
   }
-  e.tick();
+  e.tick(true);
   EXPECT_NEAR(e.value, 1.0085f, 1e-4f);  // first exceeds 1.0 at the 5th tick
   EXPECT_EQ(e.attacking, 1);
-  e.tick();  // the 6th switches to the decay segment
+  e.tick(true);  // the 6th switches to the decay segment
   EXPECT_EQ(e.attacking, 0);
   EXPECT_EQ(e.target, e.sustain);
   EXPECT_EQ(e.rate, 0.05f);
@@ -48,15 +50,14 @@ TEST(EnvelopeTest, SustainHasAFloorAndReleaseEndsAboveZero) {
   const RateConstants rc = ratesAt(44100.f);
   Envelope e;
   e.rates = &rc;
-  e.setSustain(0.f);
+  e.setSustain(0.f, false);
   EXPECT_EQ(e.sustain, 1e-12f);
-  e.setSustain(-3.f);
+  e.setSustain(-3.f, false);
   EXPECT_EQ(e.sustain, 1e-12f);
-  e.setReleaseTime(0.005f);
+  e.setReleaseTime(0.005f, false);
   e.trigger(true);
-  for (int i = 0; i < 50; ++i) e.tick();
-  e.release();
-  for (int i = 0; i < 5000; ++i) e.tick();
+  for (int i = 0; i < 50; ++i) e.tick(true);
+  for (int i = 0; i < 5000; ++i) e.tick(false);
   EXPECT_GT(e.value, 0.f);
   EXPECT_NEAR(e.value, 1e-10f, 1e-11f);
 }
@@ -66,24 +67,24 @@ TEST(EnvelopeTest, SettersActOnTheRunningSegmentOnly) {
   Envelope e;
   e.rates = &rc;
   // Not gated, not attacking: release and sustain setters leave target alone, release sets rate.
-  e.setSustain(0.3f);
+  e.setSustain(0.3f, false);
   EXPECT_EQ(e.target, 1e-10f);
-  e.setReleaseTime(1.f);
+  e.setReleaseTime(1.f, false);
   EXPECT_EQ(e.rate, e.releaseRate);
   // Attacking: only the attack setter changes the current rate.
-  e.trigger(false);
-  e.setDecayTime(0.01f);
-  e.setReleaseTime(0.01f);
+  e.trigger(true);
+  e.setDecayTime(0.01f, true);
+  e.setReleaseTime(0.01f, true);
   EXPECT_EQ(e.rate, e.attackRate);
   e.setAttackTime(2.f);
   EXPECT_EQ(e.rate, e.timeToRate(2.f));
   // Gated after the attack: decay and sustain act at once.
   e.attacking = 0;
-  e.setDecayTime(0.5f);
+  e.setDecayTime(0.5f, true);
   EXPECT_EQ(e.rate, e.timeToRate(0.5f));
-  e.setSustain(0.7f);
+  e.setSustain(0.7f, true);
   EXPECT_EQ(e.target, 0.7f);
-  // A trigger on a gated envelope without a restart request keeps its segment.
+  // A legato note start keeps the running segment.
   e.trigger(false);
   EXPECT_EQ(e.attacking, 0);
   e.trigger(true);

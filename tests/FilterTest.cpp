@@ -9,6 +9,8 @@
 #include "tests/support/signal_analysis.h"
 #include "tests/support/voice_rig.h"
 
+using namespace orvalis;
+
 namespace {
 
 constexpr double kRate = 44100.0;
@@ -24,22 +26,20 @@ double analytic(const double c[5], double omega) {
 double measuredGain(FilterType type, float omega, float q, double hz) {
   double c[5];
   designBiquad(type, omega, q, c);
-  FilterStage stage;
-  const F4 b0(c[0]), b1(c[1]), b2(c[2]), a1(c[3]), a2(c[4]);
-  stage.b0.reset(b0);
-  stage.b1.reset(b1);
-  stage.b2.reset(b2);
-  stage.a1n.reset(a1);
-  stage.a2n.reset(a2);
-  stage.z1 = stage.z2 = F4::zero();
-  stage.drive.reset(F4(kDrive));
-  FilterKernel<false> kernel(stage, F4(1.f, 0.f, 0.f, 0.f), F4::zero());
+  FilterLanes lanes;
+  lanes.b0.reset(F4(c[0]));
+  lanes.b1.reset(F4(c[1]));
+  lanes.b2.reset(F4(c[2]));
+  lanes.a1n.reset(F4(c[3]));
+  lanes.a2n.reset(F4(c[4]));
+  lanes.z1 = lanes.z2 = F4::zero();
+  lanes.drive.reset(F4(kDrive));
   const int n = 1 << 15;
   std::vector<float> in(n), out(n);
   for (int i = 0; i < n; ++i) {
     in[i] = static_cast<float>(std::sin(2 * kPi * hz * i / kRate));
-    kernel.step(F4(in[i], 0.f, 0.f, 0.f), F4::zero());
-    out[i] = kernel.sat[0] / kDrive;
+    lanes.step(F4(in[i], 0.f, 0.f, 0.f));
+    out[i] = lanes.sat[0] / kDrive;
   }
   const std::size_t from = n / 2, len = n / 2;
   return testing_host::magnitudeAt(out, kRate, hz, from, len) /
@@ -130,33 +130,32 @@ TEST(FilterTest, CutoffsAboveTheLimitDesignAtOmegaThree) {
   const float q = 9.5f * (0.1f * 0.1f) + 0.5f;
   designBiquad(kLowPass, 3.0f, q, c);
   // After one run of 16 samples the ramp has reached the target.
-  const FilterStage& f = rig.voice.filter;
+  const FilterLanes& f = rig.voice.filter.lanes;
   EXPECT_NEAR(f.b0.value[0], c[0], 1e-5);
   EXPECT_NEAR(f.b0.value[2], c[0], 1e-5);
 }
 
 TEST(FilterTest, SaturatorReachesOneWithZeroSlopeAtTwo) {
-  FilterStage stage;
-  for (Ramp* r : {&stage.b0}) r->reset(F4(1.f));
-  for (Ramp* r : {&stage.b1, &stage.b2, &stage.a1n, &stage.a2n}) r->reset(F4::zero());
-  stage.z1 = stage.z2 = F4::zero();
-  stage.drive.reset(F4(1.f));
-  FilterKernel<true> kernel(stage, F4(1.f, 0.f, 0.f, 0.f), F4(1.f, 0.f, 0.f, 0.f));
+  FilterLanes lanes;
+  lanes.b0.reset(F4(1.f));
+  for (Ramp* r : {&lanes.b1, &lanes.b2, &lanes.a1n, &lanes.a2n}) r->reset(F4::zero());
+  lanes.z1 = lanes.z2 = F4::zero();
+  lanes.drive.reset(F4(1.f));
   for (float x : {2.f, 5.f, 1e6f, -2.f, -40.f}) {
-    kernel.step(F4(x, 0.f, 0.f, 0.f), F4(x, 0.f, 0.f, 0.f));
-    EXPECT_EQ(kernel.sat[0], x > 0 ? 1.f : -1.f) << x;
-    EXPECT_EQ(kernel.sat[2], x > 0 ? 1.f : -1.f) << x;
+    lanes.step(F4(x, x, 0.f, 0.f));  // both chains' Filtre1 lanes see x
+    EXPECT_EQ(lanes.sat[0], x > 0 ? 1.f : -1.f) << x;
+    EXPECT_EQ(lanes.sat[2], x > 0 ? 1.f : -1.f) << x;
   }
-  kernel.step(F4(0.01f, 0.f, 0.f, 0.f), F4::zero());
-  EXPECT_NEAR(kernel.sat[0], 0.01f, 1e-6f);
+  lanes.step(F4(0.01f, 0.f, 0.f, 0.f));
+  EXPECT_NEAR(lanes.sat[0], 0.01f, 1e-6f);
 }
 
 TEST(FilterTest, StateBeyondEightIsPulledBackAtTheNextTick) {
   testing_host::VoiceRig rig(0.f);
-  rig.voice.filter.z1 = F4(100.f, -100.f, 9.f, std::nanf(""));
-  rig.voice.filter.z2 = F4(-50.f);
+  rig.voice.filter.lanes.z1 = F4(100.f, -100.f, 9.f, std::nanf(""));
+  rig.voice.filter.lanes.z2 = F4(-50.f);
   updateVoiceControl(rig.voice);
-  const FilterStage& f = rig.voice.filter;
+  const FilterLanes& f = rig.voice.filter.lanes;
   EXPECT_EQ(f.z1[0], 8.f);
   EXPECT_EQ(f.z1[1], -8.f);
   EXPECT_EQ(f.z1[2], 8.f);

@@ -143,7 +143,7 @@ TEST(ParameterTableTest, OscTypeShowsTheModeTheEnginePlays) {
     const float v = step / 100.f;
     host.setParameter(28, v);
     host.applyPendingChanges();
-    const int mode = testing_host::engineOf(host).voice(0).mode;
+    const int mode = static_cast<int>(testing_host::engineOf(host).voice(0).mode);
     ASSERT_TRUE(mode >= 0 && mode <= 5) << v;
     EXPECT_EQ(host.parameterText(effGetParamDisplay, 28), names[mode]) << v;
   }

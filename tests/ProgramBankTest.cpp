@@ -73,7 +73,7 @@ TEST(ProgramBankTest, ParameterChangesLiveInTheBank) {
   host.dispatch(effSetProgram, 0, 2);
   EXPECT_EQ(host.getParameter(5), 0.3f);
   host.applyPendingChanges();
-  EXPECT_EQ(testing_host::engineOf(host).voice(4).filter.type1, kLowPass);
+  EXPECT_EQ(testing_host::engineOf(host).voice(4).filter.type1, orvalis::kLowPass);
 }
 
 TEST(ProgramBankTest, CopyProgramCopiesValuesAndName) {

@@ -6,24 +6,26 @@
 #include "engine/fast_exp2.h"
 #include "engine/rate_constants.h"
 
+using namespace orvalis;
+
 TEST(RateConstantsTest, MatchTheTableAt44100) {
   RateConstants rc;
   rc.build(44100.f);
   EXPECT_EQ(rc.sr, 44100.f);
   EXPECT_EQ(rc.cr, 2756.25f);
-  EXPECT_FLOAT_EQ(rc.srOverCr, 16.f);
-  EXPECT_FLOAT_EQ(rc.crOverSr, 0.0625f);
-  EXPECT_FLOAT_EQ(rc.invSr, 2.2675737e-5f);
-  EXPECT_FLOAT_EQ(rc.twoOverSr, 4.5351473e-5f);
-  EXPECT_FLOAT_EQ(rc.twoPiOverSr, 1.4247585e-4f);
   EXPECT_FLOAT_EQ(rc.invCr, 3.6281178e-4f);
-  EXPECT_FLOAT_EQ(rc.twoOverCr, 7.2562357e-4f);
   EXPECT_FLOAT_EQ(rc.twoPiOverCr, 2.2796136e-3f);
-  // Each 4-lane group holds its scalar in all four lanes.
-  for (int lane = 0; lane < 4; ++lane) {
-    EXPECT_EQ(rc.twoOverSr4[lane], rc.twoOverSr);
-    EXPECT_EQ(rc.crOverSr4[lane], rc.crOverSr);
-    EXPECT_EQ(rc.twoPiOverCr4[lane], rc.twoPiOverCr);
+  // Each 4-lane group holds the same value in all four lanes.
+  const float lanes[4][2] = {{rc.crOverSr4[0], 0.0625f},
+                             {rc.invSr4[0], 2.2675737e-5f},
+                             {rc.twoOverSr4[0], 4.5351473e-5f},
+                             {rc.twoPiOverSr4[0], 1.4247585e-4f}};
+  for (const auto& q : lanes) EXPECT_FLOAT_EQ(q[0], q[1]);
+  for (int lane = 1; lane < 4; ++lane) {
+    EXPECT_EQ(rc.crOverSr4[lane], rc.crOverSr4[0]);
+    EXPECT_EQ(rc.invSr4[lane], rc.invSr4[0]);
+    EXPECT_EQ(rc.twoOverSr4[lane], rc.twoOverSr4[0]);
+    EXPECT_EQ(rc.twoPiOverSr4[lane], rc.twoPiOverSr4[0]);
   }
 }
 
@@ -31,8 +33,8 @@ TEST(RateConstantsTest, At48000TheRampFactorStaysExact) {
   RateConstants rc;
   rc.build(48000.f);
   EXPECT_EQ(rc.cr, 3000.f);
-  EXPECT_EQ(rc.crOverSr, 0.0625f);
-  EXPECT_FLOAT_EQ(rc.twoOverSr, 4.1666666e-5f);
+  EXPECT_EQ(rc.crOverSr4[0], 0.0625f);
+  EXPECT_FLOAT_EQ(rc.twoOverSr4[0], 4.1666666e-5f);
 }
 
 TEST(RateConstantsTest, AbsurdRatesAreNotUsable) {

@@ -59,7 +59,7 @@ TEST(StateBlobTest, RoundTripRestoresEveryProgramAndTheCurrentOne) {
   EXPECT_EQ(b.saveState(), blob);
   // The engine follows the loaded program from the next block on.
   renderNothing(b);
-  EXPECT_EQ(b.engine().voice(0).mode, 3);
+  EXPECT_EQ(b.engine().voice(0).mode, orvalis::OscMode::Fm2);
 }
 
 TEST(StateBlobTest, BadBlobsAreRefusedWholeAndChangeNothing) {

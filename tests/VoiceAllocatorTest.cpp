@@ -7,6 +7,8 @@
 #include "tests/support/midi_builder.h"
 #include "tests/support/test_host.h"
 
+using namespace orvalis;
+
 using testing_host::engineOf;
 using testing_host::MidiBuilder;
 using testing_host::InProcessHost;

@@ -6,6 +6,8 @@
 #include "tests/support/signal_analysis.h"
 #include "tests/support/voice_rig.h"
 
+using namespace orvalis;
+
 using namespace params;
 using testing_host::peak;
 using testing_host::rms;
@@ -131,7 +133,7 @@ TEST(VoiceTest, ParameterMomentsChangeAttackAtNoteStartAndSustainAtOnce) {
   EXPECT_NE(rig.voice.ampEnv.attackRate, attack);
 
   VoiceRig fm(0.5f);
-  EXPECT_EQ(fm.voice.mode, 3);  // floor(5 * 0.5 + 0.5)
+  EXPECT_EQ(fm.voice.mode, OscMode::Fm2);  // floor(5 * 0.5 + 0.5)
 }
 
 TEST(VoiceTest, LaneTablesFollowTheirParameters) {

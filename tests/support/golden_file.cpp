@@ -9,6 +9,8 @@
 #include <fstream>
 #include <limits>
 
+#include "engine/kernel_set.h"
+
 namespace testing_host {
 
 namespace {
@@ -22,9 +24,11 @@ bool recording() {
   return mode && std::strcmp(mode, "record") == 0;
 }
 
+// The files hold the SSE2 path's output: that path matches them bit for bit in the build they
+// were recorded with; the AVX path rounds differently (fused operations) and is held to the bound.
 bool exactBuild() {
 #if defined(ORVALIS_GOLDEN_EXACT)
-  return true;
+  return std::strcmp(orvalis::activeKernels().name, "sse2") == 0;
 #else
   return false;
 #endif
@@ -78,8 +82,9 @@ void checkGolden(const std::string& name, const std::vector<float>& samples) {
                              << first / 2 << (first % 2 ? " (right)" : " (left)") << ", SNR " << snr
                              << " dB";
   } else {
-    EXPECT_GE(snr, kGoldenMinSnrDb)
-        << name << ": " << differing << " samples differ, SNR " << snr << " dB";
+    EXPECT_GE(snr, kGoldenMinSnrDb) << name << " on the " << orvalis::activeKernels().name
+                                    << " path: " << differing << " samples differ, SNR " << snr
+                                    << " dB";
   }
 }
 

@@ -17,11 +17,11 @@ using namespace orvalis;
 constexpr int kBlock = 256;
 
 struct Voices {
-  params::ProgramRecord program;
+  orvalis::params::ProgramRecord program;
   RateConstants rates;
   Voice voices[kNumVoices];
   explicit Voices(int mode) {
-    program.values[params::kOscType] = mode / 5.f;
+    program.values[orvalis::params::kOscType] = mode / 5.f;
     for (int v = 0; v < kNumVoices; ++v) {
       voices[v].params = program.values;
       voices[v].setupRates(&rates);

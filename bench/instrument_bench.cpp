@@ -27,8 +27,8 @@ void run(benchmark::State& state, bool released) {
   if (!kernels) return;
   ScopedFlushToZero ftz;  // as the plug-in sets it around its audio work
   std::srand(1);
-  params::ProgramRecord program;
-  program.values[params::kOscType] = state.range(0) / 5.f;
+  orvalis::params::ProgramRecord program;
+  program.values[orvalis::params::kOscType] = state.range(0) / 5.f;
   SynthEngine engine;
   engine.build(program.values);
   engine.useKernels(*kernels);

@@ -7,7 +7,7 @@
 
 namespace editor_layout {
 
-using namespace params;
+using namespace orvalis::params;
 
 enum Kind : int8_t { kVerticalSlider, kHorizontalSlider, kSwitch };
 enum Style : int8_t { kStyleBottom, kStyleTop, kStyleLeft };

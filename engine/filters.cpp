@@ -11,7 +11,7 @@
 
 namespace orvalis {
 
-using namespace params;
+using namespace orvalis::params;
 
 FilterType filterTypeOf(float v) {
   if (v < 0.2f) return kFlat;

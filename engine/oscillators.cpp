@@ -11,7 +11,7 @@
 
 namespace orvalis {
 
-using namespace params;
+using namespace orvalis::params;
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 namespace orvalis {
 
-using namespace params;
+using namespace orvalis::params;
 
 namespace {
 
@@ -45,7 +45,7 @@ void applyLaneWeights(Voice& v) {
 void applyModeAndRatios(Voice& v) {
   applyLaneWeights(v);
   const OscMode previous = v.mode;
-  v.mode = oscModeOf(v.p(kOscType));
+  v.mode = orvalis::oscModeOf(v.p(kOscType));
   if (v.mode == OscMode::Fm1 && previous != OscMode::Fm1) v.syncPrimed = false;
 
   const float r = v.p(kLaneRatios);
@@ -87,9 +87,7 @@ void applyPitchEnvelopeLevels(Voice& v) {
 
 }  // namespace
 
-OscMode oscModeOf(float oscType) {
-  return static_cast<OscMode>(params::oscModeOf(oscType));
-}
+OscMode oscModeOf(float oscType) { return static_cast<OscMode>(params::oscModeOf(oscType)); }
 
 void applyParameter(Voice& v, int index) {
   if (!v.linked()) return;

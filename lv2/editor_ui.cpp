@@ -20,7 +20,7 @@ namespace {
 // instrument's clipboard it starts as "Basique".
 struct Clipboard {
   std::mutex lock;
-  params::ProgramRecord program;
+  orvalis::params::ProgramRecord program;
 };
 Clipboard& clipboard() {
   static Clipboard c;
@@ -57,7 +57,8 @@ EditorUi::EditorUi(LV2UI_Write_Function writeFunction, LV2UI_Controller hostCont
       touch(touchFeature),
       urids(map),
       panel(*this) {
-  for (int i = 0; i < params::kNumParams; ++i) values[i] = params::parameterInfo(i).defaultValue;
+  for (int i = 0; i < orvalis::params::kNumParams; ++i)
+    values[i] = orvalis::params::parameterInfo(i).defaultValue;
 }
 
 EditorUi::~EditorUi() { panel.close(); }
@@ -97,21 +98,21 @@ int EditorUi::idle() {
 }
 
 float EditorUi::parameter(int index) const {
-  return params::isValidIndex(index) ? values[index] : 0.f;
+  return orvalis::params::isValidIndex(index) ? values[index] : 0.f;
 }
 
 void EditorUi::beginEdit(int index) {
-  if (touch && params::isValidIndex(index)) touch->touch(touch->handle, index, true);
+  if (touch && orvalis::params::isValidIndex(index)) touch->touch(touch->handle, index, true);
 }
 
 void EditorUi::changeParameter(int index, float value) {
-  if (!params::isValidIndex(index)) return;
+  if (!orvalis::params::isValidIndex(index)) return;
   values[index] = value;
   write(controller, static_cast<uint32_t>(index), sizeof(float), 0, &value);
 }
 
 void EditorUi::endEdit(int index) {
-  if (touch && params::isValidIndex(index)) touch->touch(touch->handle, index, false);
+  if (touch && orvalis::params::isValidIndex(index)) touch->touch(touch->handle, index, false);
 }
 
 void EditorUi::copyProgram() {
@@ -120,14 +121,14 @@ void EditorUi::copyProgram() {
 }
 
 void EditorUi::pasteProgram() {
-  float pasted[params::kNumParams];
+  float pasted[orvalis::params::kNumParams];
   {
     std::lock_guard<std::mutex> hold(clipboard().lock);
     std::memcpy(pasted, clipboard().program.values, sizeof pasted);
   }
   // Through the ports, so that the host records the change and the plug-in hears it. The
   // button reports both its press and its release: the second pass finds nothing to change.
-  for (int i = 0; i < params::kNumParams; ++i) {
+  for (int i = 0; i < orvalis::params::kNumParams; ++i) {
     if (values[i] == pasted[i]) continue;
     beginEdit(i);
     changeParameter(i, pasted[i]);

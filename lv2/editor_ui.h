@@ -50,7 +50,7 @@ class EditorUi : public orvalis::PanelHost {
   LV2UI_Controller controller;
   const LV2UI_Touch* touch;
   DisplayUrids urids;
-  float values[params::kNumParams];
+  float values[orvalis::params::kNumParams];
   orvalis::DisplaySnapshot shown;
   float scale = 1.f;
   orvalis::Panel panel;

@@ -9,11 +9,11 @@ namespace orvalis_lv2 {
 
 std::vector<FactoryPreset> factoryPresets() {
   std::vector<FactoryPreset> presets;
-  for (int i = 0; i < params::kFactoryPrograms; ++i) {
-    const params::FactoryProgram program = params::factoryProgram(i);
+  for (int i = 0; i < orvalis::params::kFactoryPrograms; ++i) {
+    const orvalis::params::FactoryProgram program = orvalis::params::factoryProgram(i);
     FactoryPreset preset;
     preset.label = program.record.name;
-    preset.family = params::kGmCategoryNames[program.family];
+    preset.family = orvalis::params::kGmCategoryNames[program.family];
     std::memcpy(preset.values, program.record.values, sizeof preset.values);
     presets.push_back(preset);
   }

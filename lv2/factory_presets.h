@@ -13,7 +13,7 @@ namespace orvalis_lv2 {
 struct FactoryPreset {
   std::string label;
   std::string family;
-  float values[params::kNumParams];
+  float values[orvalis::params::kNumParams];
 };
 
 std::vector<FactoryPreset> factoryPresets();

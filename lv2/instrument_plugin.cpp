@@ -40,7 +40,7 @@ InstrumentPlugin::InstrumentPlugin(const LV2_URID_Map* uridMap, const LV2_Log_Lo
   midiEvent = map->map(map->handle, LV2_MIDI__MidiEvent);
   chunk = map->map(map->handle, LV2_ATOM__Chunk);
   logError = map->map(map->handle, LV2_LOG__Error);
-  for (int i = 0; i < params::kNumParams; ++i) lastControls[i] = core.parameter(i);
+  for (int i = 0; i < orvalis::params::kNumParams; ++i) lastControls[i] = core.parameter(i);
 }
 
 void InstrumentPlugin::readOptions(const LV2_Feature* const* features) {
@@ -85,7 +85,7 @@ void InstrumentPlugin::connect(uint32_t port, void* data) {
 }
 
 void InstrumentPlugin::applyControlChanges() {
-  for (int i = 0; i < params::kNumParams; ++i) {
+  for (int i = 0; i < orvalis::params::kNumParams; ++i) {
     if (!controls[i]) continue;
     const float v = *controls[i];
     if (v == lastControls[i]) continue;

@@ -42,11 +42,11 @@ class InstrumentPlugin {
   DisplayUrids urids;
   LV2_URID midiEvent, chunk, logError;
 
-  const float* controls[params::kNumParams] = {};
+  const float* controls[orvalis::params::kNumParams] = {};
   // The control values as last read: only a change is passed on. A restore leaves these alone,
   // so ports the host restores along with the state apply, and ports it leaves as they were do
   // not overwrite the restored program.
-  float lastControls[params::kNumParams];
+  float lastControls[orvalis::params::kNumParams];
   const LV2_Atom_Sequence* midiIn = nullptr;
   float* outLeft = nullptr;
   float* outRight = nullptr;

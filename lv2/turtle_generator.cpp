@@ -13,7 +13,7 @@
 #include "lv2/uris.h"
 
 using namespace orvalis_lv2;
-using params::Display;
+using orvalis::params::Display;
 
 namespace {
 
@@ -53,7 +53,7 @@ bool isSymbol(const std::string& s) {
 }
 
 // Hidden rows have no name: "pitch_attack_h" is shown as "Pitch attack h".
-std::string portName(const params::ParameterInfo& row) {
+std::string portName(const orvalis::params::ParameterInfo& row) {
   if (row.name) return row.name;
   std::string name = row.symbol;
   for (char& c : name)
@@ -63,10 +63,10 @@ std::string portName(const params::ParameterInfo& row) {
 }
 
 // Values 0 and 1 as the instrument displays them, for a host that shows the bare 0..1 value.
-std::string displayRange(const params::ParameterInfo& row) {
+std::string displayRange(const orvalis::params::ParameterInfo& row) {
   auto shown = [&](float v) {
     char text[32];
-    params::formatDisplay(row.index, v, text, sizeof text);
+    orvalis::params::formatDisplay(row.index, v, text, sizeof text);
     std::string s = text;
     if (row.label && *row.label) s += std::string(" ") + row.label;
     return s;
@@ -79,14 +79,14 @@ std::string displayRange(const params::ParameterInfo& row) {
 }
 
 // Switch position k of n sits at k/(n-1), the value the panel's switches write.
-bool choicePoints(const params::ParameterInfo& row, std::ostringstream& port) {
+bool choicePoints(const orvalis::params::ParameterInfo& row, std::ostringstream& port) {
   int n = 0;
-  const char* const* names = params::choiceNames(row.index, &n);
+  const char* const* names = orvalis::params::choiceNames(row.index, &n);
   port << "        lv2:portProperty lv2:enumeration ;\n        lv2:scalePoint ";
   for (int k = 0; k < n; ++k) {
     const float v = static_cast<float>(k) / static_cast<float>(n - 1);
-    const int chosen =
-        row.display == Display::OscType ? params::oscModeOf(v) : params::choiceIndex(v, n);
+    const int chosen = row.display == Display::OscType ? orvalis::params::oscModeOf(v)
+                                                       : orvalis::params::choiceIndex(v, n);
     if (chosen != k)
       return fail(std::string("scale point ") + names[k] + " selects another choice");
     port << (k ? " , " : "") << "[ rdfs:label " << turtleString(names[k]) << " ; rdf:value "
@@ -97,7 +97,7 @@ bool choicePoints(const params::ParameterInfo& row, std::ostringstream& port) {
 }
 
 bool controlPort(int index, std::ostringstream& out) {
-  const params::ParameterInfo& row = params::parameterInfo(index);
+  const orvalis::params::ParameterInfo& row = orvalis::params::parameterInfo(index);
   out << "    [\n        a lv2:InputPort , lv2:ControlPort ;\n"
       << "        lv2:index " << index << " ;\n"
       << "        lv2:symbol " << turtleString(row.symbol) << " ;\n"
@@ -105,7 +105,7 @@ bool controlPort(int index, std::ostringstream& out) {
       << "        lv2:default " << turtleNumber(row.defaultValue) << " ;\n"
       << "        lv2:minimum 0.0 ;\n        lv2:maximum 1.0 ;\n";
   int choices = 0;
-  params::choiceNames(index, &choices);
+  orvalis::params::choiceNames(index, &choices);
   if (choices > 0) {
     if (!choicePoints(row, out)) return false;
   } else if (row.display == Display::Hidden) {
@@ -135,8 +135,8 @@ bool pluginTurtle(const std::string& uiBinary, std::string& text) {
       << "    ui:ui " << iri(kUiUri) << " ;\n"
       << "    lv2:port\n";
   std::set<std::string> symbols = {kMidiInSymbol, kOutLeftSymbol, kOutRightSymbol, kNotifySymbol};
-  for (int i = 0; i < params::kNumParams; ++i) {
-    const std::string symbol = params::parameterInfo(i).symbol;
+  for (int i = 0; i < orvalis::params::kNumParams; ++i) {
+    const std::string symbol = orvalis::params::parameterInfo(i).symbol;
     if (!isSymbol(symbol)) return fail("malformed port symbol \"" + symbol + "\"");
     if (!symbols.insert(symbol).second) return fail("repeated port symbol \"" + symbol + "\"");
     if (!controlPort(i, out)) return false;
@@ -215,10 +215,10 @@ std::string presetsTurtle(const std::vector<FactoryPreset>& presets,
         << "    rdfs:label " << turtleString(presets[i].label) << " ;\n"
         << "    pset:bank " << iri(names[i].familyUri) << " ;\n"
         << "    lv2:port\n";
-    for (int p = 0; p < params::kNumParams; ++p)
-      out << "        [ lv2:symbol " << turtleString(params::parameterInfo(p).symbol)
+    for (int p = 0; p < orvalis::params::kNumParams; ++p)
+      out << "        [ lv2:symbol " << turtleString(orvalis::params::parameterInfo(p).symbol)
           << " ; pset:value " << turtleNumber(presets[i].values[p]) << " ]"
-          << (p + 1 < params::kNumParams ? " ,\n" : " .\n\n");
+          << (p + 1 < orvalis::params::kNumParams ? " ,\n" : " .\n\n");
   }
   return out.str();
 }

@@ -25,7 +25,7 @@ constexpr const char* kFamilyPrefix = ORVALIS_LV2_BASE "#family-";
 // Control port i is parameter i; the other ports follow them.
 enum Port : uint32_t {
   kFirstControl = 0,
-  kMidiIn = params::kNumParams,
+  kMidiIn = orvalis::params::kNumParams,
   kOutLeft,
   kOutRight,
   kNotify,
@@ -38,7 +38,7 @@ constexpr const char* kOutRightSymbol = "out_right";
 constexpr const char* kNotifySymbol = "notify";
 
 inline bool isControlPort(uint32_t port) {
-  return port < static_cast<uint32_t>(params::kNumParams);
+  return port < static_cast<uint32_t>(orvalis::params::kNumParams);
 }
 
 }  // namespace orvalis_lv2

@@ -6,7 +6,7 @@
 
 #include "params/gm_names.h"
 
-namespace params {
+namespace orvalis::params {
 
 namespace {
 
@@ -1512,4 +1512,4 @@ std::vector<std::string> factoryBankProblems() {
   return problems;
 }
 
-}  // namespace params
+}  // namespace orvalis::params

@@ -8,7 +8,7 @@
 
 #include "params/program_record.h"
 
-namespace params {
+namespace orvalis::params {
 
 constexpr int kFactoryPrograms = 128;
 constexpr int kFactoryFamilySize = 8;
@@ -25,4 +25,4 @@ FactoryProgram factoryProgram(int index);
 // 0 to 1, a name that is empty, too long, repeated or unfit for a file name); empty if sound.
 std::vector<std::string> factoryBankProblems();
 
-}  // namespace params
+}  // namespace orvalis::params

@@ -1,6 +1,6 @@
 #include "params/gm_names.h"
 
-namespace params {
+namespace orvalis::params {
 
 const char* const kGmProgramNames[kGmPrograms] = {
     "Acoustic Grand Piano",
@@ -142,4 +142,4 @@ const char* const kGmCategoryNames[kGmCategories] = {
 const char* const kDrumCategoryName = "Drums";
 const char* const kDrumProgramName = "Standard";
 
-}  // namespace params
+}  // namespace orvalis::params

@@ -1,7 +1,7 @@
 // General MIDI program and category names, answered to hosts that list MIDI programs.
 #pragma once
 
-namespace params {
+namespace orvalis::params {
 
 constexpr int kGmPrograms = 128;
 constexpr int kGmCategories = 17;  // the last, "DrumSets", holds no program
@@ -15,4 +15,4 @@ extern const char* const kDrumProgramName;
 // Category c holds programs 8c .. 8c + 7.
 inline int gmCategoryOf(int program) { return program / 8; }
 
-}  // namespace params
+}  // namespace orvalis::params

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace params {
+namespace orvalis::params {
 
 namespace {
 
@@ -192,4 +192,4 @@ void formatDisplay(int index, float value, char* text, std::size_t capacity) {
   }
 }
 
-}  // namespace params
+}  // namespace orvalis::params

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstring>
 
-namespace params {
+namespace orvalis::params {
 
 constexpr int kNumParams = 61;
 
@@ -138,4 +138,4 @@ int choiceIndex(float v, int n);
 // may give modes outside 0..5, which play silence.
 int oscModeOf(float v);
 
-}  // namespace params
+}  // namespace orvalis::params

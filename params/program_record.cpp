@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace params {
+namespace orvalis::params {
 
 ProgramRecord::ProgramRecord() {
   for (int i = 0; i < kNumParams; ++i) values[i] = parameterInfo(i).defaultValue;
@@ -17,4 +17,4 @@ void ProgramRecord::setName(const char* text) {
   std::memcpy(name, text, n);
 }
 
-}  // namespace params
+}  // namespace orvalis::params

@@ -3,7 +3,7 @@
 
 #include "params/parameter_table.h"
 
-namespace params {
+namespace orvalis::params {
 
 constexpr int kNumPrograms = 128;
 constexpr int kProgramNameSize = 24;
@@ -19,4 +19,4 @@ struct ProgramRecord {
   void setName(const char* text);
 };
 
-}  // namespace params
+}  // namespace orvalis::params

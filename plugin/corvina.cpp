@@ -5,7 +5,7 @@
 
 #include "plugin/corvina_gui_editor.h"
 
-using namespace params;
+using namespace orvalis::params;
 
 Corvina::Corvina(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, kNumPrograms, kNumParams) {

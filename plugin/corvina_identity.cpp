@@ -5,7 +5,7 @@
 #include "plugin/corvina.h"
 #include "plugin/corvina_gui_editor.h"
 
-using namespace params;
+using namespace orvalis::params;
 
 namespace {
 const char* const kCapabilities[] = {"receiveVstEvents", "receiveVstMidiEvent", "midiProgramNames"};

@@ -1,7 +1,7 @@
 #include "plugin/corvina.h"
 #include "plugin/corvina_gui_editor.h"
 
-using namespace params;
+using namespace orvalis::params;
 
 void Corvina::setProgram(int32_t program) {
   if (program < 0) program = core.currentProgram();  // reload the current program

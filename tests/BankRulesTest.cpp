@@ -14,19 +14,19 @@ constexpr int kJobs = 2;
 class BankRulesTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    for (int i = 0; i < params::kFactoryPrograms; ++i)
-      programs.push_back(params::factoryProgram(i));
+    for (int i = 0; i < orvalis::params::kFactoryPrograms; ++i)
+      programs.push_back(orvalis::params::factoryProgram(i));
     Player player(ORVALIS_PLUGIN_PATH);
     std::string error;
     ASSERT_TRUE(player.ready(error)) << error;
-    figures =
-        measurePrograms(player, programs, 0, params::kFactoryPrograms - 1, Detail::Rules, kJobs);
+    figures = measurePrograms(player, programs, 0, orvalis::params::kFactoryPrograms - 1,
+                              Detail::Rules, kJobs);
   }
-  static std::vector<params::FactoryProgram> programs;
+  static std::vector<orvalis::params::FactoryProgram> programs;
   static std::vector<ProgramFigures> figures;
 };
 
-std::vector<params::FactoryProgram> BankRulesTest::programs;
+std::vector<orvalis::params::FactoryProgram> BankRulesTest::programs;
 std::vector<ProgramFigures> BankRulesTest::figures;
 
 }  // namespace

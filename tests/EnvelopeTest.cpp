@@ -128,13 +128,13 @@ TEST(LfoTest, VoicesStartAtTheirOwnPhases) {
 
 TEST(PitchTest, GlideRateFollowsPortamento) {
   testing_host::VoiceRig rig;
-  rig.set(params::kPortamento, 0.f);
+  rig.set(orvalis::params::kPortamento, 0.f);
   EXPECT_NEAR(rig.voice.glideRate, 1.f / (0.001f * 2756.25f), 1e-4f);
   EXPECT_NEAR(rig.voice.glideRate, 0.363f, 1e-3f);
-  rig.set(params::kPortamento, 1.f);
+  rig.set(orvalis::params::kPortamento, 1.f);
   EXPECT_NEAR(rig.voice.glideRate, 1.f / 2756.25f, 1e-7f);
   // Where Tg * cr <= 1 the glide is immediate.
   testing_host::VoiceRig slow(0.f, 800.f);
-  slow.set(params::kPortamento, 0.f);
+  slow.set(orvalis::params::kPortamento, 0.f);
   EXPECT_EQ(slow.voice.glideRate, 1.f);
 }

@@ -10,7 +10,7 @@
 #include "params/gm_names.h"
 #include "params/parameter_table.h"
 
-using namespace params;
+using namespace orvalis::params;
 
 TEST(FactoryBankTest, TheTableHasNoFaults) {
   for (const std::string& problem : factoryBankProblems()) ADD_FAILURE() << problem;

@@ -120,9 +120,9 @@ TEST(FilterTest, TypeCodesSwitchAtTheirThresholds) {
 
 TEST(FilterTest, CutoffsAboveTheLimitDesignAtOmegaThree) {
   testing_host::VoiceRig rig(0.f);
-  rig.set(params::kFilter1Type, 0.3f);
-  rig.set(params::kFilter1FreqLow, 1.f);
-  rig.set(params::kFilter1FreqHigh, 1.f);
+  rig.set(orvalis::params::kFilter1Type, 0.3f);
+  rig.set(orvalis::params::kFilter1FreqLow, 1.f);
+  rig.set(orvalis::params::kFilter1FreqHigh, 1.f);
   rig.noteOn(69);
   std::vector<float> l, r;
   rig.render(l, r, 16);

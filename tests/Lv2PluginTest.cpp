@@ -101,7 +101,8 @@ class Pair {
 std::vector<render::MidiEvent> demoSong(double seconds) {
   render::MidiSong song;
   std::string error;
-  EXPECT_TRUE(render::readMidiFile(ORVALIS_DEMO_MIDI, static_cast<uint32_t>(kRate), {}, song, error))
+  EXPECT_TRUE(
+      render::readMidiFile(ORVALIS_DEMO_MIDI, static_cast<uint32_t>(kRate), {}, song, error))
       << error;
   std::vector<render::MidiEvent>& events = song.events;
   events.erase(
@@ -127,14 +128,15 @@ TEST(Lv2Plugin, ListsSixtyOneControlsMidiInAndStereoOut) {
     const std::string symbol = lilv_node_as_string(lilv_port_get_symbol(plugin, port));
     if (portIs(plugin, port, LV2_CORE__ControlPort) && portIs(plugin, port, LV2_CORE__InputPort)) {
       ++controls;
-      ASSERT_LT(i, static_cast<uint32_t>(params::kNumParams));
-      const params::ParameterInfo& row = params::parameterInfo(static_cast<int>(i));
+      ASSERT_LT(i, static_cast<uint32_t>(orvalis::params::kNumParams));
+      const orvalis::params::ParameterInfo& row =
+          orvalis::params::parameterInfo(static_cast<int>(i));
       EXPECT_EQ(symbol, row.symbol);
       EXPECT_EQ(defaults[i], row.defaultValue) << symbol;
       EXPECT_EQ(minimum[i], 0.f);
       EXPECT_EQ(maximum[i], 1.f);
       int choices = 0;
-      params::choiceNames(static_cast<int>(i), &choices);
+      orvalis::params::choiceNames(static_cast<int>(i), &choices);
       LilvScalePoints* points = lilv_port_get_scale_points(plugin, port);
       EXPECT_EQ(points ? static_cast<int>(lilv_scale_points_size(points)) : 0, choices) << symbol;
       lilv_scale_points_free(points);
@@ -170,8 +172,9 @@ TEST(Lv2Plugin, SameMidiFileGivesTheSameSamplesAsVst2) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Pair pair(c.seed);
-    for (int p : {params::kLfoDepthL, params::kLfoDepthH}) pair.param(p, c.lfoDepth);
-    pair.param(params::kLfoDelay, 0.f);
+    for (int p : {orvalis::params::kLfoDepthL, orvalis::params::kLfoDepthH})
+      pair.param(p, c.lfoDepth);
+    pair.param(orvalis::params::kLfoDelay, 0.f);
     pair.play(song, static_cast<int64_t>(4.5 * kRate), c.blocks);
     EXPECT_GT(testing_host::rms(pair.vstOut[0]), 1e-3);
     EXPECT_EQ(pair.firstDifference(), -1);
@@ -182,8 +185,8 @@ TEST(Lv2Plugin, WithTheLfoTheLevelsMatchVst2WhateverThePhases) {
   const std::vector<render::MidiEvent> song = demoSong(4.0);
   // Different seeds: the two draw different LFO phases, and the level stays the same.
   Pair pair(2, 7);
-  for (int p : {params::kLfoDepthL, params::kLfoDepthH}) pair.param(p, 0.8f);
-  pair.param(params::kLfoDelay, 0.f);
+  for (int p : {orvalis::params::kLfoDepthL, orvalis::params::kLfoDepthH}) pair.param(p, 0.8f);
+  pair.param(orvalis::params::kLfoDelay, 0.f);
   pair.play(song, static_cast<int64_t>(4.5 * kRate), {256});
   EXPECT_NE(pair.firstDifference(), -1);
   for (int c = 0; c < 2; ++c)
@@ -196,13 +199,14 @@ TEST(Lv2Plugin, AutomationBetweenBlocksIsSampleIdenticalToVst2) {
     int64_t frame;
     int index;
     float value;
-  } lane[] = {{0, params::kOscType, 0.2f},         {1024, params::kFilter1FreqHigh, 0.3f},
-              {1536, params::kFilter1Type, 0.25f}, {2048, params::kOscType, 0.6f},
-              {2560, params::kPolyphony, 0.f},     {3072, params::kPan, 0.1f},
-              {3584, params::kPolyphony, 1.f},     {4096, params::kOverdrive1H, 0.9f},
-              {4608, params::kAmpReleaseH, 0.2f},  {5120, params::kOscType, 1.f},
-              {5632, params::kFilter2Type, 1.f},   {6144, params::kLaneWeights, 0.7f},
-              {6656, params::kPitchStartH, 0.9f},  {7168, params::kGain, 0.2f}};
+  } lane[] = {
+      {0, orvalis::params::kOscType, 0.2f},         {1024, orvalis::params::kFilter1FreqHigh, 0.3f},
+      {1536, orvalis::params::kFilter1Type, 0.25f}, {2048, orvalis::params::kOscType, 0.6f},
+      {2560, orvalis::params::kPolyphony, 0.f},     {3072, orvalis::params::kPan, 0.1f},
+      {3584, orvalis::params::kPolyphony, 1.f},     {4096, orvalis::params::kOverdrive1H, 0.9f},
+      {4608, orvalis::params::kAmpReleaseH, 0.2f},  {5120, orvalis::params::kOscType, 1.f},
+      {5632, orvalis::params::kFilter2Type, 1.f},   {6144, orvalis::params::kLaneWeights, 0.7f},
+      {6656, orvalis::params::kPitchStartH, 0.9f},  {7168, orvalis::params::kGain, 0.2f}};
   std::vector<render::MidiEvent> notes;
   const int keys[] = {48, 55, 64, 67, 72};
   for (int k = 0; k < 5; ++k) {

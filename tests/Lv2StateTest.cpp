@@ -38,8 +38,8 @@ std::vector<uint8_t> distinctBank() {
   instrument.setParameter(10, 0.125f);
   instrument.setProgramName("Glass Keys");
   instrument.selectProgram(77);
-  instrument.setParameter(params::kOscType, 0.6f);
-  instrument.setParameter(params::kPan, 0.25f);
+  instrument.setParameter(orvalis::params::kOscType, 0.6f);
+  instrument.setParameter(orvalis::params::kPan, 0.25f);
   instrument.setProgramName("Warm Pad");
   return instrument.saveState();
 }
@@ -57,8 +57,8 @@ TEST(Lv2State, SessionSavedAsTurtleReopensWithEveryProgramInANewInstance) {
   ASSERT_EQ(a.restoreBlob(distinctBank(), urid(LV2_ATOM__Chunk)), LV2_STATE_SUCCESS);
   runBlock(a);
   // The host's controls edit the current program from here on.
-  a.control(params::kFilter1FreqLow) = 0.33f;
-  a.control(params::kGain) = 0.7f;
+  a.control(orvalis::params::kFilter1FreqLow) = 0.33f;
+  a.control(orvalis::params::kGain) = 0.7f;
   runBlock(a);
   const std::vector<uint8_t> saved = a.savedBlob();
 
@@ -83,10 +83,10 @@ TEST(Lv2State, SessionSavedAsTurtleReopensWithEveryProgramInANewInstance) {
   EXPECT_STREQ(bank.programs[3].name, "Glass Keys");
   EXPECT_STREQ(bank.programs[77].name, "Warm Pad");
   EXPECT_EQ(bank.programs[3].values[10], 0.125f);
-  EXPECT_EQ(bank.programs[77].values[params::kOscType], 0.6f);
-  EXPECT_EQ(bank.programs[77].values[params::kFilter1FreqLow], 0.33f);
-  EXPECT_EQ(bank.programs[77].values[params::kGain], 0.7f);
-  for (int i = 0; i < params::kNumParams; ++i) EXPECT_EQ(b.control(i), a.control(i)) << i;
+  EXPECT_EQ(bank.programs[77].values[orvalis::params::kOscType], 0.6f);
+  EXPECT_EQ(bank.programs[77].values[orvalis::params::kFilter1FreqLow], 0.33f);
+  EXPECT_EQ(bank.programs[77].values[orvalis::params::kGain], 0.7f);
+  for (int i = 0; i < orvalis::params::kNumParams; ++i) EXPECT_EQ(b.control(i), a.control(i)) << i;
 }
 
 TEST(Lv2State, PortsTheHostRestoresApplyAndPortsItLeavesKeepTheBank) {
@@ -94,29 +94,29 @@ TEST(Lv2State, PortsTheHostRestoresApplyAndPortsItLeavesKeepTheBank) {
   // may be newer than the bank), or leave the ports as they were.
   Lv2Host host;
   const std::vector<uint8_t> bank = distinctBank();
-  host.control(params::kGain) = 0.7f;
+  host.control(orvalis::params::kGain) = 0.7f;
   ASSERT_EQ(host.restoreBlob(bank, urid(LV2_ATOM__Chunk)), LV2_STATE_SUCCESS);
   runBlock(host);
   orvalis::BankState expected = decode(bank);
-  expected.programs[77].values[params::kGain] = 0.7f;
+  expected.programs[77].values[orvalis::params::kGain] = 0.7f;
   EXPECT_EQ(host.savedBlob(), orvalis::encodeBankState(expected));
-  host.control(params::kPortamento) = 0.9f;
+  host.control(orvalis::params::kPortamento) = 0.9f;
   runBlock(host);
-  EXPECT_EQ(decode(host.savedBlob()).programs[77].values[params::kPortamento], 0.9f);
+  EXPECT_EQ(decode(host.savedBlob()).programs[77].values[orvalis::params::kPortamento], 0.9f);
 }
 
 TEST(Lv2State, StateWithoutTheBankChangesNothing) {
   // Hosts restore presets and defaults that hold port values only.
   Lv2Host host;
-  host.control(params::kGain) = 0.8f;
+  host.control(orvalis::params::kGain) = 0.8f;
   runBlock(host);
   const std::vector<uint8_t> before = host.savedBlob();
   EXPECT_EQ(host.restoreWithoutBank(), LV2_STATE_SUCCESS);
   runBlock(host);
   EXPECT_EQ(host.savedBlob(), before);
-  host.control(params::kGain) = 0.1f;
+  host.control(orvalis::params::kGain) = 0.1f;
   runBlock(host);
-  EXPECT_EQ(decode(host.savedBlob()).programs[0].values[params::kGain], 0.1f);
+  EXPECT_EQ(decode(host.savedBlob()).programs[0].values[orvalis::params::kGain], 0.1f);
 }
 
 TEST(Lv2State, BadStateIsRefusedAndChangesNothing) {
@@ -148,16 +148,16 @@ TEST(Lv2State, BadStateIsRefusedAndChangesNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Lv2Host host;
-    host.control(params::kGain) = 0.8f;
+    host.control(orvalis::params::kGain) = 0.8f;
     runBlock(host);
     const std::vector<uint8_t> before = host.savedBlob();
     EXPECT_NE(host.restoreBlob(c.blob, urid(c.type)), LV2_STATE_SUCCESS);
     runBlock(host);
     EXPECT_EQ(host.savedBlob(), before);
     // The ports still lead: a refused state does not freeze them.
-    host.control(params::kGain) = 0.1f;
+    host.control(orvalis::params::kGain) = 0.1f;
     runBlock(host);
-    EXPECT_EQ(decode(host.savedBlob()).programs[0].values[params::kGain], 0.1f);
+    EXPECT_EQ(decode(host.savedBlob()).programs[0].values[orvalis::params::kGain], 0.1f);
   }
 }
 
@@ -178,7 +178,7 @@ TEST(Lv2State, EveryPresetAppliesAndSounds) {
 
     Lv2Host host;
     // Start from values no preset holds, so that every port has to change.
-    for (int i = 0; i < params::kNumParams; ++i) host.control(i) = 0.123f;
+    for (int i = 0; i < orvalis::params::kNumParams; ++i) host.control(i) = 0.123f;
     runBlock(host);
     host.restoreState(preset);
     lilv_state_free(preset);

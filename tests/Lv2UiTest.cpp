@@ -26,11 +26,12 @@ constexpr int kW = orvalis::Panel::kWidth, kH = orvalis::Panel::kHeight;
 
 // The panel as the UI should show it, drawn offscreen in this process.
 struct ReferencePanel : orvalis::PanelHost {
-  float values[params::kNumParams];
+  float values[orvalis::params::kNumParams];
   orvalis::DisplaySnapshot snapshot;
   orvalis::Panel panel{*this};
   ReferencePanel() {
-    for (int i = 0; i < params::kNumParams; ++i) values[i] = params::parameterInfo(i).defaultValue;
+    for (int i = 0; i < orvalis::params::kNumParams; ++i)
+      values[i] = orvalis::params::parameterInfo(i).defaultValue;
   }
   float parameter(int index) const override { return values[index]; }
   void beginEdit(int) override {}
@@ -41,7 +42,7 @@ struct ReferencePanel : orvalis::PanelHost {
   orvalis::DisplaySnapshot display() const override { return snapshot; }
   const std::vector<uint32_t>& draw() {
     if (!panel.isOpen()) panel.open(nullptr);
-    for (int i = 0; i < params::kNumParams; ++i) panel.parameterChanged(i, values[i]);
+    for (int i = 0; i < orvalis::params::kNumParams; ++i) panel.parameterChanged(i, values[i]);
     panel.idle();
     return panel.getFrame()->pixels();
   }
@@ -205,14 +206,14 @@ TEST_F(Lv2UiTest, ShowsThePanelFollowsPortsAndDisplayAndCloses) {
   EXPECT_EQ(host.height, kH);
   ReferencePanel reference;
   // As hosts do right after instantiation: every control's value.
-  for (int i = 0; i < params::kNumParams; ++i) setPort(i, reference.values[i]);
+  for (int i = 0; i < orvalis::params::kNumParams; ++i) setPort(i, reference.values[i]);
   idle();
   EXPECT_EQ(differing(shown(), reference.draw()), 0);
 
   // A port change and a display message: the switch, the bars and the meter follow.
   const std::vector<uint32_t> before = shown();
-  setPort(params::kOscType, 0.6f);
-  setPort(params::kFilter1FreqLow, 0.2f);
+  setPort(orvalis::params::kOscType, 0.6f);
+  setPort(orvalis::params::kFilter1FreqLow, 0.2f);
   orvalis::DisplaySnapshot snapshot;
   snapshot.ampEnv = 0.8f;
   snapshot.filter1Env = 0.5f;
@@ -223,8 +224,8 @@ TEST_F(Lv2UiTest, ShowsThePanelFollowsPortsAndDisplayAndCloses) {
   idle();
   const std::vector<uint32_t> after = shown();
   EXPECT_GT(differing(before, after), 100);
-  reference.values[params::kOscType] = 0.6f;
-  reference.values[params::kFilter1FreqLow] = 0.2f;
+  reference.values[orvalis::params::kOscType] = 0.6f;
+  reference.values[orvalis::params::kFilter1FreqLow] = 0.2f;
   reference.snapshot = snapshot;
   EXPECT_EQ(differing(after, reference.draw()), 0);
   EXPECT_TRUE(testing_host::writePng(ORVALIS_BUILD_DIR "/editor-lv2.png", after, kW, kH));
@@ -246,26 +247,29 @@ TEST_F(Lv2UiTest, ShowsThePanelFollowsPortsAndDisplayAndCloses) {
 
 TEST_F(Lv2UiTest, GesturesGoToThePortsInsideTouches) {
   open();
-  for (int i = 0; i < params::kNumParams; ++i) setPort(i, params::parameterInfo(i).defaultValue);
+  for (int i = 0; i < orvalis::params::kNumParams; ++i)
+    setPort(i, orvalis::params::parameterInfo(i).defaultValue);
   idle();
   // The right end of the first filter's type switch: HighPass.
   click(395, 120);
   ASSERT_EQ(host.writes.size(), 1u);
-  EXPECT_EQ(host.writes[0], std::make_pair(uint32_t{params::kFilter1Type}, 1.f));
-  EXPECT_EQ(host.touches, (std::vector<std::pair<uint32_t, bool>>{{params::kFilter1Type, true},
-                                                                  {params::kFilter1Type, false}}));
+  EXPECT_EQ(host.writes[0], std::make_pair(uint32_t{orvalis::params::kFilter1Type}, 1.f));
+  EXPECT_EQ(host.touches,
+            (std::vector<std::pair<uint32_t, bool>>{{orvalis::params::kFilter1Type, true},
+                                                    {orvalis::params::kFilter1Type, false}}));
 
   // COPY takes the values the UI shows; PASTE writes them back through the ports.
   click(50, 30);
   host.writes.clear();
-  setPort(params::kGain, 0.9f);
-  setPort(params::kOscType, 1.f);
+  setPort(orvalis::params::kGain, 0.9f);
+  setPort(orvalis::params::kOscType, 1.f);
   idle();
   click(50, 50);
   EXPECT_EQ(host.writes.size(), 2u);
   for (const auto& w : host.writes) {
-    EXPECT_TRUE(w.first == params::kGain || w.first == params::kOscType) << w.first;
-    EXPECT_EQ(w.second, params::parameterInfo(static_cast<int>(w.first)).defaultValue);
+    EXPECT_TRUE(w.first == orvalis::params::kGain || w.first == orvalis::params::kOscType)
+        << w.first;
+    EXPECT_EQ(w.second, orvalis::params::parameterInfo(static_cast<int>(w.first)).defaultValue);
   }
 }
 

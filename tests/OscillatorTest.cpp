@@ -19,8 +19,8 @@ constexpr int kSettle = 4410;  // let the glide from A4 and the ramps settle fir
 // A rig without vibrato, so that pitch can be measured.
 VoiceRig steadyRig(float oscType, float sampleRate = 44100.f) {
   VoiceRig rig(oscType, sampleRate);
-  rig.set(params::kLfoDepthL, 0.f);
-  rig.set(params::kLfoDepthH, 0.f);
+  rig.set(orvalis::params::kLfoDepthL, 0.f);
+  rig.set(orvalis::params::kLfoDepthH, 0.f);
   return rig;
 }
 
@@ -66,8 +66,8 @@ TEST(OscillatorTest, LaneRatiosDetuneTheOtherLanes) {
 TEST(OscillatorTest, PulseWidthFollowsTimbre) {
   for (float timbre : {0.f, 0.5f, 1.f}) {
     VoiceRig rig(0.f);
-    rig.set(params::kOscTimbreLow, timbre);
-    rig.set(params::kOscTimbreHigh, timbre);
+    rig.set(orvalis::params::kOscTimbreLow, timbre);
+    rig.set(orvalis::params::kOscTimbreHigh, timbre);
     rig.noteOn(57);  // 220.5 Hz
     // The smoothed timbre needs a few hundred ticks to settle.
     std::vector<float> osc = tail(rig.oscillator(false, 0, 44100 + 20000), 44100);
@@ -119,7 +119,7 @@ TEST(OscillatorTest, HardSyncChangeIntoModeTwoStartsWithoutABurst) {
   VoiceRig rig(0.f);
   rig.noteOn(69);
   rig.oscillator(false, 0, 1024);
-  rig.set(params::kOscType, 0.4f);  // into mode 2 from the pulse
+  rig.set(orvalis::params::kOscType, 0.4f);  // into mode 2 from the pulse
   std::vector<float> osc = rig.oscillator(false, 0, 1024);
   EXPECT_LT(testing_host::peak(osc), 2.f);
 }
@@ -176,7 +176,7 @@ TEST(OscillatorTest, BendSpansAnOctaveThroughThePolynomial) {
 
 TEST(OscillatorTest, GlideRunsFromTheLastNoteToTheNewOne) {
   VoiceRig rig(0.f);
-  rig.set(params::kPortamento, 1.f);
+  rig.set(orvalis::params::kPortamento, 1.f);
   rig.noteOn(81);  // an octave above the fresh voice's A4
   rig.oscillator(false, 0, 16);
   EXPECT_LT(rig.voice.glide, 1.01f);

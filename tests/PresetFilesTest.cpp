@@ -47,13 +47,13 @@ TEST(PresetFilesTest, TheBankLoadsThroughTheEntryAndSavesBackUnchanged) {
   std::string error;
   ASSERT_TRUE(fxfile::loadBankFile(host.effect, bankPath, error)) << error;
   EXPECT_EQ(host.dispatch(effGetProgram), 0);
-  for (int i = 0; i < params::kFactoryPrograms; ++i) {
-    const params::ProgramRecord expected = params::factoryProgram(i).record;
+  for (int i = 0; i < orvalis::params::kFactoryPrograms; ++i) {
+    const orvalis::params::ProgramRecord expected = orvalis::params::factoryProgram(i).record;
     char name[64] = "";
     host.dispatch(effGetProgramNameIndexed, i, 0, name);
     EXPECT_STREQ(name, expected.name) << i;
     host.dispatch(effSetProgram, 0, i);
-    for (int j = 0; j < params::kNumParams; ++j)
+    for (int j = 0; j < orvalis::params::kNumParams; ++j)
       ASSERT_EQ(host.getParameter(j), expected.values[j]) << expected.name << " parameter " << j;
   }
   host.dispatch(effSetProgram, 0, 0);
@@ -74,11 +74,11 @@ TEST(PresetFilesTest, EachProgramFileLoadsIntoTheCurrentProgram) {
     std::string error;
     ASSERT_TRUE(fxfile::loadProgramFile(host.effect, (kPresets / files[f].path).string(), error))
         << error;
-    const params::ProgramRecord expected = params::factoryProgram(index).record;
+    const orvalis::params::ProgramRecord expected = orvalis::params::factoryProgram(index).record;
     char name[64] = "";
     host.dispatch(effGetProgramName, 0, 0, name);
     EXPECT_STREQ(name, expected.name);
-    for (int j = 0; j < params::kNumParams; ++j)
+    for (int j = 0; j < orvalis::params::kNumParams; ++j)
       ASSERT_EQ(host.getParameter(j), expected.values[j]) << name;
   }
 }

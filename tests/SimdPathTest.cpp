@@ -28,14 +28,14 @@ bool sse2Asked() {
 // A chord and its release in one mode, with both filters' types and resonance set.
 std::vector<float> renderChord(const KernelSet& kernels, int mode, int type) {
   ScopedFlushToZero ftz;
-  params::ProgramRecord program;
-  program.values[params::kOscType] = mode / 5.f;
-  program.values[params::kFilter1Type] = (type + 0.5f) / 5.f;
-  program.values[params::kFilter2Type] = ((type + 2) % 5 + 0.5f) / 5.f;
-  program.values[params::kFilter1ResoHigh] = 0.6f;
-  program.values[params::kFilter2ResoLow] = 0.5f;
-  program.values[params::kFilter2FreqLow] = 0.45f;
-  program.values[params::kFilter1Lfo] = 0.3f;
+  orvalis::params::ProgramRecord program;
+  program.values[orvalis::params::kOscType] = mode / 5.f;
+  program.values[orvalis::params::kFilter1Type] = (type + 0.5f) / 5.f;
+  program.values[orvalis::params::kFilter2Type] = ((type + 2) % 5 + 0.5f) / 5.f;
+  program.values[orvalis::params::kFilter1ResoHigh] = 0.6f;
+  program.values[orvalis::params::kFilter2ResoLow] = 0.5f;
+  program.values[orvalis::params::kFilter2FreqLow] = 0.45f;
+  program.values[orvalis::params::kFilter1Lfo] = 0.3f;
   std::srand(7);
   SynthEngine engine;
   engine.build(program.values);

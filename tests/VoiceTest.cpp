@@ -8,7 +8,7 @@
 
 using namespace orvalis;
 
-using namespace params;
+using namespace orvalis::params;
 using testing_host::peak;
 using testing_host::rms;
 using testing_host::VoiceRig;

@@ -15,10 +15,11 @@ fxfile::Bank factoryBank() {
   bank.fxId = Corvina::kUniqueId;
   bank.fxVersion = Corvina::kVendorVersion;
   bank.currentProgram = 0;
-  for (int i = 0; i < params::kFactoryPrograms; ++i) {
-    const params::ProgramRecord record = params::factoryProgram(i).record;
+  for (int i = 0; i < orvalis::params::kFactoryPrograms; ++i) {
+    const orvalis::params::ProgramRecord record = orvalis::params::factoryProgram(i).record;
     bank.programs.push_back(
-        {record.name, std::vector<float>(record.values, record.values + params::kNumParams)});
+        {record.name,
+         std::vector<float>(record.values, record.values + orvalis::params::kNumParams)});
   }
   return bank;
 }
@@ -26,11 +27,11 @@ fxfile::Bank factoryBank() {
 std::vector<PresetFile> factoryPresetFiles() {
   const fxfile::Bank bank = factoryBank();
   std::vector<PresetFile> files{{kBankFileName, fxfile::bankBytes(bank)}};
-  for (int i = 0; i < params::kFactoryPrograms; ++i) {
+  for (int i = 0; i < orvalis::params::kFactoryPrograms; ++i) {
     // The number keeps the bank's order in a file browser.
     char number[8];
     std::snprintf(number, sizeof number, "%03d ", i);
-    const std::string family = params::kGmCategoryNames[params::gmCategoryOf(i)];
+    const std::string family = orvalis::params::kGmCategoryNames[orvalis::params::gmCategoryOf(i)];
     files.push_back({family + "/" + number + bank.programs[i].name + ".fxp",
                      fxfile::programBytes(bank.fxId, bank.fxVersion, bank.programs[i])});
   }

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: orvalis-make-presets DIR\n");
     return 2;
   }
-  for (const std::string& problem : params::factoryBankProblems()) {
+  for (const std::string& problem : orvalis::params::factoryBankProblems()) {
     std::fprintf(stderr, "orvalis-make-presets: %s\n", problem.c_str());
     return 1;
   }

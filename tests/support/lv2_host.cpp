@@ -221,7 +221,7 @@ LV2_State_Status Lv2Host::restoreWithoutBank() {
 
 const void* Lv2Host::portValue(const char* symbol, void* self, uint32_t* size, uint32_t* type) {
   auto* host = static_cast<Lv2Host*>(self);
-  const int index = params::parameterIndexBySymbol(symbol);
+  const int index = orvalis::params::parameterIndexBySymbol(symbol);
   if (index < 0) return nullptr;
   *size = sizeof(float);
   *type = host->world.urids.map(LV2_ATOM__Float);
@@ -231,7 +231,7 @@ const void* Lv2Host::portValue(const char* symbol, void* self, uint32_t* size, u
 void Lv2Host::setPortValue(const char* symbol, void* self, const void* value, uint32_t size,
                            uint32_t type) {
   auto* host = static_cast<Lv2Host*>(self);
-  const int index = params::parameterIndexBySymbol(symbol);
+  const int index = orvalis::params::parameterIndexBySymbol(symbol);
   if (index < 0) return;
   // Turtle numbers come back as floats, doubles or integers, depending on how they were written.
   UridMap& u = host->world.urids;

@@ -17,12 +17,12 @@
 namespace testing_host {
 
 struct VoiceRig {
-  params::ProgramRecord program;
+  orvalis::params::ProgramRecord program;
   orvalis::RateConstants rates;
   orvalis::Voice voice;
 
   explicit VoiceRig(float oscType = 0.f, float sampleRate = 44100.f) {
-    program.values[params::kOscType] = oscType;
+    program.values[orvalis::params::kOscType] = oscType;
     rates.build(sampleRate);
     voice.params = program.values;
     voice.setupRates(&rates);

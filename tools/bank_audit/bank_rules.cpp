@@ -49,7 +49,7 @@ std::string format(const char* pattern, double a, double b = 0, double c = 0) {
   return text;
 }
 
-bool differ(const params::ProgramRecord& r, int h, int l) {
+bool differ(const orvalis::params::ProgramRecord& r, int h, int l) {
   return std::fabs(r.values[h] - r.values[l]) >= 0.05f;
 }
 
@@ -151,7 +151,7 @@ Pair closestBySound(const std::vector<ProgramFigures>& figures) {
   return best;
 }
 
-Pair closestByParameters(const std::vector<params::FactoryProgram>& programs) {
+Pair closestByParameters(const std::vector<orvalis::params::FactoryProgram>& programs) {
   Pair best{-1, -1, 1e9};
   for (std::size_t i = 0; i < programs.size(); ++i)
     for (std::size_t j = i + 1; j < programs.size(); ++j) {
@@ -161,8 +161,9 @@ Pair closestByParameters(const std::vector<params::FactoryProgram>& programs) {
   return best;
 }
 
-std::vector<std::string> duplicateProblems(const std::vector<ProgramFigures>& figures,
-                                           const std::vector<params::FactoryProgram>& programs) {
+std::vector<std::string> duplicateProblems(
+    const std::vector<ProgramFigures>& figures,
+    const std::vector<orvalis::params::FactoryProgram>& programs) {
   std::vector<std::string> p;
   for (std::size_t i = 0; i < figures.size(); ++i)
     for (std::size_t j = i + 1; j < figures.size(); ++j) {
@@ -181,8 +182,9 @@ std::vector<std::string> duplicateProblems(const std::vector<ProgramFigures>& fi
   return p;
 }
 
-std::vector<std::string> showcaseProblems(const std::vector<params::FactoryProgram>& programs) {
-  using namespace params;
+std::vector<std::string> showcaseProblems(
+    const std::vector<orvalis::params::FactoryProgram>& programs) {
+  using namespace orvalis::params;
   std::vector<std::string> p;
   int modes[6] = {}, filter1[5] = {}, filter2[5] = {};
   int velocity = 0, wheel = 0, pitch = 0, mono = 0, glide = 0, drive = 0, pan = 0;

@@ -32,13 +32,15 @@ struct Pair {
   double distance = 0;
 };
 Pair closestBySound(const std::vector<ProgramFigures>& figures);
-Pair closestByParameters(const std::vector<params::FactoryProgram>& programs);
-std::vector<std::string> duplicateProblems(const std::vector<ProgramFigures>& figures,
-                                           const std::vector<params::FactoryProgram>& programs);
+Pair closestByParameters(const std::vector<orvalis::params::FactoryProgram>& programs);
+std::vector<std::string> duplicateProblems(
+    const std::vector<ProgramFigures>& figures,
+    const std::vector<orvalis::params::FactoryProgram>& programs);
 
 // What the bank must show off together: every oscillator mode, every filter type on both
 // filters, velocity pairs, the LFO on the wheel, the pitch envelope, glide, legato, overdrive
 // and pan.
-std::vector<std::string> showcaseProblems(const std::vector<params::FactoryProgram>& programs);
+std::vector<std::string> showcaseProblems(
+    const std::vector<orvalis::params::FactoryProgram>& programs);
 
 }  // namespace audit

@@ -28,7 +28,7 @@ const char* const kFilterShort[5] = {"Fl", "LP", "EQ", "Sh", "HP"};
 struct Options {
   std::string plugin = ORVALIS_PLUGIN_FILE;
   std::string sheet, tour;
-  int first = 0, last = params::kFactoryPrograms - 1;
+  int first = 0, last = orvalis::params::kFactoryPrograms - 1;
   int jobs = 2;
 };
 
@@ -56,7 +56,7 @@ bool parse(int argc, char** argv, Options& o) {
       }
     } else if (arg == "--programs" && hasValue) {
       if (std::sscanf(argv[++i], "%d-%d", &o.first, &o.last) != 2 || o.first < 0 ||
-          o.last >= params::kFactoryPrograms || o.first > o.last) {
+          o.last >= orvalis::params::kFactoryPrograms || o.first > o.last) {
         std::fprintf(stderr, "orvalis-bank-audit: --programs wants FIRST-LAST within 0-127\n");
         return false;
       }
@@ -87,7 +87,7 @@ void printFigures(const ProgramFigures& f) {
   std::printf(
       "%3d %-23s %-9s %s/%s %s %6.1f %6.1f %5.2f %6.1f %5s %6.0f | %6.1f %5.0f %6.1f %5.0f | "
       "%5.1f %4.2f %5s\n",
-      f.index, f.name.c_str(), params::kOscTypeNames[f.oscMode], kFilterShort[f.filter1],
+      f.index, f.name.c_str(), orvalis::params::kOscTypeNames[f.oscMode], kFilterShort[f.filter1],
       kFilterShort[f.filter2], voices(f).c_str(), f.chord.peakDb, f.chord.rmsDb, f.attack,
       f.holdChange, release, f.centroid, f.low.peakDb, f.lowCentroid, f.high.peakDb, f.highCentroid,
       f.velocityDb, f.velocityBrightness, glide);
@@ -109,14 +109,15 @@ void writeTourFile(const std::string& path, const Take& take, std::string& error
   if (!ok) error = path + ": " + error;
 }
 
-bool renderTour(const Player& player, const std::vector<params::FactoryProgram>& programs,
+bool renderTour(const Player& player, const std::vector<orvalis::params::FactoryProgram>& programs,
                 const Options& o) {
   std::vector<std::string> errors(programs.size());
   parallelFor(o.last - o.first + 1, o.jobs, [&](int n) {
     const int i = o.first + n;
-    const params::ProgramRecord& r = programs[i].record;
-    const Take take = player.play(std::vector<float>(r.values, r.values + params::kNumParams),
-                                  tourPhrase(programs[i].family));
+    const orvalis::params::ProgramRecord& r = programs[i].record;
+    const Take take =
+        player.play(std::vector<float>(r.values, r.values + orvalis::params::kNumParams),
+                    tourPhrase(programs[i].family));
     const std::string path = o.tour + "/" + fileName(i, r.name) + ".wav";
     writeTourFile(path, take, errors[i]);
   });
@@ -145,9 +146,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "orvalis-bank-audit: cannot create %s\n", options.tour.c_str());
     return 1;
   }
-  std::vector<params::FactoryProgram> programs;
-  programs.reserve(params::kFactoryPrograms);
-  for (int i = 0; i < params::kFactoryPrograms; ++i) programs.push_back(params::factoryProgram(i));
+  std::vector<orvalis::params::FactoryProgram> programs;
+  programs.reserve(orvalis::params::kFactoryPrograms);
+  for (int i = 0; i < orvalis::params::kFactoryPrograms; ++i)
+    programs.push_back(orvalis::params::factoryProgram(i));
 
   std::vector<ProgramFigures> figures =
       measurePrograms(player, programs, options.first, options.last, Detail::Full, options.jobs);
@@ -162,12 +164,13 @@ int main(int argc, char** argv) {
     for (const std::string& problem : problems) std::printf("      ! %s\n", problem.c_str());
     failed += !problems.empty();
     if (options.sheet.empty()) continue;
-    if (rows.empty() || rows.back().name != params::kGmCategoryNames[f.family])
-      rows.push_back({params::kGmCategoryNames[f.family], {}});
+    if (rows.empty() || rows.back().name != orvalis::params::kGmCategoryNames[f.family])
+      rows.push_back({orvalis::params::kGmCategoryNames[f.family], {}});
     SheetTile tile;
     tile.title = std::to_string(f.index) + " " + f.name;
-    tile.subtitle = std::string(params::kOscTypeNames[f.oscMode]) + " " + kFilterShort[f.filter1] +
-                    "/" + kFilterShort[f.filter2] + (f.mono ? " mono" : "");
+    tile.subtitle = std::string(orvalis::params::kOscTypeNames[f.oscMode]) + " " +
+                    kFilterShort[f.filter1] + "/" + kFilterShort[f.filter2] +
+                    (f.mono ? " mono" : "");
     tile.picture = std::move(f.picture);
     tile.flagged = !problems.empty();
     rows.back().tiles.push_back(std::move(tile));
@@ -175,7 +178,8 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> bankProblems = duplicateProblems(figures, programs);
   for (const std::string& problem : showcaseProblems(programs)) bankProblems.push_back(problem);
-  for (const std::string& problem : params::factoryBankProblems()) bankProblems.push_back(problem);
+  for (const std::string& problem : orvalis::params::factoryBankProblems())
+    bankProblems.push_back(problem);
 
   const ProgramFigures* loudest = &figures.front();
   const ProgramFigures* quietest = &figures.front();

@@ -38,8 +38,8 @@ void appendNormalised(std::vector<float>& features, std::vector<float> bands) {
 
 }  // namespace
 
-int oscModeOf(const params::ProgramRecord& record) {
-  const int mode = static_cast<int>(std::floor(5.0 * record.values[params::kOscType] + 0.5));
+int oscModeOf(const orvalis::params::ProgramRecord& record) {
+  const int mode = orvalis::params::oscModeOf(record.values[orvalis::params::kOscType]);
   return std::min(std::max(mode, 0), 5);
 }
 
@@ -52,17 +52,17 @@ int filterTypeOf(float value) {
 }
 
 ProgramFigures measureProgram(const Player& player, int index,
-                              const params::FactoryProgram& program, Detail detail) {
-  const params::ProgramRecord& record = program.record;
-  const std::vector<float> values(record.values, record.values + params::kNumParams);
+                              const orvalis::params::FactoryProgram& program, Detail detail) {
+  const orvalis::params::ProgramRecord& record = program.record;
+  const std::vector<float> values(record.values, record.values + orvalis::params::kNumParams);
   ProgramFigures f;
   f.index = index;
   f.name = record.name;
   f.family = program.family;
   f.oscMode = oscModeOf(record);
-  f.filter1 = filterTypeOf(record.values[params::kFilter1Type]);
-  f.filter2 = filterTypeOf(record.values[params::kFilter2Type]);
-  f.mono = params::choiceIndex(record.values[params::kPolyphony], 4) == 0;
+  f.filter1 = filterTypeOf(record.values[orvalis::params::kFilter1Type]);
+  f.filter2 = filterTypeOf(record.values[orvalis::params::kFilter2Type]);
+  f.mono = orvalis::params::choiceIndex(record.values[orvalis::params::kPolyphony], 4) == 0;
 
   const Take chordTake = player.play(values, chord());
   f.chord = levels(chordTake);
@@ -111,9 +111,9 @@ ProgramFigures measureProgram(const Player& player, int index,
   return f;
 }
 
-std::vector<ProgramFigures> measurePrograms(const Player& player,
-                                            const std::vector<params::FactoryProgram>& programs,
-                                            int first, int last, Detail detail, int jobs) {
+std::vector<ProgramFigures> measurePrograms(
+    const Player& player, const std::vector<orvalis::params::FactoryProgram>& programs, int first,
+    int last, Detail detail, int jobs) {
   std::vector<ProgramFigures> figures(last - first + 1);
   parallelFor(static_cast<int>(figures.size()), jobs, [&](int i) {
     figures[i] = measureProgram(player, first + i, programs[first + i], detail);
@@ -131,8 +131,9 @@ double soundDistance(const ProgramFigures& a, const ProgramFigures& b) {
   return n ? std::sqrt(sum / n) : 0;
 }
 
-double parameterDistance(const params::ProgramRecord& a, const params::ProgramRecord& b) {
-  using namespace params;
+double parameterDistance(const orvalis::params::ProgramRecord& a,
+                         const orvalis::params::ProgramRecord& b) {
+  using namespace orvalis::params;
   double distance = 0;
   for (int i = 0; i < kNumParams; ++i) {
     if (i == kOscType || i == kFilter1Type || i == kFilter2Type || i == kPolyphony) continue;

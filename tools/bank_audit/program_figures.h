@@ -42,19 +42,20 @@ constexpr int kPictureWidth = 200, kPictureHeight = 84;
 enum class Detail { Rules, Full };
 
 // The oscillator mode and filter types the engine runs for these values.
-int oscModeOf(const params::ProgramRecord& record);
+int oscModeOf(const orvalis::params::ProgramRecord& record);
 int filterTypeOf(float value);
 
 ProgramFigures measureProgram(const Player& player, int index,
-                              const params::FactoryProgram& program, Detail detail);
+                              const orvalis::params::FactoryProgram& program, Detail detail);
 // Every program of the list, on up to `jobs` threads; figures in the list's order.
-std::vector<ProgramFigures> measurePrograms(const Player& player,
-                                            const std::vector<params::FactoryProgram>& programs,
-                                            int first, int last, Detail detail, int jobs);
+std::vector<ProgramFigures> measurePrograms(
+    const Player& player, const std::vector<orvalis::params::FactoryProgram>& programs, int first,
+    int last, Detail detail, int jobs);
 
 // Root-mean-square difference of two programs' sound features, in dB.
 double soundDistance(const ProgramFigures& a, const ProgramFigures& b);
 // Sum of parameter differences, a whole 1 for each differing choice (mode, filter type, voices).
-double parameterDistance(const params::ProgramRecord& a, const params::ProgramRecord& b);
+double parameterDistance(const orvalis::params::ProgramRecord& a,
+                         const orvalis::params::ProgramRecord& b);
 
 }  // namespace audit

@@ -33,7 +33,7 @@ void warmUp(render::PluginHost& host, const std::vector<float>& values, const Ma
   constexpr double kHoldSeconds = 0.3, kQuietSeconds = 0.2;
   constexpr int kVelocity = 64;
   constexpr float kShortestRelease = 0.f;
-  const bool mono = params::choiceIndex(values[params::kPolyphony], 4) == 0;
+  const bool mono = orvalis::params::choiceIndex(values[orvalis::params::kPolyphony], 4) == 0;
   std::vector<VstMidiEvent> on, off;
   for (const Note& note : material.notes) {
     bool played = false;
@@ -43,7 +43,7 @@ void warmUp(render::PluginHost& host, const std::vector<float>& values, const Ma
     off.push_back(midiEvent(0, 0x80, note.key, 0));
     if (mono) break;  // the one voice ends on the take's first key, as the take begins
   }
-  const int releases[] = {params::kAmpReleaseH, params::kAmpReleaseL};
+  const int releases[] = {orvalis::params::kAmpReleaseH, orvalis::params::kAmpReleaseL};
   for (int r : releases) host.setParameter(r, kShortestRelease);
   std::vector<float> left(kBlockSize), right(kBlockSize);
   auto run = [&](double seconds) {

@@ -17,8 +17,7 @@ inline void modesAndPaths(benchmark::internal::Benchmark* b) {
 
 // The path of the arguments, or null (and the run skipped) where the processor lacks it.
 inline const orvalis::KernelSet* pathOf(benchmark::State& state) {
-  const orvalis::KernelSet* set =
-      state.range(1) ? orvalis::avx2Kernels() : &orvalis::kSse2Kernels;
+  const orvalis::KernelSet* set = state.range(1) ? orvalis::avx2Kernels() : &orvalis::kSse2Kernels;
   if (!set) state.SkipWithError("no AVX2 and FMA here");
   return set;
 }

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "engine/kernel_set.h"
 #include "engine/denormals.h"
+#include "engine/kernel_set.h"
 #include "engine/meter_clock.h"
 #include "engine/param_mapping.h"
 #include "engine/voice_control.h"

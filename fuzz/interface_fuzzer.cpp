@@ -9,8 +9,8 @@
 #include <new>
 #include <vector>
 
-#include "plugin/corvina_gui_editor.h"
 #include "plugin/corvina.h"
+#include "plugin/corvina_gui_editor.h"
 #include "toolkit/frame.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include "tests/support/test_host.h"
 
 using testing_host::engineOf;
-using testing_host::MidiBuilder;
 using testing_host::InProcessHost;
+using testing_host::MidiBuilder;
 using testing_host::TestHost;
 
 namespace {

@@ -1,8 +1,8 @@
 // The audio path allocates nothing and takes no lock: this test binary interposes the C
 // allocator and the mutex entry, which the loaded plug-in resolves to as well, and counts the
 // calls made on the audio thread while it renders.
-#include <gtest/gtest.h>
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <pthread.h>
 
 #include <atomic>

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "tests/renderer_process.h"
-#include "tests/support/scoped_env.h"
 #include "tests/support/midi_file_writer.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/wav_file.h"
 
 using renderer_test::RendererFixture;

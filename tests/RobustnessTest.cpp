@@ -14,8 +14,8 @@
 #include "tests/support/signal_analysis.h"
 #include "tests/support/test_host.h"
 
-using testing_host::MidiBuilder;
 using testing_host::InProcessHost;
+using testing_host::MidiBuilder;
 using testing_host::TestHost;
 
 TEST(RobustnessTest, MalformedEventBlocksAreIgnored) {

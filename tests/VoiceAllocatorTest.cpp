@@ -10,8 +10,8 @@
 using namespace orvalis;
 
 using testing_host::engineOf;
-using testing_host::MidiBuilder;
 using testing_host::InProcessHost;
+using testing_host::MidiBuilder;
 using testing_host::TestHost;
 
 namespace {

@@ -82,9 +82,9 @@ void checkGolden(const std::string& name, const std::vector<float>& samples) {
                              << first / 2 << (first % 2 ? " (right)" : " (left)") << ", SNR " << snr
                              << " dB";
   } else {
-    EXPECT_GE(snr, kGoldenMinSnrDb) << name << " on the " << orvalis::activeKernels().name
-                                    << " path: " << differing << " samples differ, SNR " << snr
-                                    << " dB";
+    EXPECT_GE(snr, kGoldenMinSnrDb)
+        << name << " on the " << orvalis::activeKernels().name << " path: " << differing
+        << " samples differ, SNR " << snr << " dB";
   }
 }
 

@@ -39,8 +39,8 @@ SOFT_TEXT = (150, 196, 250)
 SMALL, LABELS, TITLE = (8, False), (9, False), (9, True)
 
 
-def font(spec, scale, condensed=True):
-    size, bold = spec
+def font(face, scale, condensed=True):
+    size, bold = face
     name = "DejaVuSans%s%s.ttf" % ("Condensed" if condensed else "", "-Bold" if bold else "")
     return ImageFont.truetype(os.path.join(FONTS, name), size * scale)
 

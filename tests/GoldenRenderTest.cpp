@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "params/parameter_table.h"
 #include "tests/support/golden_file.h"
 #include "tests/support/midi_builder.h"
 #include "tests/support/test_host.h"
@@ -18,35 +19,7 @@ using testing_host::TestHost;
 
 namespace {
 
-enum Param : int {
-  kPortamento = 0,
-  kAmpAttackH = 1,
-  kFilter1Type = 5,
-  kFilter1FreqLow = 10,
-  kFilter1FreqHigh = 11,
-  kFilter1ResoHigh = 13,
-  kFilter2Type = 14,
-  kFilter2FreqLow = 19,
-  kFilter2ResoLow = 21,
-  kGain = 23,
-  kOverdrive2H = 24,
-  kLfoDelay = 25,
-  kLfoSpeed = 26,
-  kLfoDepthL = 27,
-  kOscType = 28,
-  kOscTimbreLow = 29,
-  kOscTimbreHigh = 30,
-  kAmpAttackL = 31,
-  kOverdrive2L = 47,
-  kLfoDepthH = 48,
-  kPitchAttackH = 49,
-  kPitchStartH = 53,
-  kPitchStartL = 54,
-  kPan = 57,
-  kOverdrive1H = 58,
-  kOverdrive1L = 59,
-  kPolyphony = 60,
-};
+using namespace orvalis::params;
 
 // Switch values the display and the engine both read as the same mode or type.
 float oscMode(int m) { return m / 5.f; }

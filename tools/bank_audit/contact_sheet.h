@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/bank_audit/spectrogram.h"
+#include "tools/bank_audit/sonogram.h"
 
 namespace audit {
 

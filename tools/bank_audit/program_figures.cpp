@@ -107,7 +107,7 @@ ProgramFigures measureProgram(const Player& player, int index,
   for (double t : kShapeTimes)
     f.soundFeatures.push_back(
         std::max(env[std::min(envelopeFrame(t), env.size() - 1)] - top, kEnvelopeFloorDb));
-  if (full) f.picture = spectrogram({chordTake, low, high, phrase}, kPictureWidth, kPictureHeight);
+  if (full) f.picture = sonogram({chordTake, low, high, phrase}, kPictureWidth, kPictureHeight);
   return f;
 }
 

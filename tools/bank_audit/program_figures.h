@@ -6,7 +6,7 @@
 
 #include "params/factory_bank.h"
 #include "tools/bank_audit/audio_metrics.h"
-#include "tools/bank_audit/spectrogram.h"
+#include "tools/bank_audit/sonogram.h"
 #include "tools/bank_audit/take.h"
 
 namespace audit {

@@ -1,4 +1,4 @@
-#include "tools/bank_audit/spectrogram.h"
+#include "tools/bank_audit/sonogram.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,7 +40,7 @@ uint32_t heat(double t) {
 
 }  // namespace
 
-Picture spectrogram(const std::vector<Take>& takes, int width, int height) {
+Picture sonogram(const std::vector<Take>& takes, int width, int height) {
   Picture picture;
   picture.width = width;
   picture.height = height;

@@ -1,4 +1,4 @@
-// A small picture of how a program sounds: log-frequency spectrograms of its takes side by side.
+// A small picture of how a program sounds: log-frequency sonograms of its takes side by side.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,6 @@ struct Picture {
 
 // 40 Hz at the bottom to 16 kHz at the top; each take's width follows its length, with a
 // thin line between takes.
-Picture spectrogram(const std::vector<Take>& takes, int width, int height);
+Picture sonogram(const std::vector<Take>& takes, int width, int height);
 
 }  // namespace audit

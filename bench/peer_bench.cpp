@@ -8,7 +8,6 @@
 // time from a copy with ORVALIS_SIMD=sse2, on the SSE2 path. --only runs one row without
 // timing, for `valgrind --tool=callgrind --toggle-collect=renderMeasured`. --baseline adds the
 // modes of another build of Orvalis (a copy of an earlier library), to weigh a change.
-#include <dlfcn.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -18,10 +17,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "plugin/vst2.h"
+#include "host/plugin_host.h"
 
 namespace {
 
@@ -31,27 +31,12 @@ constexpr float kSampleRate = 44100.f;
 constexpr int kOscTypeParam = 28;
 const char* const kModeNames[6] = {"Pulse", "SupSaw", "FM1", "FM2", "FM3", "WaveTable"};
 
-intptr_t VSTCALLBACK hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-  switch (opcode) {
-    case 1:  // audioMasterVersion
-      return 2400;
-    case 16:  // audioMasterGetSampleRate
-      return static_cast<intptr_t>(kSampleRate);
-    case 17:  // audioMasterGetBlockSize
-      return kBlock;
-    default:
-      return 0;
-  }
-}
-
-using Entry = AEffect* (*)(audioMasterCallback);
-
 struct Row {
   Row(std::string n, std::string p, int mode = -1) : name(n), path(p), oscMode(mode) {}
   std::string name;
   std::string path;
   int oscMode;  // Orvalis only
-  AEffect* effect = nullptr;
+  std::shared_ptr<vst2host::PluginHost> host;
   double level = 0;             // RMS of the last block: a silent plug-in would measure nothing
   std::vector<double> samples;  // ns per voice-sample, one per round
 };
@@ -66,61 +51,41 @@ double cpuSeconds() {
 
 struct Buffers {
   std::vector<float> left = std::vector<float>(kBlock), right = std::vector<float>(kBlock);
-  std::vector<float> inL = std::vector<float>(kBlock), inR = std::vector<float>(kBlock);
-  float* outs[2] = {left.data(), right.data()};
-  float* ins[2] = {inL.data(), inR.data()};
 };
 
-void sendChord(AEffect* e) {
-  VstMidiEvent midi[kVoices] = {};
-  struct {
-    int32_t numEvents;
-    intptr_t reserved;
-    VstEvent* events[kVoices];
-  } block = {kVoices, 0, {}};
+void sendChord(vst2host::PluginHost& host) {
+  std::vector<VstMidiEvent> chord(kVoices);
   for (int i = 0; i < kVoices; ++i) {
-    midi[i].type = kVstMidiType;
-    midi[i].byteSize = sizeof(VstMidiEvent);
-    midi[i].midiData[0] = static_cast<char>(0x90);
-    midi[i].midiData[1] = static_cast<char>(48 + 3 * i);
-    midi[i].midiData[2] = 100;
-    block.events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+    chord[i].type = kVstMidiType;
+    chord[i].byteSize = sizeof(VstMidiEvent);
+    chord[i].midiData[0] = static_cast<char>(0x90);
+    chord[i].midiData[1] = static_cast<char>(48 + 3 * i);
+    chord[i].midiData[2] = 100;
   }
-  e->dispatcher(e, effProcessEvents, 0, 0, &block, 0.f);
+  host.sendMidi(chord);
 }
 
-void render(AEffect* e, Buffers& b, int blocks) {
-  for (int i = 0; i < blocks; ++i) e->processReplacing(e, b.ins, b.outs, kBlock);
+void render(vst2host::PluginHost& host, Buffers& b, int blocks) {
+  for (int i = 0; i < blocks; ++i) host.process(b.left.data(), b.right.data(), kBlock);
 }
 
 // The measured work, kept out of line so callgrind can collect exactly it.
-__attribute__((noinline)) void renderMeasured(AEffect* e, Buffers& b, int blocks) {
-  render(e, b, blocks);
+__attribute__((noinline)) void renderMeasured(vst2host::PluginHost& host, Buffers& b, int blocks) {
+  render(host, b, blocks);
 }
 
 bool open(Row& row, Buffers& b) {
-  void* lib = dlopen(row.path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!lib) {
-    std::fprintf(stderr, "%s: %s\n", row.name.c_str(), dlerror());
+  row.host = std::make_shared<vst2host::PluginHost>();
+  vst2host::PluginHost& host = *row.host;
+  std::string error;
+  if (!host.load(row.path, kSampleRate, kBlock, error)) {
+    std::fprintf(stderr, "%s: %s\n", row.name.c_str(), error.c_str());
     return false;
   }
-  auto entry = reinterpret_cast<Entry>(dlsym(lib, "VSTPluginMain"));
-  if (!entry) entry = reinterpret_cast<Entry>(dlsym(lib, "main"));
-  AEffect* e = entry ? entry(hostCallback) : nullptr;
-  if (!e || e->magic != kEffectMagic) {
-    std::fprintf(stderr, "%s: no VST 2 instrument in %s\n", row.name.c_str(), row.path.c_str());
-    return false;
-  }
-  e->dispatcher(e, effOpen, 0, 0, nullptr, 0.f);
-  e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, kSampleRate);
-  e->dispatcher(e, effSetBlockSize, 0, kBlock, nullptr, 0.f);
-  e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.f);
-  e->dispatcher(e, effStartProcess, 0, 0, nullptr, 0.f);
-  if (row.oscMode >= 0) e->setParameter(e, kOscTypeParam, row.oscMode / 5.f);
-  render(e, b, 4);
-  sendChord(e);
-  render(e, b, 40);  // past every attack
-  row.effect = e;
+  if (row.oscMode >= 0) host.setParameter(kOscTypeParam, row.oscMode / 5.f);
+  render(host, b, 4);
+  sendChord(host);
+  render(host, b, 40);  // past every attack
   double sum = 0;
   for (int i = 0; i < kBlock; ++i) sum += b.left[i] * b.left[i] + b.right[i] * b.right[i];
   row.level = std::sqrt(sum / (2 * kBlock));
@@ -212,7 +177,7 @@ int main(int argc, char** argv) {
   if (!sse2Copy.empty()) unlink(sse2Copy.c_str());
 
   if (!only.empty()) {
-    renderMeasured(rows[0].effect, buffers, blocks);
+    renderMeasured(*rows[0].host, buffers, blocks);
     std::printf("%s: %d voice-samples rendered\n", rows[0].name.c_str(), blocks * kBlock * kVoices);
     return 0;
   }
@@ -221,7 +186,7 @@ int main(int argc, char** argv) {
     for (std::size_t k = 0; k < rows.size(); ++k) {
       Row& r = rows[(k + round) % rows.size()];
       const double start = cpuSeconds();
-      renderMeasured(r.effect, buffers, blocks);
+      renderMeasured(*r.host, buffers, blocks);
       const double seconds = cpuSeconds() - start;
       r.samples.push_back(seconds * 1e9 / (double(blocks) * kBlock * kVoices));
     }

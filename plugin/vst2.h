@@ -258,6 +258,15 @@ enum : int32_t {
 // Events delivered through effProcessEvents.
 enum : int32_t { kVstMidiType = 1, kVstSysExType = 6 };
 
+// The host's answers to audioMasterGetCurrentProcessLevel.
+enum : int32_t {
+  kVstProcessLevelUnknown = 0,
+  kVstProcessLevelUser,
+  kVstProcessLevelRealtime,
+  kVstProcessLevelPrefetch,
+  kVstProcessLevelOffline,
+};
+
 struct VstEvent {
   int32_t type;
   int32_t byteSize;

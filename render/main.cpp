@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "host/plugin_host.h"
 #include "render/command_line.h"
 #include "render/midi_file.h"
 #include "render/output_file.h"
-#include "render/plugin_host.h"
 #include "render/plugin_programs.h"
 #include "render/wav_writer.h"
 
@@ -24,7 +24,7 @@ using render::Options;
 constexpr double kQuietSeconds = 0.05;
 constexpr float kQuietLevel = 3.1622777e-5f;  // -90 dBFS
 
-int resolveParameter(render::PluginHost& host, const std::string& target) {
+int resolveParameter(vst2host::PluginHost& host, const std::string& target) {
   long index = 0;
   if (render::parseInt(target, index)) {
     if (index < 0 || index >= host.numParams())
@@ -37,10 +37,10 @@ int resolveParameter(render::PluginHost& host, const std::string& target) {
   return found;
 }
 
-void listParameters(render::PluginHost& host) {
+void listParameters(vst2host::PluginHost& host) {
   std::printf("%5s  %-18s %10s  %-12s %s\n", "index", "name", "value", "display", "label");
   for (int i = 0; i < host.numParams(); ++i) {
-    const render::ParameterInfo p = host.parameter(i);
+    const vst2host::ParameterInfo p = host.parameter(i);
     std::printf("%5d  %-18s %10.4f  %-12s %s\n", p.index, p.name.empty() ? "-" : p.name.c_str(),
                 static_cast<double>(p.value), p.display.c_str(), p.label.c_str());
   }
@@ -100,16 +100,17 @@ int main(int argc, char** argv) {
       failWriting(shownName(o, output), error);
   }
 
-  render::PluginHost host;
+  vst2host::PluginHost host;
+  host.processLevel = kVstProcessLevelOffline;
   if (!host.load(o.plugin, static_cast<float>(o.rate), o.block, error)) fail(error);
-  if (!o.bank.empty() && !fxfile::loadBankFile(host.aeffect(), o.bank, error)) fail(error);
+  if (!o.bank.empty() && !fxfile::loadBankFile(host.effect, o.bank, error)) fail(error);
   if (o.program >= 0) {
     if (o.program >= host.numPrograms())
       fail("program " + std::to_string(o.program) + " out of range 0.." +
            std::to_string(host.numPrograms() - 1));
     host.setProgram(o.program);
   }
-  if (!o.preset.empty() && !fxfile::loadProgramFile(host.aeffect(), o.preset, error)) fail(error);
+  if (!o.preset.empty() && !fxfile::loadProgramFile(host.effect, o.preset, error)) fail(error);
   std::vector<Automation> automation;
   for (const render::ParamSetting& s : o.params) {
     const int index = resolveParameter(host, s.target);
@@ -198,7 +199,7 @@ int main(int argc, char** argv) {
   }
   if (!wav.finish(error)) failWriting(shown, error);
   if (!output.commit(error)) fail(error);
-  if (!o.saveBank.empty() && !fxfile::saveBankFile(host.aeffect(), o.saveBank, error)) fail(error);
+  if (!o.saveBank.empty() && !fxfile::saveBankFile(host.effect, o.saveBank, error)) fail(error);
 
   if (!o.quiet) {
     const double seconds = static_cast<double>(frame) / o.rate;

@@ -1,13 +1,5 @@
 #include "tests/support/test_host.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
-
-#include <cstdio>
-#include <mutex>
 #include <new>
 
 #include "plugin/corvina.h"
@@ -15,84 +7,28 @@
 namespace testing_host {
 
 namespace {
-// The callback receives a null effect during the entry's version query, so the host being
-// created is found through this while VSTPluginMain runs.
-thread_local TestHost* creating = nullptr;
+AEffect* inProcessEntry(audioMasterCallback callback) {
+  Corvina* instance = new (std::nothrow) Corvina(callback);
+  return instance ? instance->getAeffect() : nullptr;
+}
 }  // namespace
 
-#if defined(_WIN32)
-PluginLibrary::PluginLibrary(const std::string& path) {
-  handle = LoadLibraryA(path.c_str());
-  if (!handle) {
-    std::fprintf(stderr, "LoadLibrary %s: error %lu\n", path.c_str(), GetLastError());
-    return;
-  }
-  auto module = static_cast<HMODULE>(handle);
-  entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, "VSTPluginMain")));
-  mainEntry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, "main")));
-}
-
-PluginLibrary::~PluginLibrary() {
-  if (handle) FreeLibrary(static_cast<HMODULE>(handle));
-}
-#else
-PluginLibrary::PluginLibrary(const std::string& path) {
-  handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle) {
-    std::fprintf(stderr, "dlopen %s: %s\n", path.c_str(), dlerror());
-    return;
-  }
-  entry = reinterpret_cast<Entry>(dlsym(handle, "VSTPluginMain"));
-  mainEntry = reinterpret_cast<Entry>(dlsym(handle, "main"));
-}
-
-PluginLibrary::~PluginLibrary() {
-  if (handle) dlclose(handle);
-}
-#endif
-
 PluginLibrary& TestHost::library() {
-  static PluginLibrary lib;
+  static PluginLibrary lib(ORVALIS_PLUGIN_PATH);
   return lib;
 }
 
-TestHost::TestHost(int32_t version, Linkage how) : hostVersion(version), linkage(how) {
-  creating = this;
-  if (linkage == Linkage::InProcess) {
-    if (Corvina* instance = new (std::nothrow) Corvina(&TestHost::callback))
-      effect = instance->getAeffect();
-  } else if (library().entry) {
-    effect = library().entry(&TestHost::callback);
-  }
-  creating = nullptr;
-  if (effect) effect->user = this;
+TestHost::TestHost(int32_t version, Linkage how) : PluginHost(version), linkage(how) {
+  std::string refused;  // a null record is what the tests look at
+  create(linkage == Linkage::InProcess ? &inProcessEntry : library().entry, refused);
 }
 
+// Closed here, while the calls it makes can still be recorded.
 TestHost::~TestHost() { close(); }
 
-void TestHost::close() {
-  if (effect) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.f);
-  effect = nullptr;
-}
-
-intptr_t TestHost::callback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
-                            void* ptr, float opt) {
-  (void)ptr;
-  TestHost* host = effect && effect->user ? static_cast<TestHost*>(effect->user) : creating;
-  if (!host) return 0;
-  host->calls.push_back({opcode, index, value, opt});
-  switch (opcode) {
-    case audioMasterVersion:
-      return host->hostVersion;
-    case audioMasterGetSampleRate:
-      return 44100;
-    default:
-      return 0;
-  }
-}
-
-intptr_t TestHost::dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
-  return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+intptr_t TestHost::answer(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+  calls.push_back({opcode, index, value, opt});
+  return PluginHost::answer(opcode, index, value, ptr, opt);
 }
 
 std::string TestHost::parameterText(int32_t opcode, int32_t index) {

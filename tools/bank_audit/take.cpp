@@ -1,7 +1,5 @@
 #include "tools/bank_audit/take.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -29,7 +27,8 @@ VstMidiEvent midiEvent(int32_t offset, uint8_t status, int key, int velocity) {
 // A voice's first note fades in while its output gain settles from zero, once in the life of
 // the instance. Takes are judged as a player hears them after that: the voices the material
 // uses have played its keys once, with a short release, and have gone quiet again.
-void warmUp(render::PluginHost& host, const std::vector<float>& values, const Material& material) {
+void warmUp(vst2host::PluginHost& host, const std::vector<float>& values,
+            const Material& material) {
   constexpr double kHoldSeconds = 0.3, kQuietSeconds = 0.2;
   constexpr int kVelocity = 64;
   constexpr float kShortestRelease = 0.f;
@@ -59,18 +58,11 @@ void warmUp(render::PluginHost& host, const std::vector<float>& values, const Ma
 
 }  // namespace
 
-Player::Player(std::string pluginPath) : path(std::move(pluginPath)) {
-  keepLoaded = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!keepLoaded) loadError = "cannot load plug-in " + path + ": " + dlerror();
-}
-
-Player::~Player() {
-  if (keepLoaded) dlclose(keepLoaded);
-}
+Player::Player(std::string pluginPath) : path(std::move(pluginPath)), keepLoaded(path) {}
 
 bool Player::ready(std::string& error) const {
-  error = loadError;
-  return keepLoaded != nullptr;
+  error = keepLoaded.error();
+  return error.empty();
 }
 
 Take Player::play(const std::vector<float>& values, const Material& material) const {
@@ -78,14 +70,16 @@ Take Player::play(const std::vector<float>& values, const Material& material) co
   const std::size_t total = static_cast<std::size_t>(std::lround(material.seconds * kSampleRate));
   take.left.assign(total, 0.f);
   take.right.assign(total, 0.f);
-  render::PluginHost host;
+  vst2host::PluginHost host;
+  host.processLevel = kVstProcessLevelOffline;
   std::string error;
   {
     // Instances made on several threads still draw the same phases.
     static std::mutex creating;
     std::lock_guard<std::mutex> lock(creating);
     std::srand(kRandomSeed);
-    if (!keepLoaded || !host.load(path, kSampleRate, kBlockSize, error)) return take;
+    if (!keepLoaded.error().empty() || !host.load(path, kSampleRate, kBlockSize, error))
+      return take;
   }
   for (std::size_t i = 0; i < values.size(); ++i) host.setParameter(static_cast<int>(i), values[i]);
   warmUp(host, values, material);

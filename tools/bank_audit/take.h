@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "render/plugin_host.h"
+#include "host/plugin_host.h"
 
 namespace audit {
 
@@ -33,9 +33,6 @@ struct Take {
 class Player {
  public:
   explicit Player(std::string pluginPath);
-  ~Player();
-  Player(const Player&) = delete;
-  Player& operator=(const Player&) = delete;
 
   // False, with a reason, if the plug-in does not load.
   bool ready(std::string& error) const;
@@ -44,8 +41,7 @@ class Player {
 
  private:
   std::string path;
-  void* keepLoaded = nullptr;  // so that each instance's host does not unload the library
-  std::string loadError;
+  vst2host::PluginLibrary keepLoaded;  // so that each instance's host does not unload the library
 };
 
 }  // namespace audit

@@ -19,6 +19,7 @@
 #include "lv2/uris.h"
 #include "tests/support/lv2_host.h"
 #include "tests/support/png_file.h"
+#include "tests/support/x11_window_test.h"
 
 namespace {
 
@@ -55,20 +56,13 @@ struct HostSide {
   int width = 0, height = 0;
 };
 
-class Lv2UiTest : public ::testing::Test {
+class Lv2UiTest : public testing_host::X11WindowTest {
  protected:
+  Lv2UiTest() : X11WindowTest(800, 400) {}
+
   void SetUp() override {
-    connection = xcb_connect(nullptr, nullptr);
-    if (!connection || xcb_connection_has_error(connection)) {
-      if (std::getenv("DISPLAY")) FAIL() << "cannot reach the X display " << std::getenv("DISPLAY");
-      GTEST_SKIP() << "no X display";
-    }
-    screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    parent = xcb_generate_id(connection);
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, parent, screen->root, 0, 0, 800, 400, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
-    xcb_map_window(connection, parent);
-    xcb_flush(connection);
+    X11WindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
 
     library = dlopen(ORVALIS_LV2_BUNDLE "/orvalis_ui.so", RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
@@ -82,10 +76,7 @@ class Lv2UiTest : public ::testing::Test {
   void TearDown() override {
     if (ui) descriptor->cleanup(ui);
     if (library) dlclose(library);
-    if (connection) {
-      xcb_destroy_window(connection, parent);
-      xcb_disconnect(connection);
-    }
+    X11WindowTest::TearDown();
   }
 
   void open() {
@@ -123,10 +114,7 @@ class Lv2UiTest : public ::testing::Test {
 
   void idle(int times = 3) {
     for (int i = 0; i < times; ++i) EXPECT_EQ(idleInterface->idle(ui), 0);
-    xcb_aux_sync();
-  }
-  void xcb_aux_sync() {
-    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    syncServer();
   }
 
   void setPort(uint32_t port, float value) {
@@ -151,40 +139,13 @@ class Lv2UiTest : public ::testing::Test {
           type == XCB_BUTTON_PRESS ? XCB_EVENT_MASK_BUTTON_PRESS : XCB_EVENT_MASK_BUTTON_RELEASE,
           reinterpret_cast<const char*>(&e));
     }
-    xcb_aux_sync();
+    syncServer();
     idle();
   }
 
   std::vector<uint32_t> shown() {
-    std::vector<uint32_t> out;
-    const auto window = static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(widget));
-    xcb_get_image_reply_t* image = xcb_get_image_reply(
-        connection, xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, kW, kH, ~0u),
-        nullptr);
-    if (!image) return out;
-    const auto* data = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image));
-    out.assign(data, data + kW * kH);
-    std::free(image);
-    for (uint32_t& p : out) p &= 0xFFFFFF;
-    return out;
+    return readBack(static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(widget)), kW, kH);
   }
-  static int differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
-    if (a.size() != b.size()) return -1;
-    int n = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) n += (a[i] & 0xFFFFFF) != (b[i] & 0xFFFFFF);
-    return n;
-  }
-  int children() {
-    xcb_query_tree_reply_t* tree =
-        xcb_query_tree_reply(connection, xcb_query_tree(connection, parent), nullptr);
-    const int n = tree ? xcb_query_tree_children_length(tree) : -1;
-    std::free(tree);
-    return n;
-  }
-
-  xcb_connection_t* connection = nullptr;
-  xcb_screen_t* screen = nullptr;
-  xcb_window_t parent = 0;
   void* library = nullptr;
   const LV2UI_Descriptor* descriptor = nullptr;
   LV2UI_Handle ui = nullptr;
@@ -208,7 +169,7 @@ TEST_F(Lv2UiTest, ShowsThePanelFollowsPortsAndDisplayAndCloses) {
   // As hosts do right after instantiation: every control's value.
   for (int i = 0; i < orvalis::params::kNumParams; ++i) setPort(i, reference.values[i]);
   idle();
-  EXPECT_EQ(differing(shown(), reference.draw()), 0);
+  EXPECT_EQ(testing_host::differingPixels(shown(), reference.draw()), 0);
 
   // A port change and a display message: the switch, the bars and the meter follow.
   const std::vector<uint32_t> before = shown();
@@ -223,11 +184,11 @@ TEST_F(Lv2UiTest, ShowsThePanelFollowsPortsAndDisplayAndCloses) {
   sendDisplay(snapshot);
   idle();
   const std::vector<uint32_t> after = shown();
-  EXPECT_GT(differing(before, after), 100);
+  EXPECT_GT(testing_host::differingPixels(before, after), 100);
   reference.values[orvalis::params::kOscType] = 0.6f;
   reference.values[orvalis::params::kFilter1FreqLow] = 0.2f;
   reference.snapshot = snapshot;
-  EXPECT_EQ(differing(after, reference.draw()), 0);
+  EXPECT_EQ(testing_host::differingPixels(after, reference.draw()), 0);
   EXPECT_TRUE(testing_host::writePng(ORVALIS_BUILD_DIR "/editor-lv2.png", after, kW, kH));
 
   // A malformed message is ignored.
@@ -237,11 +198,11 @@ TEST_F(Lv2UiTest, ShowsThePanelFollowsPortsAndDisplayAndCloses) {
       orvalis_lv2::DisplayUrids(&testing_host::Lv2World::get().urids.mapFeature).eventTransfer,
       garbage);
   idle();
-  EXPECT_EQ(differing(shown(), after), 0);
+  EXPECT_EQ(testing_host::differingPixels(shown(), after), 0);
 
   descriptor->cleanup(ui);
   ui = nullptr;
-  xcb_aux_sync();
+  syncServer();
   EXPECT_EQ(children(), 0);
 }
 
@@ -291,12 +252,12 @@ TEST_F(Lv2UiTest, OpensInAParentOfAnotherVisual) {
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, other, XCB_CW_BORDER_PIXEL | XCB_CW_COLORMAP,
                     values);
   xcb_map_window(connection, parent);
-  xcb_aux_sync();
+  syncServer();
   open();
   EXPECT_EQ(children(), 1);
   idle();
   ReferencePanel reference;
-  EXPECT_EQ(differing(shown(), reference.draw()), 0);
+  EXPECT_EQ(testing_host::differingPixels(shown(), reference.draw()), 0);
   xcb_free_colormap(connection, colormap);
 }
 
@@ -320,6 +281,6 @@ TEST_F(Lv2UiTest, RefusesAnotherPluginOrAMissingParent) {
     EXPECT_EQ(descriptor->instantiate(descriptor, c.plugin, "", write, nullptr, &w, c.features),
               nullptr);
   }
-  xcb_aux_sync();
+  syncServer();
   EXPECT_EQ(children(), 0);
 }

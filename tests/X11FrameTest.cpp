@@ -5,7 +5,6 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "tests/support/png_file.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/test_host.h"
+#include "tests/support/x11_window_test.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/controls.h"
 #include "toolkit/frame.h"
@@ -32,51 +32,9 @@ struct NoEditor : FrameEditor {
   void doIdleStuff() override {}
 };
 
-class X11FrameTest : public ::testing::Test {
+class X11FrameTest : public testing_host::X11WindowTest {
  protected:
-  void SetUp() override {
-    connection = xcb_connect(nullptr, nullptr);
-    if (!connection || xcb_connection_has_error(connection)) {
-      // Run by hand without a display the test has nothing to look at; under xvfb-run it must.
-      if (std::getenv("DISPLAY")) FAIL() << "cannot reach the X display " << std::getenv("DISPLAY");
-      GTEST_SKIP() << "no X display";
-    }
-    screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    parent = xcb_generate_id(connection);
-    const uint32_t values[1] = {screen->white_pixel};
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, parent, screen->root, 0, 0, kParentWidth,
-                      kParentHeight, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                      XCB_CW_BACK_PIXEL, values);
-    xcb_map_window(connection, parent);
-    xcb_flush(connection);
-  }
-  void TearDown() override {
-    if (connection) {
-      setResources(nullptr);
-      xcb_destroy_window(connection, parent);
-      xcb_disconnect(connection);
-    }
-  }
-
-  // The desktop's resource database as a desktop session sets it (null removes it).
-  void setResources(const char* text) {
-    static const char kName[] = "RESOURCE_MANAGER";
-    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, sizeof kName - 1, kName), nullptr);
-    ASSERT_NE(atom, nullptr);
-    if (text)
-      xcb_change_property(connection, XCB_PROP_MODE_REPLACE, screen->root, atom->atom,
-                          XCB_ATOM_STRING, 8, static_cast<uint32_t>(std::strlen(text)), text);
-    else
-      xcb_delete_property(connection, screen->root, atom->atom);
-    std::free(atom);
-    syncServer();
-  }
-
-  // Waits until the server has applied every request sent so far.
-  void syncServer() {
-    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
-  }
+  X11FrameTest() : X11WindowTest(kParentWidth, kParentHeight) {}
 
   CRect geometry(xcb_window_t window) {
     xcb_get_geometry_reply_t* g =
@@ -86,31 +44,8 @@ class X11FrameTest : public ::testing::Test {
     return r;
   }
 
-  int children() {
-    xcb_query_tree_reply_t* tree =
-        xcb_query_tree_reply(connection, xcb_query_tree(connection, parent), nullptr);
-    const int n = tree ? xcb_query_tree_children_length(tree) : -1;
-    std::free(tree);
-    return n;
-  }
-
-  std::vector<uint32_t> readBack(xcb_window_t window, int w, int h) {
-    std::vector<uint32_t> out;
-    xcb_get_image_reply_t* image = xcb_get_image_reply(
-        connection, xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, w, h, ~0u),
-        nullptr);
-    if (!image) return out;
-    const auto* data = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image));
-    out.assign(data, data + static_cast<std::size_t>(w) * h);
-    std::free(image);
-    return out;
-  }
-
   // The size follows the desktop's scale, which the tests set themselves.
   testing_host::ScopedEnv noGdkScale{"GDK_SCALE", nullptr};
-  xcb_connection_t* connection = nullptr;
-  xcb_screen_t* screen = nullptr;
-  xcb_window_t parent = 0;
 };
 
 }  // namespace
@@ -138,10 +73,7 @@ TEST_F(X11FrameTest, ChildWindowShowsTheFramePixels) {
     const auto child = static_cast<xcb_window_t>(frame->platformWindow()->handle());
     const std::vector<uint32_t> shown = readBack(child, 720, 320);
     ASSERT_EQ(shown.size(), frame->pixels().size());
-    int differ = 0;
-    for (std::size_t i = 0; i < shown.size(); ++i)
-      differ += (shown[i] & 0xFFFFFF) != (frame->pixels()[i] & 0xFFFFFF);
-    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(testing_host::differingPixels(shown, frame->pixels()), 0);
     delete frame;
     xcb_flush(connection);
     EXPECT_EQ(children(), 0);
@@ -171,10 +103,7 @@ TEST_F(X11FrameTest, EditorOpensInARealWindowShowingTheRecordedOneTimesPicture) 
   std::vector<uint32_t> shown = readBack(child, 720, 320);
   ASSERT_EQ(shown.size(), 720u * 320u);
   const std::vector<uint32_t>& offscreen = editor->getFrame()->pixels();
-  int differ = 0;
-  for (std::size_t i = 0; i < shown.size(); ++i)
-    differ += (shown[i] & 0xFFFFFF) != (offscreen[i] & 0xFFFFFF);
-  EXPECT_EQ(differ, 0);
+  EXPECT_EQ(testing_host::differingPixels(shown, offscreen), 0);
   EXPECT_TRUE(
       testing_host::writePng(std::string(ORVALIS_BUILD_DIR) + "/editor.png", shown, 720, 320));
   // The 1x picture stays what it was recorded as; ORVALIS_RECORD_GOLDEN=1 records it anew
@@ -249,10 +178,7 @@ TEST_F(X11FrameTest, EditorAtTwoTimesFillsARealWindowOfTwiceTheSize) {
   const std::vector<uint32_t> shown = readBack(child, 1440, 640);
   ASSERT_EQ(shown.size(), 1440u * 640u);
   const std::vector<uint32_t>& offscreen = editor->getFrame()->pixels();
-  int differ = 0;
-  for (std::size_t i = 0; i < shown.size(); ++i)
-    differ += (shown[i] & 0xFFFFFF) != (offscreen[i] & 0xFFFFFF);
-  EXPECT_EQ(differ, 0);
+  EXPECT_EQ(testing_host::differingPixels(shown, offscreen), 0);
   const CBitmap* panel = editor->getFrame()->getBackground();
   ASSERT_EQ(panel->getWidth(), 1440);
   EXPECT_EQ(shown[639 * 1440 + 1439] & 0xFFFFFF, panel->pixel(1439, 639) & 0xFFFFFF);

@@ -5,11 +5,12 @@
 
 #include <emmintrin.h>
 
-#include "engine/simd4.h"
+#include "engine/double_lanes.h"
 
 namespace orvalis {
 
 struct D2 {
+  static constexpr bool kDoubleLanes = true;
   __m128d v;
 
   D2() = default;
@@ -28,13 +29,6 @@ ORVALIS_INLINE D2 operator-(D2 a, D2 b) { return _mm_sub_pd(a.v, b.v); }
 ORVALIS_INLINE D2 operator*(D2 a, D2 b) { return _mm_mul_pd(a.v, b.v); }
 ORVALIS_INLINE D2 operator/(D2 a, D2 b) { return _mm_div_pd(a.v, b.v); }
 ORVALIS_INLINE D2 operator-(D2 a) { return _mm_xor_pd(a.v, _mm_set1_pd(-0.0)); }
-ORVALIS_INLINE D2 operator+(D2 a, double b) { return a + D2(b); }
-ORVALIS_INLINE D2 operator-(D2 a, double b) { return a - D2(b); }
-ORVALIS_INLINE D2 operator*(D2 a, double b) { return a * D2(b); }
-ORVALIS_INLINE D2 operator+(double a, D2 b) { return D2(a) + b; }
-ORVALIS_INLINE D2 operator-(double a, D2 b) { return D2(a) - b; }
-ORVALIS_INLINE D2 operator*(double a, D2 b) { return D2(a) * b; }
-ORVALIS_INLINE D2 operator/(double a, D2 b) { return D2(a) / b; }
 ORVALIS_INLINE D2 sqrt(D2 a) { return _mm_sqrt_pd(a.v); }
 
 // The two lanes rounded to float, in lanes 0 and 1.
@@ -47,24 +41,8 @@ ORVALIS_INLINE void sinCos(D2 x, D2& sine, D2& cosine) {
   const __m128d q = _mm_mul_pd(x.v, _mm_set1_pd(0.63661977236758134308));  // 2/pi
   const __m128i k = _mm_cvtpd_epi32(q);  // round to nearest, quarter turn index in 2 lanes
   const D2 kd = _mm_cvtepi32_pd(k);
-  const D2 r = (x - kd * 1.57079632673412561417) - kd * 6.07710050650619224932e-11;
-  const D2 z = r * r;
-
-  const D2 s =
-      r + r * z *
-              (-1.66666666666666324348e-01 +
-               z * (8.33333333332248946124e-03 +
-                    z * (-1.98412698298579493134e-04 +
-                         z * (2.75573137070700676789e-06 + z * (-2.50507602534068634195e-08 +
-                                                                z * 1.58969099521155010221e-10)))));
-  const D2 c =
-      1.0 - 0.5 * z +
-      z * z *
-          (4.16666666666666019037e-02 +
-           z * (-1.38888888888741095749e-03 +
-                z * (2.48015872894767294178e-05 +
-                     z * (-2.75573143513906633035e-07 +
-                          z * (2.08757232129817482790e-09 + z * -1.13596475577881948265e-11)))));
+  D2 s, c;
+  sinCosKernels(lessQuarterTurns(x, kd), s, c);
 
   // Quadrant k: (sin, cos) = (s, c), (c, -s), (-s, -c), (-c, s).
   const __m128i k64 = _mm_shuffle_epi32(k, _MM_SHUFFLE(1, 1, 0, 0));

@@ -5,11 +5,12 @@
 
 #include <immintrin.h>
 
-#include "engine/simd4.h"
+#include "engine/double_lanes.h"
 
 namespace orvalis {
 
 struct D4 {
+  static constexpr bool kDoubleLanes = true;
   __m256d v;
 
   D4() = default;
@@ -24,13 +25,6 @@ ORVALIS_INLINE D4 operator-(D4 a, D4 b) { return _mm256_sub_pd(a.v, b.v); }
 ORVALIS_INLINE D4 operator*(D4 a, D4 b) { return _mm256_mul_pd(a.v, b.v); }
 ORVALIS_INLINE D4 operator/(D4 a, D4 b) { return _mm256_div_pd(a.v, b.v); }
 ORVALIS_INLINE D4 operator-(D4 a) { return _mm256_xor_pd(a.v, _mm256_set1_pd(-0.0)); }
-ORVALIS_INLINE D4 operator+(D4 a, double b) { return a + D4(b); }
-ORVALIS_INLINE D4 operator-(D4 a, double b) { return a - D4(b); }
-ORVALIS_INLINE D4 operator*(D4 a, double b) { return a * D4(b); }
-ORVALIS_INLINE D4 operator+(double a, D4 b) { return D4(a) + b; }
-ORVALIS_INLINE D4 operator-(double a, D4 b) { return D4(a) - b; }
-ORVALIS_INLINE D4 operator*(double a, D4 b) { return D4(a) * b; }
-ORVALIS_INLINE D4 operator/(double a, D4 b) { return D4(a) / b; }
 ORVALIS_INLINE D4 sqrt(D4 a) { return _mm256_sqrt_pd(a.v); }
 
 // The four lanes rounded to float.
@@ -41,24 +35,8 @@ ORVALIS_INLINE void sinCos(D4 x, D4& sine, D4& cosine) {
   const __m256d q = _mm256_mul_pd(x.v, _mm256_set1_pd(0.63661977236758134308));  // 2/pi
   const __m128i k = _mm256_cvtpd_epi32(q);
   const D4 kd = _mm256_cvtepi32_pd(k);
-  const D4 r = (x - kd * 1.57079632673412561417) - kd * 6.07710050650619224932e-11;
-  const D4 z = r * r;
-
-  const D4 s =
-      r + r * z *
-              (-1.66666666666666324348e-01 +
-               z * (8.33333333332248946124e-03 +
-                    z * (-1.98412698298579493134e-04 +
-                         z * (2.75573137070700676789e-06 + z * (-2.50507602534068634195e-08 +
-                                                                z * 1.58969099521155010221e-10)))));
-  const D4 c =
-      1.0 - 0.5 * z +
-      z * z *
-          (4.16666666666666019037e-02 +
-           z * (-1.38888888888741095749e-03 +
-                z * (2.48015872894767294178e-05 +
-                     z * (-2.75573143513906633035e-07 +
-                          z * (2.08757232129817482790e-09 + z * -1.13596475577881948265e-11)))));
+  D4 s, c;
+  sinCosKernels(lessQuarterTurns(x, kd), s, c);
 
   // Quadrant k: (sin, cos) = (s, c), (c, -s), (-s, -c), (-c, s).
   const __m256i k64 = _mm256_cvtepi32_epi64(k);

@@ -24,6 +24,3 @@ class ScopedFlushToZero {
 };
 
 }  // namespace orvalis
-
-// The host adapter still names the guard unqualified; drop once it lives in orvalis.
-using orvalis::ScopedFlushToZero;

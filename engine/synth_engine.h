@@ -62,8 +62,3 @@ class alignas(16) SynthEngine {
 };
 
 }  // namespace orvalis
-
-// The host adapter and the editor still name these unqualified; drop once they live in orvalis.
-using orvalis::ProcessingMeter;
-using orvalis::SynthEngine;
-using orvalis::Voice;

@@ -118,7 +118,7 @@ TEST(AudioOutputTest, OutputGainIsAppliedLastPerMode) {
   noteOn(host, 60);
   std::vector<float> l, r;
   host.renderBlocks(l, r, 4096, 256);
-  const Voice& v = engineOf(host).voice(0);
+  const orvalis::Voice& v = engineOf(host).voice(0);
   EXPECT_EQ(l.back(), (v.filter.outLeft + v.filter.outRight) * 0.15f);
   host.setParameter(28, 0.6f);
   host.renderBlocks(l, r, 4096, 256);
@@ -137,7 +137,7 @@ TEST(AudioOutputTest, OscTypeChangeTakesEffectAtTheNextBlock) {
 
 TEST(AudioOutputTest, MeterRunsOnlyForBlocksThatRender) {
   InProcessHost host;
-  const ProcessingMeter& meter = engineOf(host).meter();
+  const orvalis::ProcessingMeter& meter = engineOf(host).meter();
   EXPECT_EQ(meter.smooth, 50.0);
   EXPECT_EQ(meter.median, 50.0);
   std::vector<float> l, r;

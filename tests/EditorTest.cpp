@@ -198,7 +198,7 @@ TEST(EditorTest, IdleShowsTheLastStartedVoiceAndTheMeter) {
   std::vector<float> l, r;
   host.renderBlocks(l, r, 4410, 256);
   host.dispatch(effEditIdle);
-  const Voice& voice = testing_host::engineOf(host).voice(1);  // the second note's voice
+  const orvalis::Voice& voice = testing_host::engineOf(host).voice(1);  // the second note's voice
   EXPECT_EQ(testing_host::engineOf(host).allocator().lastStartedVoice(), 1);
   EXPECT_EQ(editor.levelBar(2)->getValue(), std::min(1.f, voice.ampEnv.output));
   EXPECT_GT(editor.levelBar(2)->getValue(), 0.3f);

@@ -15,7 +15,7 @@ inline const Corvina& instanceOf(const TestHost& host) {
   return *static_cast<const Corvina*>(static_cast<AudioEffect*>(host.effect->object));
 }
 
-inline const SynthEngine& engineOf(const TestHost& host) {
+inline const orvalis::SynthEngine& engineOf(const TestHost& host) {
   return instanceOf(host).instrument().engine();
 }
 

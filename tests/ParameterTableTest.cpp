@@ -5,11 +5,13 @@
 #include <limits>
 #include <string>
 
+#include "params/parameter_table.h"
 #include "tests/support/instance_peek.h"
 #include "tests/support/test_host.h"
 
 using testing_host::InProcessHost;
 using testing_host::TestHost;
+using namespace orvalis::params;
 
 namespace {
 
@@ -21,7 +23,9 @@ struct Row {
   const char* display;
 };
 
-// The default program "Basique": name, label, value and the text that value displays.
+// The default program "Basique" as hosts see it, by parameter number: name, label, value and the
+// text that value displays. Written out, not read from the parameter table, so that a change to
+// the table shows here.
 const Row kDefaults[] = {
     {0, "Portamento", "s", 0.1f, "0.006"},
     {1, "Ampli A H", "s", 0.05f, "0.007"},
@@ -109,64 +113,64 @@ TEST(ParameterTableTest, EveryParameterHasItsNameLabelAndDefaultDisplay) {
 
 TEST(ParameterTableTest, PanTextNamesTheSideAndTheMiddle) {
   TestHost host;
-  EXPECT_EQ(display(host, 57, 0.f), "Gauche 0");
-  EXPECT_EQ(display(host, 57, 0.49f), "Gauche 62");
-  EXPECT_EQ(display(host, 57, 0.495f), "Milieu");
-  EXPECT_EQ(display(host, 57, 0.5f), "Droite 64");
-  EXPECT_EQ(display(host, 57, 1.f), "Droite 128");
-  EXPECT_EQ(display(host, 57, -0.1f), "Gauche -12");
-  EXPECT_EQ(display(host, 57, 1e30f), "Droite 2147483647");
+  EXPECT_EQ(display(host, kPan, 0.f), "Gauche 0");
+  EXPECT_EQ(display(host, kPan, 0.49f), "Gauche 62");
+  EXPECT_EQ(display(host, kPan, 0.495f), "Milieu");
+  EXPECT_EQ(display(host, kPan, 0.5f), "Droite 64");
+  EXPECT_EQ(display(host, kPan, 1.f), "Droite 128");
+  EXPECT_EQ(display(host, kPan, -0.1f), "Gauche -12");
+  EXPECT_EQ(display(host, kPan, 1e30f), "Droite 2147483647");
 }
 
 TEST(ParameterTableTest, ChoicesTruncateAndClamp) {
   TestHost host;
   const float poly[] = {0.f, 0.25f, 0.5f, 0.75f, 1.f, 7.f, -3.f};
   const char* polyText[] = {"Mono", "2 voix", "4 voix", "8 voix", "8 voix", "8 voix", "Mono"};
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(display(host, 60, poly[i]), polyText[i]) << poly[i];
-  EXPECT_EQ(display(host, 28, 0.5f), "FM2");
-  EXPECT_EQ(display(host, 28, 1.f), "WaveTable");
-  EXPECT_EQ(display(host, 5, 0.5f), "EQ");
-  EXPECT_EQ(display(host, 14, 1.f), "HighPass");
-  EXPECT_EQ(display(host, 14, 0.199f), "Flat");
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(display(host, kPolyphony, poly[i]), polyText[i]) << poly[i];
+  EXPECT_EQ(display(host, kOscType, 0.5f), "FM2");
+  EXPECT_EQ(display(host, kOscType, 1.f), "WaveTable");
+  EXPECT_EQ(display(host, kFilter1Type, 0.5f), "EQ");
+  EXPECT_EQ(display(host, kFilter2Type, 1.f), "HighPass");
+  EXPECT_EQ(display(host, kFilter2Type, 0.199f), "Flat");
 }
 
 // A host's generic slider between the switch positions shows the mode that plays.
 TEST(ParameterTableTest, OscTypeShowsTheModeTheEnginePlays) {
   InProcessHost host;
-  EXPECT_EQ(display(host, 28, 0.15f), "SupSaw");
-  EXPECT_EQ(display(host, 28, 0.9f), "FM3");
-  EXPECT_EQ(display(host, 28, 0.95f), "WaveTable");
-  EXPECT_EQ(display(host, 28, 1.5f), "WaveTable");
-  EXPECT_EQ(display(host, 28, -0.5f), "Pulse");
+  EXPECT_EQ(display(host, kOscType, 0.15f), "SupSaw");
+  EXPECT_EQ(display(host, kOscType, 0.9f), "FM3");
+  EXPECT_EQ(display(host, kOscType, 0.95f), "WaveTable");
+  EXPECT_EQ(display(host, kOscType, 1.5f), "WaveTable");
+  EXPECT_EQ(display(host, kOscType, -0.5f), "Pulse");
   const char* names[] = {"Pulse", "SupSaw", "FM1", "FM2", "FM3", "WaveTable"};
   for (int step = 0; step <= 100; ++step) {
     const float v = step / 100.f;
-    host.setParameter(28, v);
+    host.setParameter(kOscType, v);
     host.applyPendingChanges();
     const int mode = static_cast<int>(testing_host::engineOf(host).voice(0).mode);
     ASSERT_TRUE(mode >= 0 && mode <= 5) << v;
-    EXPECT_EQ(host.parameterText(effGetParamDisplay, 28), names[mode]) << v;
+    EXPECT_EQ(host.parameterText(effGetParamDisplay, kOscType), names[mode]) << v;
   }
 }
 
 TEST(ParameterTableTest, NumbersFollowTheirCurves) {
   TestHost host;
-  EXPECT_EQ(display(host, 0, 1.f), "0.020");  // portamento shows T(0.2 v)
-  EXPECT_EQ(display(host, 1, 1.f), "5.000");
-  EXPECT_EQ(display(host, 1, 0.f), "0.005");
-  EXPECT_EQ(display(host, 23, 0.f), "-20.000");
-  EXPECT_EQ(display(host, 27, 1.f), "100.000");
-  EXPECT_EQ(display(host, 10, 0.f), "-1.000");
-  EXPECT_EQ(display(host, 12, 1.f), "10.000");
-  EXPECT_EQ(display(host, 26, 1.f), "20.000");
+  EXPECT_EQ(display(host, kPortamento, 1.f), "0.020");  // portamento shows T(0.2 v)
+  EXPECT_EQ(display(host, kAmpAttackH, 1.f), "5.000");
+  EXPECT_EQ(display(host, kAmpAttackH, 0.f), "0.005");
+  EXPECT_EQ(display(host, kGain, 0.f), "-20.000");
+  EXPECT_EQ(display(host, kLfoDepthL, 1.f), "100.000");
+  EXPECT_EQ(display(host, kFilter1FreqLow, 0.f), "-1.000");
+  EXPECT_EQ(display(host, kFilter1ResoLow, 1.f), "10.000");
+  EXPECT_EQ(display(host, kLfoSpeed, 1.f), "20.000");
   // Values outside 0..1 are stored unchanged and displayed by the same formulas.
-  EXPECT_EQ(display(host, 3, 2.f), "2.000");
-  EXPECT_EQ(host.getParameter(3), 2.f);
+  EXPECT_EQ(display(host, kAmpSustainH, 2.f), "2.000");
+  EXPECT_EQ(host.getParameter(kAmpSustainH), 2.f);
 }
 
 TEST(ParameterTableTest, SetParameterStoresAndReadsBack) {
   TestHost host;
-  for (int i = 0; i < 61; ++i) {
+  for (int i = 0; i < kNumParams; ++i) {
     host.setParameter(i, 0.125f + i / 1000.f);
     EXPECT_EQ(host.getParameter(i), 0.125f + i / 1000.f) << i;
   }
@@ -174,7 +178,7 @@ TEST(ParameterTableTest, SetParameterStoresAndReadsBack) {
 
 TEST(ParameterTableTest, BadInputWritesNothingAndAnswersNeutral) {
   TestHost host;
-  for (int index : {61, 62, -1, -1000, 0x7FFFFFFF}) {
+  for (int index : {kNumParams, kNumParams + 1, -1, -1000, 0x7FFFFFFF}) {
     SCOPED_TRACE(index);
     EXPECT_EQ(host.getParameter(index), 0.f);
     host.setParameter(index, 0.3f);
@@ -184,15 +188,15 @@ TEST(ParameterTableTest, BadInputWritesNothingAndAnswersNeutral) {
   }
   for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
                     -std::numeric_limits<float>::infinity()}) {
-    host.setParameter(3, bad);
-    EXPECT_EQ(host.getParameter(3), 0.5f);
+    host.setParameter(kAmpSustainH, bad);
+    EXPECT_EQ(host.getParameter(kAmpSustainH), 0.5f);
   }
 }
 
 TEST(ParameterTableTest, NoTextLongerThanTwentyThreeCharacters) {
   TestHost host;
   const float values[] = {-1e30f, -1e6f, -1.f, 0.f, 0.37f, 1.f, 2.f, 1e6f, 1e30f};
-  for (int i = 0; i < 61; ++i)
+  for (int i = 0; i < kNumParams; ++i)
     for (float v : values) {
       host.setParameter(i, v);
       for (int op : {effGetParamName, effGetParamLabel, effGetParamDisplay}) {

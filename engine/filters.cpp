@@ -123,12 +123,14 @@ void finishFilterDesign(Voice& v) {
   // Drive, level and pan follow their targets at control rate; the amplitude envelope acts on
   // the input of the second saturator.
   FilterLanes& lanes = f.lanes;
-  f.od1Smooth += (v.overdrive1 - f.od1Smooth) * kOverdriveSmoothing;
-  f.od2Smooth += (v.overdrive2 - f.od2Smooth) * kOverdriveSmoothing;
-  const float od2 = f.od2Smooth * v.ampEnv.output;
-  lanes.drive.toward(F4(f.od1Smooth, od2, f.od1Smooth, od2), rc.crOverSr4);
-  f.gainSmooth += (v.gain - f.gainSmooth) * kGainSmoothing;
-  lanes.level = F4(1.f, f.gainSmooth, 1.f, f.gainSmooth);
+  // The smoothed values are stored last: the pan gains below are gathered with one load that
+  // spans them, and a load over values just stored waits for the stores to drain.
+  const float od1Smooth = f.od1Smooth + (v.overdrive1 - f.od1Smooth) * kOverdriveSmoothing;
+  const float od2Smooth = f.od2Smooth + (v.overdrive2 - f.od2Smooth) * kOverdriveSmoothing;
+  const float gainSmooth = f.gainSmooth + (v.gain - f.gainSmooth) * kGainSmoothing;
+  const float od2 = od2Smooth * v.ampEnv.output;
+  lanes.drive.toward(F4(od1Smooth, od2, od1Smooth, od2), rc.crOverSr4);
+  lanes.level = F4(1.f, gainSmooth, 1.f, gainSmooth);
   const float g = v.gain;
   const F4 panTarget(f.panCos * kDirectMix * g, f.panCos * kCrossMix * g, f.panSin * kCrossMix * g,
                      f.panSin * kDirectMix * g);
@@ -142,6 +144,9 @@ void finishFilterDesign(Voice& v) {
   lanes.a2n.toward(target[4], rc.crOverSr4);
   lanes.z1 = clamp(lanes.z1, F4(-kStateBound), F4(kStateBound));
   lanes.z2 = clamp(lanes.z2, F4(-kStateBound), F4(kStateBound));
+  f.od1Smooth = od1Smooth;
+  f.od2Smooth = od2Smooth;
+  f.gainSmooth = gainSmooth;
 }
 
 }  // namespace orvalis

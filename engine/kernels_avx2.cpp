@@ -78,6 +78,7 @@ struct SawFamily {
   using Wide = SawBankOf<F8>;
   static constexpr Bank Voice::*kBanks[2] = {&Voice::sawL, &Voice::sawR};
   static constexpr bool kPannedOutput = true;
+  static constexpr bool kTwoVoicesAtOnce = false;  // their states would not fit the registers
   static ORVALIS_INLINE F8 step(Wide& b) { return b.step(); }
 };
 
@@ -86,6 +87,7 @@ struct SyncFamily {
   using Wide = SyncBankOf<F8>;
   static constexpr Bank Voice::*kBanks[2] = {&Voice::syncL, &Voice::syncR};
   static constexpr bool kPannedOutput = false;
+  static constexpr bool kTwoVoicesAtOnce = true;
   static ORVALIS_INLINE F8 step(Wide& b) {
     const float* l = kSyncResetOffsetL;
     const float* r = kSyncResetOffsetR;
@@ -98,26 +100,58 @@ struct PmFamily {
   using Wide = PmBankOf<F8>;
   static constexpr Bank Voice::*kBanks[2] = {&Voice::pmL, &Voice::pmR};
   static constexpr bool kPannedOutput = false;
+  static constexpr bool kTwoVoicesAtOnce = true;
   static ORVALIS_INLINE F8 step(Wide& b) { return b.step(); }
 };
 
 // Both banks of one voice at once, each summed over its lanes with lane j delayed by j samples.
 template <class Family>
-void runOscillators(Voice& v, float (*inputs)[2][4], int slot, int frames) {
-  typename Family::Wide banks =
-      sideBySide<typename Family::Wide>(v.*Family::kBanks[0], v.*Family::kBanks[1]);
-  const F8 weight(v.weightL, v.weightR);
-  F8 sum(v.sumL, v.sumR);
-  for (int i = 0; i < frames; ++i) {
+struct OscillatorRun {
+  Voice& v;
+  typename Family::Wide banks;
+  F8 weight, sum;
+
+  explicit OscillatorRun(Voice& voice)
+      : v(voice),
+        banks(sideBySide<typename Family::Wide>(v.*Family::kBanks[0], v.*Family::kBanks[1])),
+        weight(v.weightL, v.weightR),
+        sum(v.sumL, v.sumR) {}
+
+  // Lane 0 of each bank's sum into input: [bank L, bank R, -, -].
+  ORVALIS_INLINE void step(float* input) {
     const F8 u = mulAdd(weight, Family::step(banks), sum);
     sum = shiftDown(u);
-    // Lane 0 of each bank's sum: [bank L, bank R, -, -].
-    store4(inputs[i][slot], _mm256_castps256_ps128(_mm256_permutevar8x32_ps(
-                                u.v, _mm256_setr_epi32(0, 4, 0, 4, 0, 4, 0, 4))));
+    store4(input, _mm256_castps256_ps128(
+                      _mm256_permutevar8x32_ps(u.v, _mm256_setr_epi32(0, 4, 0, 4, 0, 4, 0, 4))));
   }
-  v.sumL = sum.lo();
-  v.sumR = sum.hi();
-  split(banks, v.*Family::kBanks[0], v.*Family::kBanks[1]);
+
+  void save() {
+    v.sumL = sum.lo();
+    v.sumR = sum.hi();
+    split(banks, v.*Family::kBanks[0], v.*Family::kBanks[1]);
+  }
+};
+
+// Two voices side by side where the family's states fit the registers twice: a bank's phase
+// waits on its wrap every sample, and the other voice's work fills that wait.
+template <class Family>
+void runOscillators(Voice* voices, int count, ChainInputs& in, int frames) {
+  int v = 0;
+  for (; Family::kTwoVoicesAtOnce && v + 1 < count; v += 2) {
+    OscillatorRun<Family> a(voices[v]), b(voices[v + 1]);
+    float(*slots)[2][4] = in.at[v / 2];
+    for (int i = 0; i < frames; ++i) {
+      a.step(slots[i][0]);
+      b.step(slots[i][1]);
+    }
+    a.save();
+    b.save();
+  }
+  for (; v < count; ++v) {
+    OscillatorRun<Family> a(voices[v]);
+    for (int i = 0; i < frames; ++i) a.step(in.at[v / 2][i][v % 2]);
+    a.save();
+  }
 }
 
 template <class Family>
@@ -222,7 +256,7 @@ void render(Voice* voices, int count, float* left, float* right, int frames) {
   alignas(16) float mixed[kSubBlock][4];
   for (int done = 0; done < frames; done += kSubBlock) {
     const int n = frames - done < kSubBlock ? frames - done : kSubBlock;
-    for (int v = 0; v < count; ++v) runOscillators<Family>(voices[v], in.at[v / 2], v % 2, n);
+    runOscillators<Family>(voices, count, in, n);
     // An odd last voice is paired with itself: its twin half reads its inputs.
     if (count % 2)
       for (int i = 0; i < n; ++i) store4(in.at[count / 2][i][1], load4(in.at[count / 2][i][0]));

@@ -102,8 +102,17 @@ void setOctaveStack(Voice& v, TrigBatch& batch) {
       octave[j] = static_cast<int>(octaves + (octaves >= 0 ? 0.5 : -0.5));
     }
   }
-  // The partials are octaves of one another: one power, then exact scalings by 2^k.
-  const double f0 = 440.0 * std::pow(2.0, (x[0] - 69.0) / 12.0);
+  // The partials are octaves of one another: one power, then exact scalings by 2^k. Partial 0
+  // lies q folds of 96 below the note plus two octaves, so for a sounding note the power is
+  // freqR * 2^(2 - 8q), exactly; the library's power lands within about 1e-14 of it, which
+  // rounds to the same floats below.
+  double f0;
+  if (v.freqR > 0.f && first >= 0.0) {
+    const int q = static_cast<int>(std::lround((n + 24.0 - x[0]) / 96.0));
+    f0 = std::ldexp(static_cast<double>(v.freqR), 2 - 8 * q);
+  } else {
+    f0 = 440.0 * std::pow(2.0, (x[0] - 69.0) / 12.0);
+  }
   float f[8];
   static const double kOctave[17] = {1. / 256, 1. / 128, 1. / 64, 1. / 32, 1. / 16, 1. / 8,
                                      1. / 4,   1. / 2,   1.,      2.,      4.,      8.,

@@ -108,8 +108,9 @@ void setOctaveStack(Voice& v, TrigBatch& batch) {
   // rounds to the same floats below.
   double f0;
   if (v.freqR > 0.f && first >= 0.0) {
-    const int q = static_cast<int>(std::lround((n + 24.0 - x[0]) / 96.0));
-    f0 = std::ldexp(static_cast<double>(v.freqR), 2 - 8 * q);
+    static constexpr double kFoldScale[] = {0x1p2, 0x1p-6, 0x1p-14, 0x1p-22, 0x1p-30};  // 2^(2-8q)
+    const int q = static_cast<int>((n + 24.0 - x[0]) / 96.0 + 0.5);  // a whole number >= 0
+    f0 = q < 5 ? v.freqR * kFoldScale[q] : std::ldexp(static_cast<double>(v.freqR), 2 - 8 * q);
   } else {
     f0 = 440.0 * std::pow(2.0, (x[0] - 69.0) / 12.0);
   }

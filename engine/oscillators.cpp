@@ -73,10 +73,13 @@ void setPmTargets(PmBank& b, F4 freq, F4 modRatio, F4 index, const RateConstants
 // over that range. Bank R takes partials 6, 4, 2, 0 and bank L 7, 5, 3, 1.
 // n mod 96 as fmod gives it, for n >= 0 without the library call: n - 96 k is exact (n and 96 k
 // lie within a factor of two), and k = n / 96 truncated can only come out one too high, for n
-// just under a multiple of 96, where adding 96 back is exact too.
-double wrap96(double n) {
-  const double r = n - 96.0 * static_cast<double>(static_cast<long long>(n / 96.0));
-  return r < 0.0 ? r + 96.0 : r;
+// just under a multiple of 96, where adding 96 back is exact too. folds: how many 96s went.
+double wrap96(double n, long long& folds) {
+  folds = static_cast<long long>(n / 96.0);
+  const double r = n - 96.0 * static_cast<double>(folds);
+  if (r >= 0.0) return r;
+  --folds;
+  return r + 96.0;
 }
 
 void setOctaveStack(Voice& v, TrigBatch& batch) {
@@ -85,7 +88,8 @@ void setOctaveStack(Voice& v, TrigBatch& batch) {
   // partial is j octaves above partial 0, or j - 8 where it folded.
   double x[8];
   int octave[8];
-  const double first = n >= 0.0 ? wrap96(n) : std::fmod(n, 96.0);
+  long long folds = 0;
+  const double first = n >= 0.0 ? wrap96(n, folds) : std::fmod(n, 96.0);
   for (int j = 0; j < 8; ++j) {
     double folded = first >= 0.0 ? first + 12.0 * j : std::fmod(n + 12.0 * j, 96.0);
     octave[j] = j;
@@ -103,14 +107,14 @@ void setOctaveStack(Voice& v, TrigBatch& batch) {
     }
   }
   // The partials are octaves of one another: one power, then exact scalings by 2^k. Partial 0
-  // lies q folds of 96 below the note plus two octaves, so for a sounding note the power is
-  // freqR * 2^(2 - 8q), exactly; the library's power lands within about 1e-14 of it, which
+  // lies two octaves above the note less its folds of 96, so for a sounding note the power is
+  // freqR * 2^(2 - 8 folds), exactly; the library's power lands within about 1e-14 of it, which
   // rounds to the same floats below.
   double f0;
   if (v.freqR > 0.f && first >= 0.0) {
-    static constexpr double kFoldScale[] = {0x1p2, 0x1p-6, 0x1p-14, 0x1p-22, 0x1p-30};  // 2^(2-8q)
-    const int q = static_cast<int>((n + 24.0 - x[0]) / 96.0 + 0.5);  // a whole number >= 0
-    f0 = q < 5 ? v.freqR * kFoldScale[q] : std::ldexp(static_cast<double>(v.freqR), 2 - 8 * q);
+    static constexpr double kFoldScale[] = {0x1p2, 0x1p-6, 0x1p-14, 0x1p-22, 0x1p-30};  // by folds
+    const double freq = v.freqR;
+    f0 = folds < 5 ? freq * kFoldScale[folds] : std::ldexp(freq, 2 - 8 * static_cast<int>(folds));
   } else {
     f0 = 440.0 * std::pow(2.0, (x[0] - 69.0) / 12.0);
   }

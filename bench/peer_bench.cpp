@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "host/midi_events.h"
 #include "host/plugin_host.h"
 
 namespace {
@@ -54,14 +55,8 @@ struct Buffers {
 };
 
 void sendChord(vst2host::PluginHost& host) {
-  std::vector<VstMidiEvent> chord(kVoices);
-  for (int i = 0; i < kVoices; ++i) {
-    chord[i].type = kVstMidiType;
-    chord[i].byteSize = sizeof(VstMidiEvent);
-    chord[i].midiData[0] = static_cast<char>(0x90);
-    chord[i].midiData[1] = static_cast<char>(48 + 3 * i);
-    chord[i].midiData[2] = 100;
-  }
+  std::vector<VstMidiEvent> chord;
+  for (int i = 0; i < kVoices; ++i) chord.push_back(vst2host::midiEvent(0, 0x90, 48 + 3 * i, 100));
   host.sendMidi(chord);
 }
 

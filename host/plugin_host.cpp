@@ -1,5 +1,7 @@
 #include "host/plugin_host.h"
 
+#include "host/midi_events.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -145,13 +147,7 @@ std::string PluginHost::effectName() {
 
 void PluginHost::sendMidi(const std::vector<VstMidiEvent>& events) {
   if (events.empty()) return;
-  eventBlock.assign(sizeof(VstEvents) + events.size() * sizeof(void*), 0);
-  auto* block = reinterpret_cast<VstEvents*>(eventBlock.data());
-  block->numEvents = static_cast<int32_t>(events.size());
-  VstEvent** list = block->events;  // as many pointers as events, though the record declares two
-  for (std::size_t i = 0; i < events.size(); ++i)
-    list[i] = reinterpret_cast<VstEvent*>(const_cast<VstMidiEvent*>(&events[i]));
-  sendEvents(block);
+  sendEvents(eventBlock(events, eventStorage));
 }
 
 void PluginHost::process(float* left, float* right, int32_t frames) {

@@ -75,7 +75,7 @@ class PluginHost {
   bool started = false;
   VstTimeInfo timeInfo{};
   int32_t maxFrames = 0;
-  std::vector<char> eventBlock;
+  std::vector<char> eventStorage;
   std::vector<float*> inputs, outputs;
   std::vector<float> scratch;
 };

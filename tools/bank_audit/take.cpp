@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "host/midi_events.h"
 #include "params/parameter_table.h"
 
 namespace audit {
@@ -13,16 +14,7 @@ namespace {
 // The instance draws its LFO phases with rand(): a fixed seed makes every take repeatable.
 constexpr unsigned kRandomSeed = 1;
 
-VstMidiEvent midiEvent(int32_t offset, uint8_t status, int key, int velocity) {
-  VstMidiEvent event{};
-  event.type = kVstMidiType;
-  event.byteSize = sizeof(VstMidiEvent);
-  event.deltaFrames = offset;
-  event.midiData[0] = static_cast<char>(status);
-  event.midiData[1] = static_cast<char>(key);
-  event.midiData[2] = static_cast<char>(velocity);
-  return event;
-}
+using vst2host::midiEvent;
 
 // A voice's first note fades in while its output gain settles from zero, once in the life of
 // the instance. Takes are judged as a player hears them after that: the voices the material

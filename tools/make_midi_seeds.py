@@ -6,16 +6,9 @@ import os
 import struct
 import sys
 
+from make_demo_midi import var_len
+
 PPQ = 480
-
-
-def var_len(n):
-    out = [n & 0x7F]
-    n >>= 7
-    while n:
-        out.append(0x80 | (n & 0x7F))
-        n >>= 7
-    return bytes(reversed(out))
 
 
 def chunk(name, body):

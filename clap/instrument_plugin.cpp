@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "clap/descriptor.h"
+#include "clap/editor_gui.h"
 #include "clap/parameter_mapping.h"
 #include "clap/plugin_extensions.h"
 #include "core/state_blob.h"
@@ -201,6 +202,14 @@ void InstrumentPlugin::flush(const InputEvents* in, const OutputEvents* out) {
   }
   sendEditorEvents(out);
 }
+
+// A host's second create without a destroy gets the editor it already has.
+bool InstrumentPlugin::createEditor() {
+  if (!gui) gui.reset(new (std::nothrow) EditorGui(*this));
+  return gui != nullptr;
+}
+
+void InstrumentPlugin::destroyEditor() { gui.reset(); }
 
 void InstrumentPlugin::queueEditorEvent(const EditorEvent& event) {
   editorEvents.push(event);

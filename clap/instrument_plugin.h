@@ -7,12 +7,15 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "clap/clap_extensions.h"
 #include "core/instrument.h"
 #include "core/step_queue.h"
 
 namespace orvalis::clap {
+
+class EditorGui;
 
 // A change the editor made, on its way to the host as an output event.
 struct EditorEvent {
@@ -38,6 +41,11 @@ class InstrumentPlugin {
   const HostLog* hostLog() const { return log; }
   const HostTimerSupport* hostTimers() const { return timers; }
   const HostPosixFdSupport* hostFds() const { return fds; }
+
+  // The editor, while the host has one made (main thread).
+  EditorGui* editor() { return gui.get(); }
+  bool createEditor();
+  void destroyEditor();
 
   // From the editor (main thread): a gesture's events for the host, sent from the next process
   // or flush.
@@ -78,6 +86,7 @@ class InstrumentPlugin {
   std::atomic<bool> processing{false};
   Instrument core;
   StepQueue<EditorEvent, 512> editorEvents;
+  std::unique_ptr<EditorGui> gui;
 };
 
 }  // namespace orvalis::clap

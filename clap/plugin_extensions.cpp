@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "clap/clap_extensions.h"
+#include "clap/editor_gui.h"
 #include "clap/instrument_plugin.h"
 #include "clap/parameter_mapping.h"
 
@@ -107,9 +108,19 @@ struct Offered {
   const char* id;
   const void* table;
 };
-const Offered kOffered[] = {{kExtAudioPorts, &kAudioPorts}, {kExtNotePorts, &kNotePorts},
-                            {kExtParams, &kParams},         {kExtState, &kState},
-                            {kExtLatency, &kLatency},       {kExtVoiceInfo, &kVoiceInfo}};
+const Offered kOffered[] = {
+    {kExtAudioPorts, &kAudioPorts},
+    {kExtNotePorts, &kNotePorts},
+    {kExtParams, &kParams},
+    {kExtState, &kState},
+    {kExtLatency, &kLatency},
+    {kExtVoiceInfo, &kVoiceInfo},
+    {kExtGui, &kGuiExtension},
+    {kExtTimerSupport, &kTimerExtension},
+#if !defined(_WIN32)
+    {kExtPosixFdSupport, &kPosixFdExtension},
+#endif
+};
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include "clap/clap_abi.h"
 #include "clap/descriptor.h"
+#include "clap/factory_presets.h"
 #include "clap/instrument_plugin.h"
 
 namespace orvalis::clap {
@@ -29,7 +30,12 @@ const Plugin* createPlugin(const PluginFactory*, const Host* host, const char* p
 const PluginFactory kFactory = {pluginCount, pluginDescriptor, createPlugin};
 
 const void* factory(const char* id) {
-  return id && std::strcmp(id, kPluginFactoryId) == 0 ? &kFactory : nullptr;
+  if (!id) return nullptr;
+  if (std::strcmp(id, kPluginFactoryId) == 0) return &kFactory;
+  if (std::strcmp(id, kPresetDiscoveryFactoryId) == 0 ||
+      std::strcmp(id, kPresetDiscoveryFactoryIdDraft) == 0)
+    return &presetDiscoveryFactory();
+  return nullptr;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "clap/clap_extensions.h"
 #include "clap/editor_gui.h"
+#include "clap/factory_presets.h"
 #include "clap/instrument_plugin.h"
 #include "clap/parameter_mapping.h"
 
@@ -96,6 +97,17 @@ bool voiceInfo(const Plugin* plugin, VoiceInfo* info) {
   return true;
 }
 
+// A preset of the factory bank selects its program: the host hears of the new values.
+bool presetFromLocation(const Plugin* plugin, uint32_t kind, const char* location,
+                        const char* key) {
+  InstrumentPlugin* self = InstrumentPlugin::of(plugin);
+  const int program = programOfLoadKey(kind, location, key);
+  if (!self || program < 0) return false;
+  self->instrument().selectProgram(program);
+  self->valuesChangedOutsideTheHost();
+  return true;
+}
+
 const PluginAudioPorts kAudioPorts = {audioPortCount, audioPort};
 const PluginNotePorts kNotePorts = {notePortCount, notePort};
 const PluginParams kParams = {paramCount, paramInfo,     paramValue,
@@ -103,6 +115,7 @@ const PluginParams kParams = {paramCount, paramInfo,     paramValue,
 const PluginState kState = {stateSave, stateLoad};
 const PluginLatency kLatency = {latency};
 const PluginVoiceInfo kVoiceInfo = {voiceInfo};
+const PluginPresetLoad kPresetLoad = {presetFromLocation};
 
 struct Offered {
   const char* id;
@@ -115,6 +128,8 @@ const Offered kOffered[] = {
     {kExtState, &kState},
     {kExtLatency, &kLatency},
     {kExtVoiceInfo, &kVoiceInfo},
+    {kExtPresetLoad, &kPresetLoad},
+    {kExtPresetLoadDraft, &kPresetLoad},
     {kExtGui, &kGuiExtension},
     {kExtTimerSupport, &kTimerExtension},
 #if !defined(_WIN32)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "clap/clap_presets.h"
 #include "clap/descriptor.h"
 #include "params/factory_bank.h"
 #include "params/parameter_table.h"
@@ -164,10 +165,11 @@ TEST(ClapParams, ANewInstanceHoldsTheFactoryBank) {
     const auto id = static_cast<clap_id>(i);
     char display[64];
     params::formatDisplay(i, first.record.values[i], display, sizeof display);
-    if (!(infoOf(host, id).flags & kParamIsStepped))
+    if (!(infoOf(host, id).flags & kParamIsStepped)) {
       EXPECT_EQ(host.value(id), static_cast<double>(first.record.values[i])) << i;
-    else
+    } else {
       EXPECT_EQ(host.text(id, host.value(id)), display) << i;
+    }
   }
 }
 
@@ -266,4 +268,99 @@ TEST(ClapState, BadStatesAreRefusedWholeAndChangeNothing) {
   const auto* state = host.extension<PluginState>(kExtState);
   EXPECT_FALSE(state->load(host.plugin, nullptr));
   EXPECT_FALSE(state->save(host.plugin, nullptr));
+}
+
+namespace {
+
+// What a host's preset indexer is told.
+struct Indexed {
+  std::vector<PresetLocation> locations;
+  std::vector<std::string> names, keys, pluginIds;
+  int stopAfter = -1;
+};
+
+}  // namespace
+
+TEST(ClapPresets, TheBrowserListsTheFactoryBankAndALoadSelectsItsProgram) {
+  const ClapLibrary& library = ClapLibrary::get();
+  ASSERT_NE(library.entry, nullptr) << library.error;
+  const auto* factory = static_cast<const PresetDiscoveryFactory*>(
+      library.entry->get_factory(kPresetDiscoveryFactoryId));
+  ASSERT_NE(factory, nullptr);
+  EXPECT_EQ(library.entry->get_factory(kPresetDiscoveryFactoryIdDraft), factory);
+  ASSERT_EQ(factory->count(factory), 1u);
+  const PresetProviderDescriptor* d = factory->get_descriptor(factory, 0);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(factory->get_descriptor(factory, 1), nullptr);
+
+  Indexed indexed;
+  PresetIndexer indexer = {};
+  indexer.clap_version = kVersion;
+  indexer.name = "test indexer";
+  indexer.indexer_data = &indexed;
+  indexer.declare_location = [](const PresetIndexer* i, const PresetLocation* l) {
+    static_cast<Indexed*>(i->indexer_data)->locations.push_back(*l);
+    return true;
+  };
+  EXPECT_EQ(factory->create(factory, &indexer, "org.other"), nullptr);
+  const PresetProvider* provider = factory->create(factory, &indexer, d->id);
+  ASSERT_NE(provider, nullptr);
+  ASSERT_TRUE(provider->init(provider));
+  ASSERT_EQ(indexed.locations.size(), 1u);
+  EXPECT_EQ(indexed.locations[0].kind, kPresetLocationPlugin);
+  EXPECT_EQ(indexed.locations[0].location, nullptr);
+  EXPECT_EQ(indexed.locations[0].flags, kPresetIsFactoryContent);
+
+  PresetMetadataReceiver receiver = {};
+  receiver.receiver_data = &indexed;
+  receiver.begin_preset = [](const PresetMetadataReceiver* r, const char* name, const char* key) {
+    auto* i = static_cast<Indexed*>(r->receiver_data);
+    if (i->stopAfter >= 0 && static_cast<int>(i->names.size()) == i->stopAfter) return false;
+    i->names.emplace_back(name);
+    i->keys.emplace_back(key);
+    return true;
+  };
+  receiver.add_plugin_id = [](const PresetMetadataReceiver* r, const UniversalPluginId* id) {
+    static_cast<Indexed*>(r->receiver_data)
+        ->pluginIds.push_back(std::string(id->abi) + ":" + id->id);
+  };
+  EXPECT_FALSE(provider->get_metadata(provider, kPresetLocationFile, "/tmp", &receiver));
+  ASSERT_TRUE(provider->get_metadata(provider, kPresetLocationPlugin, nullptr, &receiver));
+  ASSERT_EQ(indexed.names.size(), 128u);
+  for (int i = 0; i < 128; ++i) {
+    EXPECT_EQ(indexed.names[i], params::factoryProgram(i).record.name);
+    EXPECT_EQ(indexed.keys[i], std::to_string(i));
+    EXPECT_EQ(indexed.pluginIds[i], "clap:org.orvalis.instrument");
+  }
+  // A receiver that says stop is not called again.
+  indexed = Indexed{};
+  indexed.stopAfter = 3;
+  provider->get_metadata(provider, kPresetLocationPlugin, nullptr, &receiver);
+  EXPECT_EQ(indexed.names.size(), 3u);
+  provider->destroy(provider);
+
+  ClapHost host;
+  ASSERT_NE(host.plugin, nullptr);
+  const auto* load = host.extension<PluginPresetLoad>(kExtPresetLoad);
+  ASSERT_NE(load, nullptr);
+  EXPECT_EQ(host.extension<PluginPresetLoad>(kExtPresetLoadDraft), load);
+  const int rescans = host.rescans;
+  ASSERT_TRUE(load->from_location(host.plugin, kPresetLocationPlugin, nullptr, "46"));
+  EXPECT_GT(host.rescans, rescans);
+  const params::FactoryProgram harp = params::factoryProgram(46);
+  for (int i = 0; i < params::kNumParams; ++i) {
+    char display[64];
+    params::formatDisplay(i, harp.record.values[i], display, sizeof display);
+    if (!params::isHidden(i)) {
+      EXPECT_EQ(host.text(i, host.value(i)), display) << i;
+    }
+  }
+  std::vector<uint8_t> before, after;
+  ASSERT_TRUE(host.saveState(before));
+  for (const char* key : {"128", "-1", "07", "", "4x", " 4"})
+    EXPECT_FALSE(load->from_location(host.plugin, kPresetLocationPlugin, nullptr, key)) << key;
+  EXPECT_FALSE(load->from_location(host.plugin, kPresetLocationFile, "/tmp/x", "1"));
+  EXPECT_FALSE(load->from_location(host.plugin, kPresetLocationPlugin, nullptr, nullptr));
+  ASSERT_TRUE(host.saveState(after));
+  EXPECT_EQ(after, before);
 }

@@ -122,7 +122,10 @@ void InstrumentPlugin::takeEvent(const EventHeader& event, int32_t offset, bool 
       if (note.key > 127) return;
       if (event.type == kEventNoteOn) {
         if (anyKey) return;
-        core.noteOn(offset, channel, note.key, static_cast<float>(note.velocity));
+        // A CLAP note on of velocity 0 is still a note on (the core would end the note): it
+        // plays at the quietest velocity MIDI has.
+        const float velocity = static_cast<float>(note.velocity);
+        core.noteOn(offset, channel, note.key, velocity > 0.f ? velocity : 1.f / 127.f);
       } else if (anyKey) {
         // A wildcard releases (or chokes) every key: the engine's all-notes-off.
         core.controller(offset, channel, 123, 0);

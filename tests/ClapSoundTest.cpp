@@ -213,7 +213,7 @@ TEST(ClapSound, ParameterEventsInsideBlocksSoundAsVst2ChangesAtThatFrame) {
   }
 }
 
-// Notes end the same whether they come as note events, wildcards, chokes or MIDI.
+// Notes end (and start) the same whether they come as note events, wildcards, chokes or MIDI.
 TEST(ClapSound, ChokesWildcardsAndMidiEndNotesAsVst2Does) {
   struct Case {
     const char* name;
@@ -225,6 +225,8 @@ TEST(ClapSound, ChokesWildcardsAndMidiEndNotesAsVst2Does) {
       {"choke of every key", [](ClapHost& h) { h.choke(100, -1); }, {{0xB0, 123, 0}}},
       {"note off of every key", [](ClapHost& h) { h.noteOff(100, -1, 3); }, {{0xB0, 123, 0}}},
       {"MIDI note off", [](ClapHost& h) { h.midi(100, 0x80, 60, 0); }, {{0x80, 60, 0}}},
+      // A CLAP note on of velocity 0 is a note on: the quietest a MIDI note on can be.
+      {"note on at velocity 0", [](ClapHost& h) { h.noteOn(100, 72, 0.0); }, {{0x90, 72, 1}}},
       {"MIDI bend and wheel",
        [](ClapHost& h) {
          h.midi(100, 0xE0, 0, 100);

@@ -37,7 +37,8 @@ CBitmap::~CBitmap() { --gLiveBitmaps; }
 int32_t CBitmap::liveBitmaps() { return gLiveBitmaps.load(); }
 
 void CBitmap::forget() {
-  if (--references <= 0) delete this;
+  // The release orders this holder's reads before the deleting thread's free.
+  if (references.fetch_sub(1, std::memory_order_acq_rel) <= 1) delete this;
 }
 
 // Uncompressed 24-bit BMP, bottom-up or top-down rows padded to 4 bytes. Windows keeps BITMAP

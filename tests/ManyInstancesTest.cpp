@@ -19,10 +19,10 @@ namespace {
 using vst2host::PluginHost;
 
 constexpr int kEditorThreads = 2;
-constexpr int kEditorsPerThread = 3;
+constexpr int kEditorsPerThread = 2;
 constexpr int kAudioThreads = 2;
 constexpr int kRenderersPerThread = 2;
-constexpr int kEditorCycles = 12;
+constexpr int kEditorCycles = 4;
 constexpr int kBlock = 128;
 
 std::unique_ptr<PluginHost> makeInstance() {

@@ -92,13 +92,19 @@ bool loadProgramFile(AEffect* effect, const std::string& path, std::string& erro
   return true;
 }
 
-bool saveBankFile(AEffect* effect, const std::string& path, std::string& error) {
+bool canSaveBank(AEffect* effect, std::string& reason) {
   if (effect->flags & effFlagsProgramChunks)
-    return fail(path,
-                "the plug-in keeps its programs as chunks, which a parameter bank cannot hold",
-                error);
-  if (effect->numPrograms < 1) return fail(path, "the plug-in has no programs", error);
+    reason = "the plug-in keeps its programs as chunks, which a parameter bank cannot hold";
+  else if (effect->numPrograms < 1)
+    reason = "the plug-in has no programs";
+  else
+    return true;
+  return false;
+}
+
+bool saveBankFile(AEffect* effect, const std::string& path, std::string& error) {
   std::string reason;
+  if (!canSaveBank(effect, reason)) return fail(path, reason, error);
   if (!writeFile(path, bankBytes(captureBank(effect)), reason)) return fail(path, reason, error);
   return true;
 }

@@ -28,5 +28,7 @@ Bank captureBank(AEffect* effect);
 bool loadBankFile(AEffect* effect, const std::string& path, std::string& error);
 bool loadProgramFile(AEffect* effect, const std::string& path, std::string& error);
 bool saveBankFile(AEffect* effect, const std::string& path, std::string& error);
+// Whether saveBankFile can hold this plug-in's programs; false with the reason why not.
+bool canSaveBank(AEffect* effect, std::string& reason);
 
 }  // namespace fxfile

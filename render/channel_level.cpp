@@ -5,7 +5,10 @@
 namespace orvalis::render {
 
 ChannelLevel::ChannelLevel(StereoGain start, int frames)
-    : rampFrames(std::max(frames, 1)), gainLeft(start.left), gainRight(start.right), target(start) {}
+    : rampFrames(std::max(frames, 1)),
+      gainLeft(start.left),
+      gainRight(start.right),
+      target(start) {}
 
 void ChannelLevel::setTarget(StereoGain to) {
   if (to == target) return;

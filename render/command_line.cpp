@@ -3,11 +3,11 @@
 #include <limits.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 
 namespace render {
 
@@ -238,15 +238,16 @@ Options parseOptions(int argc, char** argv) {
   if (o.drumProgram >= 0 && !o.gm) fail("--drums needs --gm");
   if (o.gm) {
     // Each channel's instance takes its programs from the song.
-    const char* refused = !o.params.empty()         ? "--param and --automate"
-                          : o.program >= 0          ? "--program"
-                          : !o.programsAt.empty()   ? "--program-at"
-                          : !o.preset.empty()       ? "--preset"
-                          : !o.saveBank.empty()     ? "--save-bank"
-                                                    : nullptr;
+    const char* refused = !o.params.empty()       ? "--param and --automate"
+                          : o.program >= 0        ? "--program"
+                          : !o.programsAt.empty() ? "--program-at"
+                          : !o.preset.empty()     ? "--preset"
+                          : !o.saveBank.empty()   ? "--save-bank"
+                                                  : nullptr;
     if (refused)
-      fail(std::string(refused) + " cannot be used with --gm: each channel plays the programs "
-                                  "its song selects");
+      fail(std::string(refused) +
+           " cannot be used with --gm: each channel plays the programs "
+           "its song selects");
   }
   if (o.plugin.empty()) o.plugin = defaultPlugin();
   if (!positional.empty()) o.input = positional[0];

@@ -52,8 +52,8 @@ unsigned GmChannel::handle(const uint8_t* bytes, int length, std::vector<ShortMe
 unsigned GmChannel::controller(int number, int value, std::vector<ShortMessage>& out) {
   switch (number) {
     case kModWheel:
-      out.push_back({static_cast<uint8_t>(kControl | channel), kModWheel,
-                     static_cast<uint8_t>(value)});
+      out.push_back(
+          {static_cast<uint8_t>(kControl | channel), kModWheel, static_cast<uint8_t>(value)});
       return kNone;
     case kVolume:
       volume = value;

@@ -23,9 +23,7 @@ bool isNoteOn(const ::render::MidiEvent& e) {
 }  // namespace
 
 GmPlayer::Strip::Strip(int channelIndex, int rampFrames)
-    : channel(channelIndex),
-      state(kInstrumentBendRange),
-      level(state.gain(), rampFrames) {}
+    : channel(channelIndex), state(kInstrumentBendRange), level(state.gain(), rampFrames) {}
 
 bool GmPlayer::open(const GmSetup& setup, const std::vector<::render::MidiEvent>& song,
                     std::string& error) {

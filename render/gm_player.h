@@ -31,8 +31,7 @@ struct GmSetup {
 class GmPlayer {
  public:
   // One instance per channel with notes that the setup lets play. False with a one-line reason.
-  bool open(const GmSetup& setup, const std::vector<::render::MidiEvent>& song,
-            std::string& error);
+  bool open(const GmSetup& setup, const std::vector<::render::MidiEvent>& song, std::string& error);
   // The playing channels, from 0.
   std::vector<int> channels() const;
   // Channel 10 had notes and was left out for want of a drum program.

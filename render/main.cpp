@@ -123,7 +123,8 @@ int main(int argc, char** argv) {
   const bool factoryBank = !o.noBank && o.bank.empty() && o.preset.empty();
   if (!orvalis::render::loadStartingBank(host.effect, o.bank, factoryBank, error)) fail(error);
   // Refused now rather than after a long render.
-  if (!o.saveBank.empty() && !fxfile::canSaveBank(host.effect, error)) fail(o.saveBank + ": " + error);
+  if (!o.saveBank.empty() && !fxfile::canSaveBank(host.effect, error))
+    fail(o.saveBank + ": " + error);
   if (o.program >= 0) {
     if (o.program >= host.numPrograms())
       fail("program " + std::to_string(o.program) + " out of range 0.." +
@@ -135,7 +136,8 @@ int main(int argc, char** argv) {
   for (const render::ParamSetting& s : o.params) {
     const int index = orvalis::render::resolveParameter(host, s.target, error);
     float value = 0;
-    if (index < 0 || !orvalis::render::resolveValue(host, index, s.value, value, error)) fail(error);
+    if (index < 0 || !orvalis::render::resolveValue(host, index, s.value, value, error))
+      fail(error);
     if (s.seconds < 0)
       host.setParameter(index, value);
     else
@@ -214,7 +216,8 @@ int main(int argc, char** argv) {
         e.type = kVstMidiType;
         e.byteSize = sizeof(VstMidiEvent);
         e.deltaFrames = static_cast<int32_t>(std::max<int64_t>(0, midi[m].frame - frame));
-        for (int i = 0; i < midi[m].length; ++i) e.midiData[i] = static_cast<char>(midi[m].bytes[i]);
+        for (int i = 0; i < midi[m].length; ++i)
+          e.midiData[i] = static_cast<char>(midi[m].bytes[i]);
         events.push_back(e);
       }
       host.sendMidi(events);
@@ -260,8 +263,9 @@ int main(int argc, char** argv) {
     // With the WAV on standard output, the summary goes with the other messages.
     FILE* to = output.isStandardOutput() ? stderr : stdout;
     if (gm.drumsLeftOut())
-      std::fprintf(to, "orvalis-render: channel 10 (drums) left out; --drums N plays it with "
-                       "program N\n");
+      std::fprintf(to,
+                   "orvalis-render: channel 10 (drums) left out; --drums N plays it with "
+                   "program N\n");
     const std::string clipping =
         countClipping ? ", " + std::to_string(clipped) + " samples clipped" : "";
     const std::string mode =

@@ -30,7 +30,8 @@ int resolveParameter(vst2host::PluginHost& host, const std::string& target, std:
   long index = 0;
   if (::render::parseInt(target, index)) {
     if (index >= 0 && index < host.numParams()) return static_cast<int>(index);
-    error = "parameter index " + target + " out of range 0.." + std::to_string(host.numParams() - 1);
+    error =
+        "parameter index " + target + " out of range 0.." + std::to_string(host.numParams() - 1);
     return -1;
   }
   for (int i = 0; i < host.numParams(); ++i)
@@ -51,7 +52,8 @@ bool resolveValue(vst2host::PluginHost& host, int index, const std::string& text
     return false;
   }
   int count = 0;
-  const char* const* choices = isOrvalis(host.effect) ? params::choiceNames(index, &count) : nullptr;
+  const char* const* choices =
+      isOrvalis(host.effect) ? params::choiceNames(index, &count) : nullptr;
   std::string listed;
   for (int i = 0; i < count; ++i) {
     // The switch's own positions: choice i of n at i / (n - 1).

@@ -41,7 +41,9 @@ int subformat(SampleFormat format) {
 // format that is not PCM.
 std::vector<uint8_t> wavHeader(SampleFormat format, int sampleRate, int64_t frames) {
   const bool isFloat = format == SampleFormat::Float;
-  const uint32_t bits = format == SampleFormat::Pcm16 ? 16 : format == SampleFormat::Pcm24 ? 24 : 32;
+  const uint32_t bits = format == SampleFormat::Pcm16   ? 16
+                        : format == SampleFormat::Pcm24 ? 24
+                                                        : 32;
   const uint32_t frameBytes = 2 * bits / 8;
   const uint32_t fmtSize = isFloat ? 18 : 16;
   std::vector<uint8_t> h(12 + 8 + fmtSize + (isFloat ? 12 : 0) + 8);
@@ -172,7 +174,8 @@ bool WavWriter::finish(std::string& error) {
   file = nullptr;
   if (status == 0 && !writeErrno && seekable) {
     const std::vector<uint8_t> header = wavHeader(sampleFormat, rate, framesWritten);
-    if (pwrite(fd, header.data(), header.size(), headerStart) != static_cast<ssize_t>(header.size()))
+    if (pwrite(fd, header.data(), header.size(), headerStart) !=
+        static_cast<ssize_t>(header.size()))
       writeErrno = errno ? errno : EIO;
     else if (lseek(fd, base + length, SEEK_SET) < 0)  // a caller may write on after the WAV
       writeErrno = errno;

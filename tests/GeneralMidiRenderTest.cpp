@@ -100,8 +100,8 @@ TEST_F(GeneralMidiRenderTest, VolumeExpressionAndPanScaleTheChannel) {
   MidiFileWriter step = withController(kVolume, 127);
   step.control(kSecond / 2, 0, kVolume, 0);
   const WavFile stepped = render(step, "--gm");
-  EXPECT_GT(testing_host::peak(stepped.left, at(0.5), at(0.5) + 100), 0.3f * testing_host::peak(
-                                                                             full.left, at(0.3), at(0.5)));
+  EXPECT_GT(testing_host::peak(stepped.left, at(0.5), at(0.5) + 100),
+            0.3f * testing_host::peak(full.left, at(0.3), at(0.5)));
   EXPECT_EQ(testing_host::peak(stepped.left, at(0.5) + at(0.006)), 0.f);
 }
 
@@ -140,15 +140,17 @@ TEST_F(GeneralMidiRenderTest, BendSpansTheSensitivityTheSongSets) {
     MidiFileWriter song;
     song.program(0, 0, kOrgan);
     if (c.semitones >= 0)
-      song.control(0, 0, 101, 0).control(0, 0, 100, 0).control(0, 0, 6, c.semitones).control(
-          0, 0, 38, c.cents);
+      song.control(0, 0, 101, 0)
+          .control(0, 0, 100, 0)
+          .control(0, 0, 6, c.semitones)
+          .control(0, 0, 38, c.cents);
     song.bend(0, 0, 8191).note(kSecond / 10, kSecond, 57);
     const WavFile wav = render(song, "--gm");
     const double expected = 220 * std::pow(2.0, c.interval * 8191 / 8192 / 12);
     // Searched within a fifth either side, so that no octave of the tone is taken for it.
-    EXPECT_NEAR(testing_host::fundamentalHz(wav.left, kRate, expected / 1.5, expected * 1.5,
-                                            at(0.4), 8192),
-                expected, expected * 0.003)
+    EXPECT_NEAR(
+        testing_host::fundamentalHz(wav.left, kRate, expected / 1.5, expected * 1.5, at(0.4), 8192),
+        expected, expected * 0.003)
         << c.semitones << " semitones " << c.cents << " cents";
   }
   // A bend on channel 2 leaves channel 1 alone.

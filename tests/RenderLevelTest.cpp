@@ -46,8 +46,8 @@ TEST_F(RenderLevelTest, WavHeadersReadBackWithoutAWarning) {
   for (const std::string format : {"float", "pcm16", "pcm24"}) {
     for (const bool piped : {false, true}) {
       const std::string out = path(format + (piped ? "-piped" : "") + ".wav");
-      const Result r = run(song + " --quiet --format " + format + " -o " +
-                           (piped ? "- | cat > " + out : out));
+      const Result r =
+          run(song + " --quiet --format " + format + " -o " + (piped ? "- | cat > " + out : out));
       ASSERT_EQ(r.status, 0) << r.output;
       const std::string sox = shell("sox --i " + out);
       EXPECT_NE(sox.find("Channels       : 2"), std::string::npos) << sox;

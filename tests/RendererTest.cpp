@@ -287,7 +287,8 @@ TEST_F(RendererTest, InterruptionSaysInOneLineWhatWasLeft) {
     bool started = false;
     for (int i = 0; i < 500 && !started; ++i) {
       usleep(10000);
-      for (const std::string& name : listing()) started |= name.rfind(c.output + ".partial-", 0) == 0;
+      for (const std::string& name : listing())
+        started |= name.rfind(c.output + ".partial-", 0) == 0;
     }
     EXPECT_TRUE(started);
     kill(child.pid, c.signal);

@@ -2,15 +2,15 @@
 
 namespace orvalis::render {
 
-std::array<int8_t, 128> SustainPedal::filled() {
-  std::array<int8_t, 128> a;
+std::array<int16_t, 128> SustainPedal::filled() {
+  std::array<int16_t, 128> a;
   a.fill(kNotHeld);
   return a;
 }
 
 bool SustainPedal::holdNoteOff(int key, int velocity) {
   if (!down || key < 0 || key > 127) return false;
-  held[key] = static_cast<int8_t>(velocity & 0x7F);
+  held[key] = static_cast<int16_t>(velocity & 0x7F);
   return true;
 }
 

@@ -28,8 +28,8 @@ class SustainPedal {
  private:
   static constexpr int kNotHeld = -1;
   bool down = false;
-  std::array<int8_t, 128> held = filled();  // the release velocity, or kNotHeld
-  static std::array<int8_t, 128> filled();
+  std::array<int16_t, 128> held = filled();  // the release velocity, or kNotHeld
+  static std::array<int16_t, 128> filled();
 };
 
 }  // namespace orvalis::render

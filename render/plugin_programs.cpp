@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "io/safe_file.h"
+
 namespace fxfile {
 
 namespace {
@@ -102,11 +104,17 @@ bool canSaveBank(AEffect* effect, std::string& reason) {
   return false;
 }
 
-bool saveBankFile(AEffect* effect, const std::string& path, std::string& error) {
+bool bankFileImage(AEffect* effect, const std::string& path, std::vector<uint8_t>& bytes,
+                   std::string& error) {
   std::string reason;
   if (!canSaveBank(effect, reason)) return fail(path, reason, error);
-  if (!writeFile(path, bankBytes(captureBank(effect)), reason)) return fail(path, reason, error);
+  bytes = bankBytes(captureBank(effect));
   return true;
+}
+
+bool saveBankFile(AEffect* effect, const std::string& path, std::string& error) {
+  std::vector<uint8_t> bytes;
+  return bankFileImage(effect, path, bytes, error) && orvalis::io::writeFile(path, bytes, error);
 }
 
 }  // namespace fxfile

@@ -4,6 +4,7 @@
 
 #include "core/state_blob.h"
 #include "engine/denormals.h"
+#include "params/factory_bank.h"
 
 namespace orvalis {
 
@@ -74,6 +75,11 @@ void Instrument::pasteFromClipboard() {
 params::ProgramRecord Instrument::program(int index) const {
   if (index < 0 || index >= params::kNumPrograms) return params::ProgramRecord();
   return bank[index].load();
+}
+
+void Instrument::loadFactoryBank() {
+  for (int i = 0; i < params::kNumPrograms; ++i) bank[i].store(params::factoryProgram(i).record);
+  selectProgram(0);
 }
 
 bool Instrument::setSampleRate(float rate) {

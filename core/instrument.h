@@ -52,6 +52,9 @@ class alignas(16) Instrument {
   void copyToClipboard();
   void pasteFromClipboard();
   params::ProgramRecord program(int index) const;
+  // The 128 factory sounds in place of the bank, program 0 selected: how a fresh instance of
+  // every format but VST 2 (which keeps 128 "Basique") starts. The clipboard stays as it is.
+  void loadFactoryBank();
 
   // Audio thread: the VST 2 way, a MIDI message queued in the engine at once. An offset past
   // the block is held over to the block it falls in.

@@ -22,6 +22,8 @@ class InstrumentPanelHost : public PanelHost {
     virtual void gestureEnded(int index) { (void)index; }
     // PASTE replaced the whole current program.
     virtual void programReplaced() {}
+    // A control tracks the mouse: the format lets its host and the panel run meanwhile.
+    virtual void idleDuringGesture() {}
   };
 
   explicit InstrumentPanelHost(Instrument& instrument, Listener* listener = nullptr)
@@ -34,6 +36,9 @@ class InstrumentPanelHost : public PanelHost {
   void copyProgram() override { core.copyToClipboard(); }
   void pasteProgram() override;
   DisplaySnapshot display() const override { return core.display(); }
+  void idleDuringGesture() override {
+    if (listener) listener->idleDuringGesture();
+  }
 
  private:
   Instrument& core;

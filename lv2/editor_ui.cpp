@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <mutex>
 #include <new>
 
 #include "lv2/feature_lookup.h"
@@ -13,21 +12,6 @@
 #include "toolkit/platform/platform_window.h"
 
 namespace orvalis_lv2 {
-
-namespace {
-
-// COPY and PASTE share one program's values among the panels of the process; like a new
-// instrument's clipboard it starts as "Basique".
-struct Clipboard {
-  std::mutex lock;
-  orvalis::params::ProgramRecord program;
-};
-Clipboard& clipboard() {
-  static Clipboard c;
-  return c;
-}
-
-}  // namespace
 
 EditorUi* EditorUi::create(LV2UI_Write_Function write, LV2UI_Controller controller,
                            const LV2_Feature* const* features, LV2UI_Widget* widget) {
@@ -115,17 +99,10 @@ void EditorUi::endEdit(int index) {
   if (touch && orvalis::params::isValidIndex(index)) touch->touch(touch->handle, index, false);
 }
 
-void EditorUi::copyProgram() {
-  std::lock_guard<std::mutex> hold(clipboard().lock);
-  std::memcpy(clipboard().program.values, values, sizeof values);
-}
+void EditorUi::copyProgram() { std::memcpy(clipboard.values, values, sizeof values); }
 
 void EditorUi::pasteProgram() {
-  float pasted[orvalis::params::kNumParams];
-  {
-    std::lock_guard<std::mutex> hold(clipboard().lock);
-    std::memcpy(pasted, clipboard().program.values, sizeof pasted);
-  }
+  const float* pasted = clipboard.values;
   // Through the ports, so that the host records the change and the plug-in hears it. The
   // button reports both its press and its release: the second pass finds nothing to change.
   for (int i = 0; i < orvalis::params::kNumParams; ++i) {

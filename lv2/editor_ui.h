@@ -13,6 +13,7 @@
 #include "editor/panel_host.h"
 #include "lv2/display_message.h"
 #include "lv2/uris.h"
+#include "params/program_record.h"
 
 namespace orvalis_lv2 {
 
@@ -51,6 +52,9 @@ class EditorUi : public orvalis::PanelHost {
   const LV2UI_Touch* touch;
   DisplayUrids urids;
   float values[orvalis::params::kNumParams];
+  // The UI may live in another process than the plug-in, so it cannot reach the core's
+  // clipboard: COPY and PASTE move the values shown within this window (see the README).
+  orvalis::params::ProgramRecord clipboard;
   orvalis::DisplaySnapshot shown;
   float scale = 1.f;
   orvalis::Panel panel;

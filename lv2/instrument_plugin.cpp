@@ -40,6 +40,8 @@ InstrumentPlugin::InstrumentPlugin(const LV2_URID_Map* uridMap, const LV2_Log_Lo
   midiEvent = map->map(map->handle, LV2_MIDI__MidiEvent);
   chunk = map->map(map->handle, LV2_ATOM__Chunk);
   logError = map->map(map->handle, LV2_LOG__Error);
+  // A session restores its own bank over this; the ports' defaults are program 0's values.
+  core.loadFactoryBank();
   for (int i = 0; i < orvalis::params::kNumParams; ++i) lastControls[i] = core.parameter(i);
 }
 

@@ -11,6 +11,7 @@
 #include "lv2/factory_presets.h"
 #include "lv2/turtle_text.h"
 #include "lv2/uris.h"
+#include "params/factory_bank.h"
 
 using namespace orvalis_lv2;
 using orvalis::params::Display;
@@ -96,13 +97,16 @@ bool choicePoints(const orvalis::params::ParameterInfo& row, std::ostringstream&
   return true;
 }
 
+// A fresh instance holds the factory bank with program 0 selected: its values are the defaults.
+float defaultOf(int index) { return orvalis::params::factoryProgram(0).record.values[index]; }
+
 bool controlPort(int index, std::ostringstream& out) {
   const orvalis::params::ParameterInfo& row = orvalis::params::parameterInfo(index);
   out << "    [\n        a lv2:InputPort , lv2:ControlPort ;\n"
       << "        lv2:index " << index << " ;\n"
       << "        lv2:symbol " << turtleString(row.symbol) << " ;\n"
       << "        lv2:name " << turtleString(portName(row)) << " ;\n"
-      << "        lv2:default " << turtleNumber(row.defaultValue) << " ;\n"
+      << "        lv2:default " << turtleNumber(defaultOf(index)) << " ;\n"
       << "        lv2:minimum 0.0 ;\n        lv2:maximum 1.0 ;\n";
   int choices = 0;
   orvalis::params::choiceNames(index, &choices);

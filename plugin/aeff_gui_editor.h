@@ -34,7 +34,6 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::FrameEditor {
   void endEdit(int32_t tag) override;
 
   VSTGUI::CFrame* getFrame() const { return frame; }
-  AudioEffect* getEffect() const { return effect; }
 
  protected:
   static VSTGUI::KeyEvent keyEventOf(const VstKeyCode& key);

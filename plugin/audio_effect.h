@@ -70,8 +70,6 @@ class AudioEffect {
     editor = e;
     setFlag(effFlagsHasEditor, e != nullptr);
   }
-  AEffEditor* editorObject() const { return editor; }
-  audioMasterCallback hostCallback() const { return audioMaster; }
 
   // The object is allocated on a 16-byte boundary: its engine state is SSE data.
   static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;

@@ -3,7 +3,7 @@
 #include "plugin/corvina.h"
 
 CorvinaGuiEditor::CorvinaGuiEditor(Corvina* owner)
-    : AEffGUIEditor(owner), instrument(owner), panel(*this) {}
+    : AEffGUIEditor(owner), instrument(owner), host(owner->instrument(), this), panel(host) {}
 
 int32_t CorvinaGuiEditor::getRect(ERect** r) {
   rect.top = 0;
@@ -44,16 +44,14 @@ void CorvinaGuiEditor::setParameter(int32_t index, float value) {
   panel.parameterChanged(index, value);
 }
 
-float CorvinaGuiEditor::parameter(int index) const { return instrument->getParameter(index); }
-
-void CorvinaGuiEditor::changeParameter(int index, float value) {
+// The core has the value already; setting it again through the effect keeps the specified
+// path (setParameter, then the host's automate notification).
+void CorvinaGuiEditor::parameterEdited(int index, float value) {
   instrument->setParameterAutomated(index, value);
 }
 
-void CorvinaGuiEditor::copyProgram() { instrument->copyToClipboard(); }
-
-void CorvinaGuiEditor::pasteProgram() { instrument->pasteFromClipboard(); }
-
-orvalis::DisplaySnapshot CorvinaGuiEditor::display() const {
-  return instrument->instrument().display();
+// The core replaced the program; the reload passes every value to the panel.
+void CorvinaGuiEditor::programReplaced() {
+  instrument->setProgram(-1);
+  postUpdate();
 }

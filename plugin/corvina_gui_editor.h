@@ -1,15 +1,17 @@
-// The VST 2 editor: the instrument's panel in the host's window, driven by the host's editor
-// opcodes, with gestures reported to the host as automation inside begin and end edit.
+// The VST 2 editor: the instrument's panel over the core (orvalis::InstrumentPanelHost) in the
+// host's window, driven by the host's editor opcodes. Gestures go to the host as automation
+// inside begin and end edit; PASTE reloads the program into the editor, as a host's reload does.
 #pragma once
 
 #include <cstdint>
 
+#include "editor/instrument_panel_host.h"
 #include "editor/panel.h"
 #include "plugin/aeff_gui_editor.h"
 
 class Corvina;
 
-class CorvinaGuiEditor : public AEffGUIEditor, public orvalis::PanelHost {
+class CorvinaGuiEditor : public AEffGUIEditor, public orvalis::InstrumentPanelHost::Listener {
  public:
   static constexpr int32_t kWidth = orvalis::Panel::kWidth;
   static constexpr int32_t kHeight = orvalis::Panel::kHeight;
@@ -30,14 +32,11 @@ class CorvinaGuiEditor : public AEffGUIEditor, public orvalis::PanelHost {
   // The host's interface scale; see Panel::setScaleFactor.
   bool setScaleFactor(float factor) { return panel.setScaleFactor(factor); }
 
-  // PanelHost
-  float parameter(int index) const override;
-  void beginEdit(int index) override { AEffGUIEditor::beginEdit(index); }
-  void changeParameter(int index, float value) override;
-  void endEdit(int index) override { AEffGUIEditor::endEdit(index); }
-  void copyProgram() override;
-  void pasteProgram() override;
-  orvalis::DisplaySnapshot display() const override;
+  // InstrumentPanelHost::Listener: what the host hears of a gesture on the panel.
+  void gestureBegan(int index) override { AEffGUIEditor::beginEdit(index); }
+  void parameterEdited(int index, float value) override;
+  void gestureEnded(int index) override { AEffGUIEditor::endEdit(index); }
+  void programReplaced() override;
   void idleDuringGesture() override { doIdleStuff(); }
 
   orvalis::Panel& getPanel() { return panel; }
@@ -45,5 +44,6 @@ class CorvinaGuiEditor : public AEffGUIEditor, public orvalis::PanelHost {
 
  private:
   Corvina* instrument;
+  orvalis::InstrumentPanelHost host;
   orvalis::Panel panel;
 };

@@ -1,3 +1,4 @@
+#include "plugin/aeff_editor.h"
 #include "plugin/corvina.h"
 #include "plugin/corvina_gui_editor.h"
 
@@ -34,4 +35,5 @@ void Corvina::copyToClipboard() { core.copyToClipboard(); }
 void Corvina::pasteFromClipboard() {
   core.pasteFromClipboard();
   setProgram(-1);
+  if (editor) editor->postUpdate();
 }

@@ -2,13 +2,16 @@
 #pragma once
 
 #include <cstdint>
-
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include <time.h>
+#endif
+
+#if defined(_WIN32)
 inline uint32_t tickCountMs() { return GetTickCount(); }
 inline void sleepMs(uint32_t ms) { Sleep(ms); }
 #else
-#include <time.h>
 inline uint32_t tickCountMs() {
   timespec t;
   clock_gettime(CLOCK_MONOTONIC, &t);

@@ -121,6 +121,19 @@ TEST(FxBankFileTest, VersionOneBanksHaveNoCurrentProgram) {
   EXPECT_EQ(read.currentProgram, 0);
 }
 
+TEST(FxBankFileTest, ProgramRecordsOfVersionTwoLoad) {
+  // Hosts write the bank's version into every program record as well.
+  const Bank bank = sampleBank();
+  std::vector<uint8_t> bytes = bankBytes(bank);
+  for (int i = 0; i < 128; ++i) putInt(bytes, programAt(i) + 12, 2);
+  Bank read;
+  std::string error;
+  ASSERT_TRUE(parseBank(bytes, kOrvalis, read, error)) << error;
+  ASSERT_EQ(read.programs.size(), 128u);
+  EXPECT_EQ(read.programs[127].name, "Program 127");
+  EXPECT_EQ(read.programs[127].values, bank.programs[127].values);
+}
+
 TEST(FxBankFileTest, BadBanksAreRefusedWholeWithOneLine) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();

@@ -147,3 +147,18 @@ TEST(InstrumentEventsTest, TheIntakeDropsWhatTheEngineCannotPlayAndClampsOffsets
   });
   EXPECT_TRUE(a == b);
 }
+
+TEST(InstrumentEventsTest, NonFiniteParameterValuesChangeNothing) {
+  // Every format's host-side path ends here; the core's guard is the one that holds.
+  const float bad[] = {std::numeric_limits<float>::quiet_NaN(),
+                       std::numeric_limits<float>::infinity(),
+                       -std::numeric_limits<float>::infinity()};
+  auto reference = makeInstrument(), hostile = makeInstrument();
+  const std::vector<uint8_t> before = hostile->saveState();
+  for (float value : bad)
+    for (int i = 0; i < orvalis::params::kNumParams; ++i) hostile->setParameter(i, value);
+  EXPECT_EQ(hostile->saveState(), before);
+  const Stereo a = render(*reference, 3, {}, [&](int b) { chord(*reference, b); });
+  const Stereo b = render(*hostile, 3, {}, [&](int blk) { chord(*hostile, blk); });
+  EXPECT_TRUE(a == b);
+}

@@ -8,21 +8,20 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "lv2/display_message.h"
 #include "lv2/uris.h"
+#include "params/factory_bank.h"
+#include "params/program_record.h"
 #include "render/midi_file.h"
+#include "tests/support/format_instance.h"
 #include "tests/support/lv2_host.h"
-#include "tests/support/midi_builder.h"
 #include "tests/support/signal_analysis.h"
-#include "tests/support/test_host.h"
 
 using testing_host::Lv2Host;
 using testing_host::Lv2World;
-using testing_host::TestHost;
 
 namespace {
 
@@ -34,70 +33,6 @@ bool portIs(const LilvPlugin* plugin, const LilvPort* port, const char* classUri
   lilv_node_free(c);
   return is;
 }
-
-// Seeds rand() when given a seed: the LFO start phases are drawn at construction.
-struct SeedIf {
-  explicit SeedIf(int seed) {
-    if (seed >= 0) std::srand(static_cast<unsigned>(seed));
-  }
-};
-
-// Both plug-ins in one script: parameter changes between blocks, MIDI with frame offsets. With a
-// seed, each instance is made right after seeding, so both draw the same LFO phases.
-class Pair {
- public:
-  explicit Pair(int seed = -1) : Pair(seed, seed) {}
-  Pair(int vstSeed, int lv2Seed) : seedVst(vstSeed), seedLv2(lv2Seed) {
-    vst.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
-    vst.dispatch(effSetBlockSize, 0, Lv2Host::kMaxBlock);
-    vst.dispatch(effMainsChanged, 0, 1);
-  }
-  void param(int index, float value) {
-    vst.setParameter(index, value);
-    lv2.control(index) = value;
-  }
-  // Plays the events (frames from now on) in blocks of the pattern, for total frames.
-  void play(const std::vector<render::MidiEvent>& events, int64_t total,
-            const std::vector<uint32_t>& blocks,
-            const std::function<void(int64_t frame)>& betweenBlocks = nullptr) {
-    std::size_t next = 0, b = 0;
-    for (int64_t start = 0; start < total;) {
-      if (betweenBlocks) betweenBlocks(start);
-      const auto n =
-          static_cast<uint32_t>(std::min<int64_t>(blocks[b++ % blocks.size()], total - start));
-      testing_host::MidiBuilder block;
-      for (; next < events.size() && events[next].frame < start + n; ++next) {
-        const render::MidiEvent& e = events[next];
-        const auto offset = static_cast<int32_t>(std::max<int64_t>(e.frame - start, 0));
-        block.message(offset, e.bytes[0], e.length > 1 ? e.bytes[1] : 0,
-                      e.length > 2 ? e.bytes[2] : 0);
-        lv2.midi(offset, e.bytes[0], e.length > 1 ? e.bytes[1] : 0, e.length > 2 ? e.bytes[2] : 0);
-      }
-      if (!block.raw().empty()) vst.sendEvents(block.events());
-      std::vector<float> l, r;
-      vst.render(l, r, static_cast<int32_t>(n));
-      vstOut[0].insert(vstOut[0].end(), l.begin(), l.end());
-      vstOut[1].insert(vstOut[1].end(), r.begin(), r.end());
-      lv2.run(lv2Out[0], lv2Out[1], n);
-      start += n;
-    }
-  }
-  // The first sample where the two differ, or -1.
-  long firstDifference() const {
-    for (int c = 0; c < 2; ++c) {
-      if (vstOut[c].size() != lv2Out[c].size()) return 0;
-      for (std::size_t i = 0; i < vstOut[c].size(); ++i)
-        if (vstOut[c][i] != lv2Out[c][i]) return static_cast<long>(i);
-    }
-    return -1;
-  }
-
-  SeedIf seedVst;
-  TestHost vst;
-  SeedIf seedLv2;
-  Lv2Host lv2{kRate};
-  std::vector<float> vstOut[2], lv2Out[2];
-};
 
 std::vector<render::MidiEvent> demoSong(double seconds) {
   render::MidiSong song;
@@ -133,7 +68,7 @@ TEST(Lv2Plugin, ListsSixtyOneControlsMidiInAndStereoOut) {
       const orvalis::params::ParameterInfo& row =
           orvalis::params::parameterInfo(static_cast<int>(i));
       EXPECT_EQ(symbol, row.symbol);
-      EXPECT_EQ(defaults[i], row.defaultValue) << symbol;
+      EXPECT_EQ(defaults[i], orvalis::params::factoryProgram(0).record.values[i]) << symbol;
       EXPECT_EQ(minimum[i], 0.f);
       EXPECT_EQ(maximum[i], 1.f);
       int choices = 0;
@@ -157,11 +92,25 @@ TEST(Lv2Plugin, ListsSixtyOneControlsMidiInAndStereoOut) {
   EXPECT_EQ(midiIn, 1);
 }
 
+namespace {
+// Without the LFO the random start phases do not matter; with it, the same seed before each
+// instance gives both the same phases.
+testing_host::Script songScript(float lfoDepth, int seed, std::vector<uint32_t> blocks) {
+  testing_host::Script script;
+  const orvalis::params::ProgramRecord basique;
+  script.start.assign(basique.values, basique.values + orvalis::params::kNumParams);
+  for (int p : {orvalis::params::kLfoDepthL, orvalis::params::kLfoDepthH})
+    script.start[p] = lfoDepth;
+  script.start[orvalis::params::kLfoDelay] = 0.f;
+  script.events = demoSong(4.0);
+  script.frames = static_cast<int64_t>(4.5 * kRate);
+  script.blocks = std::move(blocks);
+  script.seed = seed;
+  return script;
+}
+}  // namespace
+
 TEST(Lv2Plugin, SameMidiFileGivesTheSameSamplesAsVst2) {
-  const std::vector<render::MidiEvent> song = demoSong(4.0);
-  ASSERT_GT(song.size(), 10u);
-  // Without the LFO the random start phases do not matter; with it, the same seed before each
-  // instance gives both the same phases.
   const struct {
     const char* name;
     float lfoDepth;
@@ -172,35 +121,30 @@ TEST(Lv2Plugin, SameMidiFileGivesTheSameSamplesAsVst2) {
                {"LFO, same seed", 0.8f, 1, {512, 128}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Pair pair(c.seed);
-    for (int p : {orvalis::params::kLfoDepthL, orvalis::params::kLfoDepthH})
-      pair.param(p, c.lfoDepth);
-    pair.param(orvalis::params::kLfoDelay, 0.f);
-    pair.play(song, static_cast<int64_t>(4.5 * kRate), c.blocks);
-    EXPECT_GT(testing_host::rms(pair.vstOut[0]), 1e-3);
-    EXPECT_EQ(pair.firstDifference(), -1);
+    const testing_host::Script script = songScript(c.lfoDepth, c.seed, c.blocks);
+    ASSERT_GT(script.events.size(), 10u);
+    testing_host::Rendered vst2;
+    EXPECT_EQ(testing_host::firstDifferenceFromVst2(testing_host::makeLv2Instance, script, &vst2),
+              -1);
+    EXPECT_GT(testing_host::rms(vst2.left), 1e-3);
   }
 }
 
 TEST(Lv2Plugin, WithTheLfoTheLevelsMatchVst2WhateverThePhases) {
-  const std::vector<render::MidiEvent> song = demoSong(4.0);
   // Different seeds: the two draw different LFO phases, and the level stays the same.
-  Pair pair(2, 7);
-  for (int p : {orvalis::params::kLfoDepthL, orvalis::params::kLfoDepthH}) pair.param(p, 0.8f);
-  pair.param(orvalis::params::kLfoDelay, 0.f);
-  pair.play(song, static_cast<int64_t>(4.5 * kRate), {256});
-  EXPECT_NE(pair.firstDifference(), -1);
-  for (int c = 0; c < 2; ++c)
-    EXPECT_NEAR(testing_host::rms(pair.lv2Out[c]) / testing_host::rms(pair.vstOut[c]), 1.0, 0.05);
+  testing_host::Script script = songScript(0.8f, 2, {256});
+  const testing_host::Rendered vst2 = testing_host::play(testing_host::makeVst2Instance, script);
+  script.seed = 7;
+  const testing_host::Rendered lv2 = testing_host::play(testing_host::makeLv2Instance, script);
+  EXPECT_NE(testing_host::firstDifference(vst2, lv2), -1);
+  EXPECT_NEAR(testing_host::rms(lv2.left) / testing_host::rms(vst2.left), 1.0, 0.05);
+  EXPECT_NEAR(testing_host::rms(lv2.right) / testing_host::rms(vst2.right), 1.0, 0.05);
 }
 
 TEST(Lv2Plugin, AutomationBetweenBlocksIsSampleIdenticalToVst2) {
   // Every kind of change, applied between blocks, while a chord plays and notes come and go.
-  const struct {
-    int64_t frame;
-    int index;
-    float value;
-  } lane[] = {
+  testing_host::Script script;
+  script.changes = {
       {0, orvalis::params::kOscType, 0.2f},         {1024, orvalis::params::kFilter1FreqHigh, 0.3f},
       {1536, orvalis::params::kFilter1Type, 0.25f}, {2048, orvalis::params::kOscType, 0.6f},
       {2560, orvalis::params::kPolyphony, 0.f},     {3072, orvalis::params::kPan, 0.1f},
@@ -208,22 +152,21 @@ TEST(Lv2Plugin, AutomationBetweenBlocksIsSampleIdenticalToVst2) {
       {4608, orvalis::params::kAmpReleaseH, 0.2f},  {5120, orvalis::params::kOscType, 1.f},
       {5632, orvalis::params::kFilter2Type, 1.f},   {6144, orvalis::params::kLaneWeights, 0.7f},
       {6656, orvalis::params::kPitchStartH, 0.9f},  {7168, orvalis::params::kGain, 0.2f}};
-  std::vector<render::MidiEvent> notes;
   const int keys[] = {48, 55, 64, 67, 72};
   for (int k = 0; k < 5; ++k) {
-    notes.push_back({k * 700 + 3, {0x90, static_cast<uint8_t>(keys[k]), 100}, 3});
-    notes.push_back({k * 700 + 2900, {0x80, static_cast<uint8_t>(keys[k]), 0}, 3});
+    script.events.push_back({k * 700 + 3, {0x90, static_cast<uint8_t>(keys[k]), 100}, 3});
+    script.events.push_back({k * 700 + 2900, {0x80, static_cast<uint8_t>(keys[k]), 0}, 3});
   }
-  std::sort(notes.begin(), notes.end(), [](const render::MidiEvent& a, const render::MidiEvent& b) {
-    return a.frame < b.frame;
-  });
-  Pair pair(1);
-  pair.play(notes, 9000, {512}, [&](int64_t frame) {
-    for (const auto& change : lane)
-      if (change.frame == frame) pair.param(change.index, change.value);
-  });
-  EXPECT_GT(testing_host::rms(pair.vstOut[0]), 1e-3);
-  EXPECT_EQ(pair.firstDifference(), -1);
+  std::sort(
+      script.events.begin(), script.events.end(),
+      [](const render::MidiEvent& a, const render::MidiEvent& b) { return a.frame < b.frame; });
+  script.frames = 9000;
+  script.blocks = {512};
+  script.seed = 1;
+  testing_host::Rendered vst2;
+  EXPECT_EQ(testing_host::firstDifferenceFromVst2(testing_host::makeLv2Instance, script, &vst2),
+            -1);
+  EXPECT_GT(testing_host::rms(vst2.left), 1e-3);
 }
 
 TEST(Lv2Plugin, DisplaySnapshotsReachTheNotifyPortAboutSixtyTimesASecond) {

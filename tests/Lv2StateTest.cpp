@@ -5,6 +5,7 @@
 #include <lv2/atom/atom.h>
 #include <lv2/presets/presets.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -190,5 +191,33 @@ TEST(Lv2State, EveryPresetAppliesAndSounds) {
     EXPECT_EQ(std::memcmp(bank.programs[0].values, expected->values, sizeof expected->values), 0);
     EXPECT_TRUE(testing_host::allFinite(l) && testing_host::allFinite(r));
     EXPECT_GT(testing_host::rms(l) + testing_host::rms(r), 1e-3);
+  }
+}
+
+TEST(Lv2State, AFreshInstanceHoldsTheFactoryBankWithProgramZeroOnItsPorts) {
+  Lv2Host host;
+  runBlock(host);
+  const orvalis::BankState bank = decode(host.savedBlob());
+  EXPECT_EQ(bank.currentProgram, 0);
+  const std::vector<orvalis_lv2::FactoryPreset> factory = orvalis_lv2::factoryPresets();
+  ASSERT_EQ(factory.size(), static_cast<std::size_t>(orvalis::params::kNumPrograms));
+  for (int p = 0; p < orvalis::params::kNumPrograms; ++p) {
+    EXPECT_EQ(bank.programs[p].name, factory[p].label) << p;
+    for (int i = 0; i < orvalis::params::kNumParams; ++i)
+      ASSERT_EQ(bank.programs[p].values[i], factory[p].values[i]) << p << " " << i;
+  }
+  // The ports start at program 0's values, so the first block leaves the bank as it is.
+  for (int i = 0; i < orvalis::params::kNumParams; ++i)
+    EXPECT_EQ(host.control(i), factory[0].values[i]) << i;
+}
+
+TEST(Lv2State, NonFiniteControlValuesChangeNothing) {
+  Lv2Host host;
+  runBlock(host);
+  const std::vector<uint8_t> before = host.savedBlob();
+  for (float bad : {std::nanf(""), INFINITY, -INFINITY}) {
+    for (int i = 0; i < orvalis::params::kNumParams; ++i) host.control(i) = bad;
+    runBlock(host);
+    EXPECT_EQ(host.savedBlob(), before) << bad;
   }
 }

@@ -234,6 +234,27 @@ TEST_F(Lv2UiTest, GesturesGoToThePortsInsideTouches) {
   }
 }
 
+TEST_F(Lv2UiTest, EachWindowPastesOnlyWhatItCopied) {
+  // No clipboard outlives its window or reaches another: hosts may run the UIs anywhere.
+  open();
+  for (int i = 0; i < orvalis::params::kNumParams; ++i)
+    setPort(i, orvalis::params::parameterInfo(i).defaultValue);
+  setPort(orvalis::params::kGain, 0.9f);
+  idle();
+  click(50, 30);  // COPY
+  descriptor->cleanup(ui);
+  ui = nullptr;
+  syncServer();
+
+  open();
+  for (int i = 0; i < orvalis::params::kNumParams; ++i)
+    setPort(i, orvalis::params::parameterInfo(i).defaultValue);
+  idle();
+  host.writes.clear();
+  click(50, 50);  // PASTE: this window copied nothing, so it pastes the default program it shows
+  EXPECT_TRUE(host.writes.empty());
+}
+
 TEST_F(Lv2UiTest, OpensInAParentOfAnotherVisual) {
   // GTK 3 hosts embed the UI in a window whose visual is not the root's.
   xcb_visualid_t other = 0;

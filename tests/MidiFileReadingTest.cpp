@@ -165,6 +165,26 @@ TEST_F(MidiFileReadingTest, LegalFilesPlayAsWritten) {
          return riff;
        },
        0.5, "song 1.00 s with 2 events"},
+      {"RMID with an odd-length chunk (and its pad byte) before the data",
+       [] {
+         MidiFileWriter m;
+         const std::vector<uint8_t> smf = withNoteAtBeatOne(m);
+         std::vector<uint8_t> riff = {'R', 'I', 'F', 'F', 0,   0,   0,   0,  'R', 'M',
+                                      'I', 'D', 'L', 'I', 'S', 'T', 3,   0,  0,   0,
+                                      'a', 'b', 'c', 0,   'd', 'a', 't', 'a'};
+         const uint32_t n = static_cast<uint32_t>(smf.size());
+         riff.insert(riff.end(), {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)});
+         riff.insert(riff.end(), smf.begin(), smf.end());
+         return riff;
+       },
+       0.5, "song 1.00 s with 2 events"},
+      {"channel pressure: one data byte, then running status",
+       [] {
+         MidiFileWriter m;
+         m.raw(0, {0xD0, 0x40}).raw(0, {0x30});
+         return withNoteAtBeatOne(m);
+       },
+       0.5, "song 1.00 s with 4 events"},
   };
   for (const Case& c : cases) {
     testing_host::WavFile wav;

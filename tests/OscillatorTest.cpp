@@ -183,3 +183,25 @@ TEST(OscillatorTest, GlideRunsFromTheLastNoteToTheNewOne) {
   rig.oscillator(false, 0, 44100 * 3);
   EXPECT_GT(rig.voice.glide, 1.9f);
 }
+
+TEST(OscillatorTest, RunawayPhasesRestartAtZeroAtTheNextTick) {
+  // Types 0, 0.4 and 0.6 select the saw, sync and phase-modulation banks.
+  const float runaway[] = {100.f, INFINITY, -INFINITY, -100.f};
+  const F4 wild(runaway[0], runaway[1], runaway[2], runaway[3]);
+  for (float type : {0.f, 0.4f, 0.6f}) {
+    VoiceRig rig(type);
+    rig.noteOn(69);
+    Voice& v = rig.voice;
+    F4* phases[] = {&v.sawL.phase,   &v.sawR.phase,   &v.syncL.master, &v.syncR.master,
+                    &v.syncL.slaveA, &v.syncR.slaveB, &v.pmL.modPhase, &v.pmR.carPhase};
+    for (F4* p : phases) *p = wild;
+    rig.setOscillatorTargets();
+    SCOPED_TRACE(testing::Message() << "mode " << static_cast<int>(v.mode));
+    const F4* const touched[3][2] = {{&v.sawL.phase, &v.sawR.phase},
+                                     {&v.syncL.master, &v.syncR.slaveB},
+                                     {&v.pmL.modPhase, &v.pmR.carPhase}};
+    const int bank = type == 0.f ? 0 : (type < 0.5f ? 1 : 2);
+    for (const F4* p : touched[bank])
+      for (int lane = 0; lane < 4; ++lane) EXPECT_EQ((*p)[lane], 0.f) << "lane " << lane;
+  }
+}

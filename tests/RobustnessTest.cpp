@@ -3,12 +3,14 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
 #include <thread>
 #include <vector>
 
+#include "params/parameter_table.h"
 #include "tests/support/instance_peek.h"
 #include "tests/support/midi_builder.h"
 #include "tests/support/signal_analysis.h"
@@ -211,4 +213,22 @@ TEST(RobustnessTest, EditorIdleAndAutomationFromAThirdThread) {
   audio.join();
   automation.join();
   EXPECT_TRUE(finite.load());
+}
+
+TEST(RobustnessTest, GainAboveOneSoundsAsOne) {
+  // "Gain" alone on the default program; the same seed gives every instance the same LFO phases.
+  auto peakAt = [](float gain) {
+    std::srand(5);
+    TestHost host;
+    host.setParameter(orvalis::params::kGain, gain);
+    MidiBuilder note;
+    note.noteOn(0, 60, 127);
+    host.sendEvents(note.events());
+    std::vector<float> l, r;
+    host.renderBlocks(l, r, 22050, 256);
+    return testing_host::peak(l);
+  };
+  const float atOne = peakAt(1.f);
+  EXPECT_GT(atOne, 1.5f * peakAt(0.8f));
+  for (float gain : {1.5f, 2.f, 1e30f}) EXPECT_EQ(peakAt(gain), atOne) << gain;
 }

@@ -147,50 +147,78 @@ tresult InstrumentComponent::setProcessing(TBool state) {
   return kResultOk;
 }
 
-void InstrumentComponent::applyParameterChanges(IParameterChanges* changes, int32_t frames) {
-  if (!changes) return;
-  const int32_t queues = changes->getParameterCount();
-  for (int32_t q = 0; q < queues; ++q) {
-    IParamValueQueue* queue = changes->getParameterData(q);
-    if (!queue) continue;
-    const ParamID id = queue->getParameterId();
-    const int32_t points = queue->getPointCount();
-    for (int32_t p = 0; p < points; ++p) {
-      int32_t offset = 0;
-      ParamValue value = 0.0;
-      if (queue->getPoint(p, offset, value) != kResultOk) continue;
-      if (offset > frames) offset = frames;
-      if (id < static_cast<ParamID>(params::kNumParams)) {
-        core.parameterAt(offset, static_cast<int>(id), static_cast<float>(value));
-      } else if (id == kModWheelParam) {
-        modWheel.store(static_cast<float>(value), std::memory_order_relaxed);
-        core.controller(offset, 0, kCtrlModWheel, controllerValue(id, value));
-      } else if (id == kAllNotesOffParam) {
-        core.controller(offset, 0, kCtrlAllNotesOff, controllerValue(id, value));
-      } else if (id == kPitchBendParam) {
-        pitchBend.store(static_cast<float>(value), std::memory_order_relaxed);
-        core.pitchBend(offset, 0, controllerValue(id, value));
-      } else if (id == kProgramParam) {
-        // A program takes effect at the start of the block, as a selection between blocks.
-        const int program = programOfValue(value);
-        if (program != core.currentProgram()) core.selectProgram(program);
-      }
-    }
+void InstrumentComponent::applyChange(ParamID id, int32_t offset, ParamValue value) {
+  if (id < static_cast<ParamID>(params::kNumParams)) {
+    core.parameterAt(offset, static_cast<int>(id), static_cast<float>(value));
+  } else if (id == kModWheelParam) {
+    modWheel.store(static_cast<float>(value), std::memory_order_relaxed);
+    core.controller(offset, 0, kCtrlModWheel, controllerValue(id, value));
+  } else if (id == kAllNotesOffParam) {
+    core.controller(offset, 0, kCtrlAllNotesOff, controllerValue(id, value));
+  } else if (id == kPitchBendParam) {
+    pitchBend.store(static_cast<float>(value), std::memory_order_relaxed);
+    core.pitchBend(offset, 0, controllerValue(id, value));
+  } else if (id == kProgramParam) {
+    // A program takes effect at the start of the block, as a selection between blocks.
+    const int program = programOfValue(value);
+    if (program != core.currentProgram()) core.selectProgram(program);
   }
 }
 
-void InstrumentComponent::applyEvents(IEventList* events) {
-  if (!events) return;
-  const int32_t count = events->getEventCount();
-  for (int32_t i = 0; i < count; ++i) {
-    Event e;
-    if (events->getEvent(i, e) != kResultOk) continue;
-    if (e.type == Event::kNoteOnEvent) {
-      if (e.noteOn.pitch < 0 || e.noteOn.pitch > 127) continue;
-      core.noteOn(e.sampleOffset, e.noteOn.channel & 15, e.noteOn.pitch, e.noteOn.velocity);
-    } else if (e.type == Event::kNoteOffEvent) {
-      if (e.noteOff.pitch < 0 || e.noteOff.pitch > 127) continue;
-      core.noteOff(e.sampleOffset, e.noteOff.channel & 15, e.noteOff.pitch, e.noteOff.velocity);
+void InstrumentComponent::applyEvent(const Event& e) {
+  if (e.type == Event::kNoteOnEvent) {
+    if (e.noteOn.pitch < 0 || e.noteOn.pitch > 127) return;
+    core.noteOn(e.sampleOffset, e.noteOn.channel & 15, e.noteOn.pitch, e.noteOn.velocity);
+  } else if (e.type == Event::kNoteOffEvent) {
+    if (e.noteOff.pitch < 0 || e.noteOff.pitch > 127) return;
+    core.noteOff(e.sampleOffset, e.noteOff.channel & 15, e.noteOff.pitch, e.noteOff.velocity);
+  }
+}
+
+bool InstrumentComponent::Cursor::advance() {
+  while (++next < count)
+    if (queue->getPoint(next, offset, value) == kResultOk) return true;
+  return false;
+}
+
+// The host's queues (one per parameter) and its event list each run in time order; the core
+// takes controllers and notes in one stream, so they go in merged by offset, changes first.
+void InstrumentComponent::applyInput(IParameterChanges* changes, IEventList* events) {
+  int32_t live = 0;
+  const int32_t queues = changes ? changes->getParameterCount() : 0;
+  for (int32_t q = 0; q < queues && live < kMaxQueues; ++q) {
+    IParamValueQueue* queue = changes->getParameterData(q);
+    if (!queue) continue;
+    Cursor& c = cursors[live];
+    c.queue = queue;
+    c.id = queue->getParameterId();
+    c.count = queue->getPointCount();
+    c.next = -1;
+    if (c.advance()) ++live;
+  }
+  const int32_t eventCount = events ? events->getEventCount() : 0;
+  int32_t nextEvent = 0;
+  Event event{};
+  bool haveEvent = false;
+  auto readEvent = [&] {
+    haveEvent = false;
+    while (!haveEvent && nextEvent < eventCount)
+      haveEvent = events->getEvent(nextEvent++, event) == kResultOk;
+  };
+  readEvent();
+  for (;;) {
+    int32_t earliest = -1;
+    for (int32_t i = 0; i < live; ++i)
+      if (earliest < 0 || cursors[i].offset < cursors[earliest].offset) earliest = i;
+    if (earliest >= 0 && (!haveEvent || cursors[earliest].offset <= event.sampleOffset)) {
+      Cursor& c = cursors[earliest];
+      applyChange(c.id, c.offset, c.value);
+      if (!c.advance()) cursors[earliest] = cursors[--live];
+    } else if (haveEvent) {
+      applyEvent(event);
+      readEvent();
+    } else {
+      break;
     }
   }
 }
@@ -198,8 +226,7 @@ void InstrumentComponent::applyEvents(IEventList* events) {
 tresult InstrumentComponent::process(ProcessData& data) {
   if (data.numSamples < 0) return kInvalidArgument;
   if (data.numSamples > 0 && data.symbolicSampleSize != kSample32) return kInvalidArgument;
-  applyParameterChanges(data.inputParameterChanges, data.numSamples);
-  applyEvents(data.inputEvents);
+  applyInput(data.inputParameterChanges, data.inputEvents);
   AudioBusBuffers* out = data.numOutputs > 0 ? data.outputs : nullptr;
   float** channels = out && out->numChannels >= 2 ? out->channelBuffers32 : nullptr;
   if (data.numSamples == 0 || !channels || !channels[0] || !channels[1]) {

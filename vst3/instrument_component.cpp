@@ -311,8 +311,12 @@ ParamValue InstrumentComponent::getParamNormalized(ParamID id) {
 
 tresult InstrumentComponent::setParamNormalized(ParamID id, ParamValue normalized) {
   if (!isKnownParameter(id)) return kInvalidArgument;
-  // The host gives the processor its values through process(); here only what shows changes.
+  // The host gives the processor its values through process(); a value it sets here that the
+  // core does not hold yet is one the processor may never see before the host saves the state
+  // (one host sets values, then saves without processing), so the core takes it too.
   if (id < static_cast<ParamID>(params::kNumParams)) {
+    const auto value = static_cast<float>(normalized);
+    if (value != core.parameter(static_cast<int>(id))) core.setParameter(static_cast<int>(id), value);
     PlugView* open = view.load(std::memory_order_acquire);
     if (open) open->parameterChanged(static_cast<int>(id), static_cast<float>(normalized));
   } else if (id == kProgramParam) {

@@ -18,15 +18,17 @@ configure: setup
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# Orvalis.so into ~/.vst and Orvalis.lv2 into ~/.lv2, or with PREFIX=/usr/local into
-# $(PREFIX)/lib/vst and $(PREFIX)/lib/lv2.
+# Orvalis.so into ~/.vst, Orvalis.lv2 into ~/.lv2 and Orvalis.vst3 into ~/.vst3, or with
+# PREFIX=/usr/local into $(PREFIX)/lib/vst, $(PREFIX)/lib/lv2 and $(PREFIX)/lib/vst3.
 PREFIX ?=
 install: build
 ifeq ($(PREFIX),)
-	@cmake -S . -B $(BUILD) -DORVALIS_VST_INSTALL_DIR=$(HOME)/.vst -DORVALIS_LV2_INSTALL_DIR=$(HOME)/.lv2 > /dev/null
+	@cmake -S . -B $(BUILD) -DORVALIS_VST_INSTALL_DIR=$(HOME)/.vst -DORVALIS_LV2_INSTALL_DIR=$(HOME)/.lv2 \
+	  -DORVALIS_VST3_INSTALL_DIR=$(HOME)/.vst3 > /dev/null
 	@cmake --install $(BUILD)
 else
-	@cmake -S . -B $(BUILD) -DORVALIS_VST_INSTALL_DIR=lib/vst -DORVALIS_LV2_INSTALL_DIR=lib/lv2 > /dev/null
+	@cmake -S . -B $(BUILD) -DORVALIS_VST_INSTALL_DIR=lib/vst -DORVALIS_LV2_INSTALL_DIR=lib/lv2 \
+	  -DORVALIS_VST3_INSTALL_DIR=lib/vst3 > /dev/null
 	@cmake --install $(BUILD) --prefix $(PREFIX)
 endif
 
@@ -86,7 +88,8 @@ fuzz-midi: fuzz-build
 	@build-fuzz/fuzz/midi_file_fuzzer build-fuzz/midi-corpus fuzz/midi_corpus -max_len=8192 \
 	  -dict=fuzz/midi.dict $(FUZZ_FLAGS) -artifact_prefix=build-fuzz/findings/midi-
 
-# Windows: the 32-bit DLL the instrument was made for and a 64-bit one, cross-built with MinGW-w64;
+# Windows: the 32-bit DLL the instrument was made for and a 64-bit one, and the VST 3 bundle's
+# x86-win and x86_64-win modules, cross-built with MinGW-w64;
 # their tests run under Wine (and Xvfb for the window test).
 WINDOWS_BUILDS = build-win32:i686 build-win64:x86_64
 
@@ -99,7 +102,8 @@ windows:
 # Without Wine (it could not be installed: scripts/setup says why) the DLLs are still built and
 # their exports checked, and the tests are reported as skipped.
 # Each entry: a file pattern inside a Windows build folder, then the names it must export.
-WINDOWS_EXPORTS = Orvalis*.dll:VSTPluginMain:main
+WINDOWS_EXPORTS = Orvalis*.dll:VSTPluginMain:main \
+  Orvalis.vst3/Contents/*-win/Orvalis.vst3:GetPluginFactory:InitDll:ExitDll
 check-windows: windows
 	@for b in $(WINDOWS_BUILDS); do dir=$${b%%:*}; \
 	  for e in $(WINDOWS_EXPORTS); do names=$$(echo $${e#*:} | tr ':' ' '); \

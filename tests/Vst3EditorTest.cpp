@@ -116,9 +116,8 @@ class Vst3EditorTest : public testing_host::X11WindowTest {
     xcb_query_tree_reply_t* tree =
         xcb_query_tree_reply(connection, xcb_query_tree(connection, parent), nullptr);
     if (!tree) return 0;
-    const xcb_window_t w = xcb_query_tree_children_length(tree) > 0
-                               ? xcb_query_tree_children(tree)[0]
-                               : 0;
+    const xcb_window_t w =
+        xcb_query_tree_children_length(tree) > 0 ? xcb_query_tree_children(tree)[0] : 0;
     std::free(tree);
     return w;
   }
@@ -158,9 +157,9 @@ TEST_F(Vst3EditorTest, ShowsThePanelReportsGesturesFollowsTheScaleAndCloses) {
 
   HostFrame frame;
   ASSERT_EQ(view->setFrame(&frame), v3::kResultOk);
-  ASSERT_EQ(view->attached(reinterpret_cast<void*>(uintptr_t{parent}),
-                           v3::kPlatformTypeX11EmbedWindowID),
-            v3::kResultOk);
+  ASSERT_EQ(
+      view->attached(reinterpret_cast<void*>(uintptr_t{parent}), v3::kPlatformTypeX11EmbedWindowID),
+      v3::kResultOk);
   // Idle and the window's events come from the host's run loop.
   EXPECT_EQ(frame.timers.size(), 1u);
   EXPECT_EQ(frame.handlers.size(), 1u);

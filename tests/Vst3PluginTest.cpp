@@ -90,8 +90,10 @@ class Pair {
         testing_host::MidiBuilder midi;
         for (; next < end && script[next].frame == cut; ++next) {
           const Step& s = script[next];
-          if (s.kind == Step::kParam) vst.setParameter(s.index, s.value);
-          else midi.message(0, s.bytes[0], s.bytes[1], s.bytes[2]);
+          if (s.kind == Step::kParam)
+            vst.setParameter(s.index, s.value);
+          else
+            midi.message(0, s.bytes[0], s.bytes[1], s.bytes[2]);
         }
         if (!midi.raw().empty()) {
           // Events stay in the block that holds them: the rest of this block.
@@ -295,13 +297,13 @@ TEST(Vst3Instance, DemoSongSoundsAsThroughVst2) {
 TEST(Vst3Instance, AutomationInsideAndBetweenBlocksMatchesVst2) {
   // Changes at frames inside VST 3's blocks, on and off the 16-sample grid, and at block starts.
   std::vector<Step> script = {
-      paramStep(0, params::kOscType, 0.2f),          paramStep(700, params::kFilter1FreqHigh, 0.3f),
-      paramStep(1031, params::kFilter1Type, 0.25f),  paramStep(1536, params::kOscType, 0.6f),
-      paramStep(2049, params::kPolyphony, 0.f),      paramStep(3001, params::kPan, 0.1f),
-      paramStep(3584, params::kPolyphony, 1.f),      paramStep(4100, params::kOverdrive1H, 0.9f),
-      paramStep(4100, params::kAmpReleaseH, 0.2f),   paramStep(5127, params::kOscType, 1.f),
-      paramStep(5632, params::kFilter2Type, 1.f),    paramStep(6150, params::kLaneWeights, 0.7f),
-      paramStep(6656, params::kPitchStartH, 0.9f),   paramStep(7170, params::kGain, 0.2f)};
+      paramStep(0, params::kOscType, 0.2f),         paramStep(700, params::kFilter1FreqHigh, 0.3f),
+      paramStep(1031, params::kFilter1Type, 0.25f), paramStep(1536, params::kOscType, 0.6f),
+      paramStep(2049, params::kPolyphony, 0.f),     paramStep(3001, params::kPan, 0.1f),
+      paramStep(3584, params::kPolyphony, 1.f),     paramStep(4100, params::kOverdrive1H, 0.9f),
+      paramStep(4100, params::kAmpReleaseH, 0.2f),  paramStep(5127, params::kOscType, 1.f),
+      paramStep(5632, params::kFilter2Type, 1.f),   paramStep(6150, params::kLaneWeights, 0.7f),
+      paramStep(6656, params::kPitchStartH, 0.9f),  paramStep(7170, params::kGain, 0.2f)};
   const int keys[] = {48, 55, 64, 67, 72};
   for (int k = 0; k < 5; ++k) {
     script.push_back(midiStep(k * 700 + 3, 0x90, static_cast<uint8_t>(keys[k]), 100));
@@ -357,8 +359,7 @@ TEST(Vst3Parameters, TableRowsTextsAndInverses) {
     ASSERT_EQ(ec->getParameterInfo(i, info), v3::kResultOk);
     EXPECT_TRUE(ids.insert(info.id).second) << "id " << info.id << " twice";
     if (i >= params::kNumParams) {
-      EXPECT_TRUE(info.id == v3::kProgramParam ||
-                  (info.flags & v3::ParameterInfo::kIsHidden) != 0);
+      EXPECT_TRUE(info.id == v3::kProgramParam || (info.flags & v3::ParameterInfo::kIsHidden) != 0);
       continue;
     }
     SCOPED_TRACE(i);

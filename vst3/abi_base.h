@@ -48,19 +48,19 @@ constexpr tresult kResultTrue = kResultOk;
 // A 16-byte id from its four documented words.
 struct Uid {
   char bytes[16];
-  constexpr Uid(uint32_t a, uint32_t b, uint32_t c, uint32_t d)
-      : bytes{
+  constexpr Uid(uint32_t a, uint32_t b, uint32_t c, uint32_t d) : bytes {
 #if defined(_WIN32)
-            // COM order: the first word and the two halves of the second little-endian.
-            byte(a, 0), byte(a, 8), byte(a, 16), byte(a, 24), byte(b, 16), byte(b, 24),
-            byte(b, 0), byte(b, 8),
+    // COM order: the first word and the two halves of the second little-endian.
+    byte(a, 0), byte(a, 8), byte(a, 16), byte(a, 24), byte(b, 16), byte(b, 24), byte(b, 0),
+        byte(b, 8),
 #else
-            byte(a, 24), byte(a, 16), byte(a, 8), byte(a, 0), byte(b, 24), byte(b, 16),
-            byte(b, 8), byte(b, 0),
+    byte(a, 24), byte(a, 16), byte(a, 8), byte(a, 0), byte(b, 24), byte(b, 16), byte(b, 8),
+        byte(b, 0),
 #endif
-            byte(c, 24), byte(c, 16), byte(c, 8), byte(c, 0), byte(d, 24), byte(d, 16),
-            byte(d, 8), byte(d, 0)} {
+        byte(c, 24), byte(c, 16), byte(c, 8), byte(c, 0), byte(d, 24), byte(d, 16), byte(d, 8),
+        byte(d, 0)
   }
+  {}
   bool operator==(const char* other) const {
     return other && std::memcmp(bytes, other, sizeof bytes) == 0;
   }
@@ -137,8 +137,7 @@ class IPluginFactory : public FUnknown {
   virtual tresult ORVALIS_VST3_CALL getFactoryInfo(PFactoryInfo* info) = 0;
   virtual int32_t ORVALIS_VST3_CALL countClasses() = 0;
   virtual tresult ORVALIS_VST3_CALL getClassInfo(int32_t index, PClassInfo* info) = 0;
-  virtual tresult ORVALIS_VST3_CALL createInstance(FIDString cid, FIDString iid,
-                                                   void** object) = 0;
+  virtual tresult ORVALIS_VST3_CALL createInstance(FIDString cid, FIDString iid, void** object) = 0;
   static constexpr Uid iid{0x7A4D811C, 0x52114A1F, 0xAED9D2EE, 0x0B43BF9F};
 
  protected:
@@ -180,8 +179,8 @@ class IBStream : public FUnknown {
 static_assert(sizeof(Uid) == 16, "an id is 16 bytes");
 static_assert(sizeof(PFactoryInfo) == 452, "PFactoryInfo layout");
 static_assert(sizeof(PClassInfo) == 116, "PClassInfo layout");
-static_assert(offsetof(PClassInfo2, classFlags) == 116 && offsetof(PClassInfo2, sdkVersion) == 376 &&
-                  sizeof(PClassInfo2) == 440,
+static_assert(offsetof(PClassInfo2, classFlags) == 116 &&
+                  offsetof(PClassInfo2, sdkVersion) == 376 && sizeof(PClassInfo2) == 440,
               "PClassInfo2 layout");
 static_assert(offsetof(PClassInfoW, classFlags) == 180 && offsetof(PClassInfoW, vendor) == 312 &&
                   sizeof(PClassInfoW) == 696,

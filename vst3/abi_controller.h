@@ -109,8 +109,7 @@ class IUnitInfo : public FUnknown {
   virtual tresult ORVALIS_VST3_CALL getProgramInfo(int32_t listId, int32_t programIndex,
                                                    const char* attributeId,
                                                    String128 attributeValue) = 0;
-  virtual tresult ORVALIS_VST3_CALL hasProgramPitchNames(int32_t listId,
-                                                         int32_t programIndex) = 0;
+  virtual tresult ORVALIS_VST3_CALL hasProgramPitchNames(int32_t listId, int32_t programIndex) = 0;
   virtual tresult ORVALIS_VST3_CALL getProgramPitchName(int32_t listId, int32_t programIndex,
                                                         int16_t midiPitch, String128 name) = 0;
   virtual int32_t ORVALIS_VST3_CALL getSelectedUnit() = 0;

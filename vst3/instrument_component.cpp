@@ -103,9 +103,7 @@ tresult InstrumentComponent::getBusInfo(MediaType type, BusDirection direction, 
   return kResultOk;
 }
 
-tresult InstrumentComponent::getRoutingInfo(RoutingInfo&, RoutingInfo&) {
-  return kNotImplemented;
-}
+tresult InstrumentComponent::getRoutingInfo(RoutingInfo&, RoutingInfo&) { return kNotImplemented; }
 
 tresult InstrumentComponent::activateBus(MediaType type, BusDirection direction, int32_t index,
                                          TBool) {
@@ -120,8 +118,7 @@ tresult InstrumentComponent::setActive(TBool state) {
 tresult InstrumentComponent::setBusArrangements(SpeakerArrangement*, int32_t numIns,
                                                 SpeakerArrangement* outputs, int32_t numOuts) {
   // Only the layout we have: no inputs, one stereo output.
-  return numIns == 0 && numOuts == 1 && outputs && outputs[0] == kStereo ? kResultOk
-                                                                         : kResultFalse;
+  return numIns == 0 && numOuts == 1 && outputs && outputs[0] == kStereo ? kResultOk : kResultFalse;
 }
 
 tresult InstrumentComponent::getBusArrangement(BusDirection direction, int32_t index,
@@ -316,7 +313,8 @@ tresult InstrumentComponent::setParamNormalized(ParamID id, ParamValue normalize
   // (one host sets values, then saves without processing), so the core takes it too.
   if (id < static_cast<ParamID>(params::kNumParams)) {
     const auto value = static_cast<float>(normalized);
-    if (value != core.parameter(static_cast<int>(id))) core.setParameter(static_cast<int>(id), value);
+    if (value != core.parameter(static_cast<int>(id)))
+      core.setParameter(static_cast<int>(id), value);
     PlugView* open = view.load(std::memory_order_acquire);
     if (open) open->parameterChanged(static_cast<int>(id), static_cast<float>(normalized));
   } else if (id == kProgramParam) {
@@ -372,8 +370,7 @@ tresult InstrumentComponent::getProgramListInfo(int32_t listIndex, ProgramListIn
   return kResultOk;
 }
 
-tresult InstrumentComponent::getProgramName(int32_t listId, int32_t programIndex,
-                                            String128 name) {
+tresult InstrumentComponent::getProgramName(int32_t listId, int32_t programIndex, String128 name) {
   char text[params::kProgramNameSize] = {};
   if (listId != kProgramListId || !name || !core.programName(programIndex, text))
     return kInvalidArgument;

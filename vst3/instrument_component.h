@@ -112,9 +112,7 @@ class InstrumentComponent final : public ComponentFace,
   tresult ORVALIS_VST3_CALL getProgramInfo(int32_t, int32_t, const char*, String128) override {
     return kResultFalse;
   }
-  tresult ORVALIS_VST3_CALL hasProgramPitchNames(int32_t, int32_t) override {
-    return kResultFalse;
-  }
+  tresult ORVALIS_VST3_CALL hasProgramPitchNames(int32_t, int32_t) override { return kResultFalse; }
   tresult ORVALIS_VST3_CALL getProgramPitchName(int32_t, int32_t, int16_t, String128) override {
     return kResultFalse;
   }

@@ -41,7 +41,7 @@ void describeTableRow(int index, ParameterInfo& info) {
 
 void describeController(ParamID id, ParameterInfo& info) {
   info.id = id;
-  const char* name = id == kPitchBendParam   ? "Pitch Bend"
+  const char* name = id == kPitchBendParam  ? "Pitch Bend"
                      : id == kModWheelParam ? "Mod Wheel"
                                             : "All Notes Off";
   copyText16(info.title, name);
@@ -75,14 +75,14 @@ bool inverseOfDisplay(int index, const char* text, double& v) {
     return false;
   }
   if (row.display == Display::Pan) {
-    int n = 0;
+    int n = 63;
     char rest = 0;
-    if (std::strcmp(text, "Milieu") == 0) n = 63;
-    else if (std::sscanf(text, "Gauche %d%c", &n, &rest) == 1 && n >= 0 && n < 63) {
-    } else if (std::sscanf(text, "Droite %d%c", &n, &rest) == 1 && n > 63 && n <= 128) {
-    } else {
-      return false;
-    }
+    const bool middle = std::strcmp(text, "Milieu") == 0;
+    const bool left =
+        !middle && std::sscanf(text, "Gauche %d%c", &n, &rest) == 1 && n >= 0 && n < 63;
+    const bool right =
+        !middle && !left && std::sscanf(text, "Droite %d%c", &n, &rest) == 1 && n > 63 && n <= 128;
+    if (!middle && !left && !right) return false;
     // The middle of the display's step, so that the text reads back the same.
     v = (n + 0.5) / 128.0;
     return true;

@@ -210,10 +210,9 @@ Vst3Host::~Vst3Host() {
     controller->terminate();
   }
   component->terminate();
-  for (v3::FUnknown* face : {static_cast<v3::FUnknown*>(units),
-                             static_cast<v3::FUnknown*>(midiMapping),
-                             static_cast<v3::FUnknown*>(controller),
-                             static_cast<v3::FUnknown*>(processor)})
+  for (v3::FUnknown* face :
+       {static_cast<v3::FUnknown*>(units), static_cast<v3::FUnknown*>(midiMapping),
+        static_cast<v3::FUnknown*>(controller), static_cast<v3::FUnknown*>(processor)})
     if (face) face->release();
   component->release();
 }
@@ -241,17 +240,15 @@ void Vst3Host::parameter(int32_t offset, v3::ParamID id, double value) {
 
 bool Vst3Host::midiController(int32_t offset, int16_t number, int value, int channel) {
   v3::ParamID id = 0;
-  if (!midiMapping ||
-      midiMapping->getMidiControllerAssignment(0, static_cast<int16_t>(channel), number, id) !=
-          v3::kResultTrue)
+  if (!midiMapping || midiMapping->getMidiControllerAssignment(0, static_cast<int16_t>(channel),
+                                                               number, id) != v3::kResultTrue)
     return false;
   // The normalised value as hosts make it.
   parameter(offset, id, number == v3::kPitchBend ? value / 16383.0 : value / 127.0);
   return true;
 }
 
-v3::tresult Vst3Host::process(std::vector<float>& left, std::vector<float>& right,
-                              int32_t frames) {
+v3::tresult Vst3Host::process(std::vector<float>& left, std::vector<float>& right, int32_t frames) {
   blockLeft.assign(static_cast<std::size_t>(std::max(frames, 1)), 0.f);
   blockRight.assign(blockLeft.size(), 0.f);
   float* channels[2] = {blockLeft.data(), blockRight.data()};

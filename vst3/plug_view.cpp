@@ -7,6 +7,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include "toolkit/platform/platform_window.h"
 #endif
 
 namespace orvalis::vst3 {

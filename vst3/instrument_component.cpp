@@ -172,51 +172,25 @@ void InstrumentComponent::applyEvent(const Event& e) {
   }
 }
 
-bool InstrumentComponent::Cursor::advance() {
-  while (++next < count)
-    if (queue->getPoint(next, offset, value) == kResultOk) return true;
-  return false;
-}
-
-// The host's queues (one per parameter) and its event list each run in time order; the core
-// takes controllers and notes in one stream, so they go in merged by offset, changes first.
+// The core takes the block's changes and notes in offset order whatever order they come in;
+// at one offset, changes go first.
 void InstrumentComponent::applyInput(IParameterChanges* changes, IEventList* events) {
-  int32_t live = 0;
   const int32_t queues = changes ? changes->getParameterCount() : 0;
-  for (int32_t q = 0; q < queues && live < kMaxQueues; ++q) {
+  for (int32_t q = 0; q < queues; ++q) {
     IParamValueQueue* queue = changes->getParameterData(q);
     if (!queue) continue;
-    Cursor& c = cursors[live];
-    c.queue = queue;
-    c.id = queue->getParameterId();
-    c.count = queue->getPointCount();
-    c.next = -1;
-    if (c.advance()) ++live;
-  }
-  const int32_t eventCount = events ? events->getEventCount() : 0;
-  int32_t nextEvent = 0;
-  Event event{};
-  bool haveEvent = false;
-  auto readEvent = [&] {
-    haveEvent = false;
-    while (!haveEvent && nextEvent < eventCount)
-      haveEvent = events->getEvent(nextEvent++, event) == kResultOk;
-  };
-  readEvent();
-  for (;;) {
-    int32_t earliest = -1;
-    for (int32_t i = 0; i < live; ++i)
-      if (earliest < 0 || cursors[i].offset < cursors[earliest].offset) earliest = i;
-    if (earliest >= 0 && (!haveEvent || cursors[earliest].offset <= event.sampleOffset)) {
-      Cursor& c = cursors[earliest];
-      applyChange(c.id, c.offset, c.value);
-      if (!c.advance()) cursors[earliest] = cursors[--live];
-    } else if (haveEvent) {
-      applyEvent(event);
-      readEvent();
-    } else {
-      break;
+    const ParamID id = queue->getParameterId();
+    const int32_t points = queue->getPointCount();
+    for (int32_t p = 0; p < points; ++p) {
+      int32_t offset = 0;
+      ParamValue value = 0.0;
+      if (queue->getPoint(p, offset, value) == kResultOk) applyChange(id, offset, value);
     }
+  }
+  const int32_t count = events ? events->getEventCount() : 0;
+  for (int32_t i = 0; i < count; ++i) {
+    Event e{};
+    if (events->getEvent(i, e) == kResultOk) applyEvent(e);
   }
 }
 

@@ -157,17 +157,6 @@ class InstrumentComponent final : public ComponentFace,
   // The last value of each MIDI controller parameter, for hosts that read them back.
   std::atomic<float> modWheel{0.f}, pitchBend{8192.f / 16383.f};
   float silence[1] = {0.f};
-  // Where each of the host's parameter queues stands while a block's input goes in; more
-  // queues than this (a host would need to repeat ids) are not read.
-  struct Cursor {
-    IParamValueQueue* queue;
-    ParamID id;
-    int32_t count, next, offset;
-    ParamValue value;
-    bool advance();  // to the next readable point; false past the end
-  };
-  static constexpr int32_t kMaxQueues = 256;
-  Cursor cursors[kMaxQueues];
 };
 
 }  // namespace orvalis::vst3

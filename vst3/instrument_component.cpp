@@ -110,10 +110,10 @@ tresult InstrumentComponent::activateBus(MediaType type, BusDirection direction,
   return index == 0 && getBusCount(type, direction) == 1 ? kResultOk : kInvalidArgument;
 }
 
-tresult InstrumentComponent::setActive(TBool state) {
-  active.store(state != 0, std::memory_order_relaxed);
-  return kResultOk;
-}
+// The core keeps no running state to start or stop: a host may process without activating,
+// and hosts toggle both around exports (one from its audio thread); held notes are released by
+// the host's own note offs.
+tresult InstrumentComponent::setActive(TBool) { return kResultOk; }
 
 tresult InstrumentComponent::setBusArrangements(SpeakerArrangement*, int32_t numIns,
                                                 SpeakerArrangement* outputs, int32_t numOuts) {
@@ -139,10 +139,7 @@ tresult InstrumentComponent::setupProcessing(ProcessSetup& setup) {
   return kResultOk;
 }
 
-tresult InstrumentComponent::setProcessing(TBool state) {
-  processing.store(state != 0, std::memory_order_relaxed);
-  return kResultOk;
-}
+tresult InstrumentComponent::setProcessing(TBool) { return kResultOk; }
 
 void InstrumentComponent::applyChange(ParamID id, int32_t offset, ParamValue value) {
   if (id < static_cast<ParamID>(params::kNumParams)) {

@@ -153,7 +153,6 @@ class InstrumentComponent final : public ComponentFace,
   IComponentHandler* handler = nullptr;
   // The open editor, if any (it holds a reference to us); hosts may set values from any thread.
   std::atomic<PlugView*> view{nullptr};
-  std::atomic<bool> active{false}, processing{false};
   // The last value of each MIDI controller parameter, for hosts that read them back.
   std::atomic<float> modWheel{0.f}, pitchBend{8192.f / 16383.f};
   float silence[1] = {0.f};

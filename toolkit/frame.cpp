@@ -66,6 +66,8 @@ void CFrame::redraw() {
   present();
 }
 
+int CFrame::platformFileDescriptor() const { return window ? window->fileDescriptor() : -1; }
+
 void CFrame::idle() {
   if (window) window->pump(*this);
   redrawDirty();

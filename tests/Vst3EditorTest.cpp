@@ -1,0 +1,205 @@
+// The VST 3 editor in a real X11 window (run under Xvfb), from the built bundle, driven by a run
+// loop of the test's own as a Linux host drives it: it shows what the offscreen panel draws,
+// reports gestures through the component handler, follows the host's scale and leaves nothing
+// behind.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "core/instrument.h"
+#include "editor/panel.h"
+#include "params/parameter_table.h"
+#include "tests/support/vst3_host.h"
+#include "tests/support/x11_window_test.h"
+
+namespace v3 = orvalis::vst3;
+
+namespace {
+
+constexpr int kW = orvalis::Panel::kWidth, kH = orvalis::Panel::kHeight;
+
+// The panel as the editor should show it, drawn offscreen in this process.
+struct ReferencePanel : orvalis::PanelHost {
+  float values[orvalis::params::kNumParams] = {};
+  orvalis::Panel panel{*this};
+  float parameter(int index) const override { return values[index]; }
+  void beginEdit(int) override {}
+  void changeParameter(int, float) override {}
+  void endEdit(int) override {}
+  void copyProgram() override {}
+  void pasteProgram() override {}
+  // What a new instance shows before it has played.
+  orvalis::DisplaySnapshot display() const override { return orvalis::Instrument().display(); }
+  const std::vector<uint32_t>& draw() {
+    if (!panel.isOpen()) panel.open(nullptr);
+    for (int i = 0; i < orvalis::params::kNumParams; ++i) panel.parameterChanged(i, values[i]);
+    panel.idle();
+    return panel.getFrame()->pixels();
+  }
+};
+
+// The host's frame with its run loop: timers and descriptors, run by the test.
+class HostFrame final : public v3::IPlugFrame, public v3::IRunLoop {
+ public:
+  v3::tresult ORVALIS_VST3_CALL queryInterface(const v3::TUID iid, void** object) override {
+    if (v3::sameId(iid, v3::IRunLoop::iid)) {
+      *object = static_cast<v3::IRunLoop*>(this);
+      ++references;
+      return v3::kResultOk;
+    }
+    if (v3::sameId(iid, v3::FUnknown::iid) || v3::sameId(iid, v3::IPlugFrame::iid)) {
+      *object = static_cast<v3::IPlugFrame*>(this);
+      ++references;
+      return v3::kResultOk;
+    }
+    *object = nullptr;
+    return v3::kNoInterface;
+  }
+  uint32_t ORVALIS_VST3_CALL addRef() override { return ++references; }
+  uint32_t ORVALIS_VST3_CALL release() override { return --references; }
+  v3::tresult ORVALIS_VST3_CALL resizeView(v3::IPlugView*, v3::ViewRect* size) override {
+    resized = *size;
+    return v3::kResultOk;
+  }
+  v3::tresult ORVALIS_VST3_CALL registerEventHandler(v3::IEventHandler* h, int fd) override {
+    handlers.push_back({h, fd});
+    return v3::kResultOk;
+  }
+  v3::tresult ORVALIS_VST3_CALL unregisterEventHandler(v3::IEventHandler* h) override {
+    for (auto i = handlers.begin(); i != handlers.end(); ++i)
+      if (i->handler == h) {
+        handlers.erase(i);
+        return v3::kResultOk;
+      }
+    return v3::kInvalidArgument;
+  }
+  v3::tresult ORVALIS_VST3_CALL registerTimer(v3::ITimerHandler* t, uint64_t) override {
+    timers.push_back(t);
+    return v3::kResultOk;
+  }
+  v3::tresult ORVALIS_VST3_CALL unregisterTimer(v3::ITimerHandler* t) override {
+    for (auto i = timers.begin(); i != timers.end(); ++i)
+      if (*i == t) {
+        timers.erase(i);
+        return v3::kResultOk;
+      }
+    return v3::kInvalidArgument;
+  }
+  // A few turns of the loop: ready descriptors to their handlers, then every timer.
+  void run(int turns = 3) {
+    for (int t = 0; t < turns; ++t) {
+      for (const Watch& w : std::vector<Watch>(handlers)) {
+        pollfd p{w.fd, POLLIN, 0};
+        if (poll(&p, 1, 10) > 0) w.handler->onFDIsSet(w.fd);
+      }
+      for (v3::ITimerHandler* timer : std::vector<v3::ITimerHandler*>(timers)) timer->onTimer();
+    }
+  }
+  struct Watch {
+    v3::IEventHandler* handler;
+    int fd;
+  };
+  std::vector<Watch> handlers;
+  std::vector<v3::ITimerHandler*> timers;
+  v3::ViewRect resized{};
+  int references = 1;
+};
+
+class Vst3EditorTest : public testing_host::X11WindowTest {
+ protected:
+  Vst3EditorTest() : X11WindowTest(1600, 800) {}
+
+  xcb_window_t child() {
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, parent), nullptr);
+    if (!tree) return 0;
+    const xcb_window_t w =
+        xcb_query_tree_children_length(tree) > 0 ? xcb_query_tree_children(tree)[0] : 0;
+    std::free(tree);
+    return w;
+  }
+  void click(xcb_window_t window, int x, int y) {
+    for (uint8_t type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
+      xcb_button_press_event_t e = {};
+      e.response_type = type;
+      e.detail = 1;
+      e.event = window;
+      e.event_x = static_cast<int16_t>(x);
+      e.event_y = static_cast<int16_t>(y);
+      e.same_screen = 1;
+      xcb_send_event(
+          connection, 0, window,
+          type == XCB_BUTTON_PRESS ? XCB_EVENT_MASK_BUTTON_PRESS : XCB_EVENT_MASK_BUTTON_RELEASE,
+          reinterpret_cast<const char*>(&e));
+    }
+    syncServer();
+  }
+};
+
+}  // namespace
+
+TEST_F(Vst3EditorTest, ShowsThePanelReportsGesturesFollowsTheScaleAndCloses) {
+  testing_host::Vst3Host host;
+  ASSERT_TRUE(host.loaded());
+  v3::IPlugView* view = host.controller->createView("editor");
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(host.controller->createView("other"), nullptr);
+  EXPECT_EQ(view->isPlatformTypeSupported(v3::kPlatformTypeX11EmbedWindowID), v3::kResultTrue);
+  EXPECT_NE(view->isPlatformTypeSupported(v3::kPlatformTypeHWND), v3::kResultTrue);
+  EXPECT_EQ(view->canResize(), v3::kResultFalse);
+  v3::ViewRect size{};
+  ASSERT_EQ(view->getSize(&size), v3::kResultOk);
+  EXPECT_EQ(size.right - size.left, kW);
+  EXPECT_EQ(size.bottom - size.top, kH);
+
+  HostFrame frame;
+  ASSERT_EQ(view->setFrame(&frame), v3::kResultOk);
+  ASSERT_EQ(
+      view->attached(reinterpret_cast<void*>(uintptr_t{parent}), v3::kPlatformTypeX11EmbedWindowID),
+      v3::kResultOk);
+  // Idle and the window's events come from the host's run loop.
+  EXPECT_EQ(frame.timers.size(), 1u);
+  EXPECT_EQ(frame.handlers.size(), 1u);
+  EXPECT_EQ(children(), 1);
+  frame.run();
+  syncServer();
+  frame.run();
+  ReferencePanel reference;
+  for (int i = 0; i < orvalis::params::kNumParams; ++i)
+    reference.values[i] = static_cast<float>(host.controller->getParamNormalized(i));
+  const xcb_window_t window = child();
+  EXPECT_EQ(testing_host::differingPixels(readBack(window, kW, kH), reference.draw()), 0);
+
+  // A click on the right end of the first filter's type switch: HighPass, inside an edit.
+  click(window, 395, 120);
+  frame.run();
+  std::vector<char> kinds;
+  for (const testing_host::HandlerCall& c : host.handler.calls)
+    if (c.id == orvalis::params::kFilter1Type) kinds.push_back(c.kind);
+  EXPECT_EQ(kinds, (std::vector<char>{'b', 'p', 'e'}));
+  EXPECT_EQ(host.controller->getParamNormalized(orvalis::params::kFilter1Type), 1.0);
+
+  // The host's scale: the panel opens again at 2x and asks for its new size.
+  void* scaling = nullptr;
+  ASSERT_EQ(view->queryInterface(v3::IPlugViewContentScaleSupport::iid.bytes, &scaling),
+            v3::kResultOk);
+  auto* scale = static_cast<v3::IPlugViewContentScaleSupport*>(scaling);
+  EXPECT_EQ(scale->setContentScaleFactor(2.f), v3::kResultOk);
+  EXPECT_EQ(frame.resized.right - frame.resized.left, 2 * kW);
+  EXPECT_EQ(frame.resized.bottom - frame.resized.top, 2 * kH);
+  ASSERT_EQ(view->getSize(&size), v3::kResultOk);
+  EXPECT_EQ(size.right, 2 * kW);
+  EXPECT_EQ(children(), 1);
+  scale->release();
+
+  EXPECT_EQ(view->removed(), v3::kResultOk);
+  syncServer();
+  EXPECT_EQ(children(), 0);
+  EXPECT_TRUE(frame.timers.empty());
+  EXPECT_TRUE(frame.handlers.empty());
+  EXPECT_EQ(view->release(), 0u);
+  EXPECT_EQ(frame.references, 1);
+}

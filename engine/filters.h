@@ -27,11 +27,11 @@ constexpr int kNumFilterTypes = 5;
 FilterType filterTypeOf(float v);
 
 // The saturator: an odd polynomial reaching +-1 with zero slope at +-2, evaluated as
-// ((v^2 / 64 - 3/16) v^2 + 1) v. A wider vector type may provide its own evaluation.
+// ((v^2 / 64 - 3/16) v^2 + 1) v.
 template <class V>
 ORVALIS_INLINE V saturate(V v) {
   const V v2 = v * v;
-  return mulAdd(mulSub(V(0.015625f), v2, V(0.1875f)), v2, V(1.f)) * v;
+  return onePlusProductTimes(mulSub(V(0.015625f), v2, V(0.1875f)), v2, v);
 }
 
 // The per-sample state of the four filter and saturator lanes, over the vector type: one voice

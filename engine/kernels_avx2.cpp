@@ -17,18 +17,6 @@
 
 namespace orvalis {
 
-// The saturator with its polynomial regrouped, v + (c1 v^2 - c2) v^2 v: the product v^3 forms
-// beside the bracket instead of after it, shortening the chain that each sample's Filtre2 input
-// waits for. Found by the filter lanes' step for this vector type.
-ORVALIS_INLINE F8 saturate(F8 v) {
-  const F8 v2 = v * v;
-  return mulAdd(mulSub(F8(0.015625f), v2, F8(0.1875f)), v2 * v, v);
-}
-
-// Subtracts 2 from the lanes above 1, as the template does, with the subtraction beside the
-// comparison instead of after it: the phase accumulators wait on this chain every sample.
-ORVALIS_INLINE F8 wrapDown(F8 x) { return select(x > F8(1.f), x - F8(2.f), x); }
-
 namespace avx2 {
 namespace {
 

@@ -37,7 +37,7 @@ ORVALIS_INLINE V pmSine(V x) {
 // Subtracts 2 from the lanes above 1.
 template <class V>
 ORVALIS_INLINE V wrapDown(V x) {
-  return x - ((x > V(1.f)) & V(2.f));
+  return subtractWhere(x > V(1.f), x, V(2.f));
 }
 
 // Modes 0 ("Pulse") and 1 ("SupSaw"): two differentiated cubic saws per lane.

@@ -15,10 +15,14 @@ namespace orvalis {
 
 struct Voice;
 
-// Each chain's output goes 0.9 to its own side and the rest to the other; 1 - 0.9 formed in
-// float is 0.100000024.
+// Modes 0 and 1 (panGain): each chain's output goes 0.9 to its own side and the rest to the
+// other; 1 - 0.9 formed in float is 0.100000024.
 constexpr float kDirectMix = 0.9f;
 constexpr float kCrossMix = 1.f - kDirectMix;
+// Modes 2..5 (the cross mix of the current sample): 0.8 to its own side, 0.2 to the other. The
+// share is the literal 0.2, not 1 - 0.8 formed in float.
+constexpr float kLevelledDirectMix = 0.8f;
+constexpr float kLevelledCrossMix = 0.2f;
 
 enum FilterType : int { kFlat = 0, kLowPass = 1, kEq = 2, kShelving = 3, kHighPass = 4 };
 constexpr int kNumFilterTypes = 5;
@@ -74,10 +78,17 @@ struct FilterLanesOf {
     return (shuffle<0, 2, 0, 2>(t) + V(kDenormalGuard)) + shuffle<1, 3, 1, 3>(t);
   }
 
-  // Modes 2..5: the chains cross-mixed 0.8 / 0.2 and panned; pan holds [panCos, panSin, 0, 0].
+  // Modes 2..5: the chains cross-mixed and panned; pan holds [panCos, panSin, 0, 0].
   ORVALIS_INLINE V crossMixedOutput(V pan) const {
     const V direct = shuffle<1, 1, 1, 1>(sat), other = shuffle<3, 3, 3, 3>(sat);
-    return mulAdd(V(0.8f, 0.2f, 0.f, 0.f), direct, V(0.2f, 0.8f, 0.f, 0.f) * other) * pan;
+    return mulAdd(chain1Weights(), direct, chain3Weights() * other) * pan;
+  }
+  // The cross mix's weights of chain output 1 (L) and 3 (R) in the output pair [left, right].
+  static ORVALIS_INLINE V chain1Weights() {
+    return V(kLevelledDirectMix, kLevelledCrossMix, 0.f, 0.f);
+  }
+  static ORVALIS_INLINE V chain3Weights() {
+    return V(kLevelledCrossMix, kLevelledDirectMix, 0.f, 0.f);
   }
 };
 

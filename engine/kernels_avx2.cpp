@@ -144,8 +144,8 @@ struct PairRun {
     } else {
       const F8 pan(F4(first.filter.panCos, first.filter.panSin, 0.f, 0.f),
                    F4(second.filter.panCos, second.filter.panSin, 0.f, 0.f));
-      weight1 = F8(0.8f, 0.2f, 0.f, 0.f) * pan;
-      weight3 = F8(0.2f, 0.8f, 0.f, 0.f) * pan;
+      weight1 = FilterLanesOf<F8>::chain1Weights() * pan;
+      weight3 = FilterLanesOf<F8>::chain3Weights() * pan;
     }
   }
 

@@ -83,10 +83,7 @@ void addDesign(Voice& v, const float factors[6], TrigBatch& batch) {
   const F4 omega = clamp(cutoffHz * rc.twoPiOverSr4, F4::zero(), F4(kMaxOmega));
   const float q1 = 9.5f * (f.reso1 * f.reso1) + 0.5f;
   const float q2 = 9.5f * (f.reso2 * f.reso2) + 0.5f;
-  // A type can be set from another thread while the tick runs (hosts automate from any thread),
-  // and it chooses the batch group a lane is written to: each is read exactly once.
-  const FilterType type1 = *static_cast<const volatile FilterType*>(&f.type1);
-  const FilterType type2 = *static_cast<const volatile FilterType*>(&f.type2);
+  const FilterType type1 = f.type1, type2 = f.type2;
 
   FilterStage::Design& d = f.design;
   if (sameBits(omega, d.omega) && q1 == d.q1 && q2 == d.q2 && type1 == d.type1 && type2 == d.type2)

@@ -13,13 +13,7 @@ namespace orvalis {
 
 using namespace orvalis::params;
 
-FilterType filterTypeOf(float v) {
-  if (v < 0.2f) return kFlat;
-  if (v < 0.4f) return kLowPass;
-  if (v < 0.6f) return kEq;
-  if (v < 0.8f) return kShelving;
-  return kHighPass;
-}
+FilterType filterTypeOf(float v) { return static_cast<FilterType>(params::filterTypeIndex(v)); }
 
 namespace {
 
@@ -81,8 +75,8 @@ void addDesign(Voice& v, const float factors[6], TrigBatch& batch) {
   const F4 cutoffHz = lfoFactor * F4(k1, k2, k1, k2) * F4(refL, refL, refR, refR);
   // Negative cutoffs (only from extreme settings) design as 0 Hz rather than blowing up.
   const F4 omega = clamp(cutoffHz * rc.twoPiOverSr4, F4::zero(), F4(kMaxOmega));
-  const float q1 = 9.5f * (f.reso1 * f.reso1) + 0.5f;
-  const float q2 = 9.5f * (f.reso2 * f.reso2) + 0.5f;
+  const float q1 = resonanceQ(f.reso1);
+  const float q2 = resonanceQ(f.reso2);
   const FilterType type1 = f.type1, type2 = f.type2;
 
   FilterStage::Design& d = f.design;

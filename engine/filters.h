@@ -27,7 +27,7 @@ constexpr float kLevelledCrossMix = 0.2f;
 enum FilterType : int { kFlat = 0, kLowPass = 1, kEq = 2, kShelving = 3, kHighPass = 4 };
 constexpr int kNumFilterTypes = 5;
 
-// "Flat" below 0.2, "LowPass" below 0.4, "EQ" below 0.6, "Shelving" below 0.8, else "HighPass".
+// The type a "Filtre Type" value selects, by the parameter table's rule.
 FilterType filterTypeOf(float v);
 
 // The saturator: an odd polynomial reaching +-1 with zero slope at +-2, evaluated as

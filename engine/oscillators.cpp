@@ -165,7 +165,7 @@ void computePitch(Voice& v) {
 void updateTimbre(Voice& v) {
   v.timbreRaw =
       v.p(kOscTimbreLow) + (v.p(kOscTimbreHigh) - v.p(kOscTimbreLow)) * v.filter1Env.output;
-  const float t = 0.49f * v.timbreRaw + 0.01f;
+  const float t = oscTimbreShare(v.timbreRaw);
   v.timbre1 += (t - v.timbre1) * 0.1f;
   v.timbre2 += (v.timbre1 - v.timbre2) * 0.1f;
 }
@@ -200,7 +200,7 @@ void setOscillatorTargets(Voice& v, TrigBatch& batch) {
         ratioL = ratioR = F4(0.4992f, 0.5013f, 0.4985f, 0.501f);
         setOctaveStack(v, batch);
       }
-      const F4 t(0.49f * v.timbreRaw + 0.01f);
+      const F4 t(oscTimbreShare(v.timbreRaw));
       setPmTargets(v.pmR, v.laneFreqR, ratioR, t * F4(40.7f, 40.3f, 40.1f, 40.0f), rc);
       setPmTargets(v.pmL, v.laneFreqL, ratioL, t * F4(40.6f, 40.2f, 40.05f, 39.9f), rc);
       break;

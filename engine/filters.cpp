@@ -4,7 +4,7 @@
 
 #include "engine/biquad_design.h"
 #include "engine/double2.h"
-#include "engine/fast_exp2.h"
+#include "engine/kernel_set.h"
 #include "engine/trig_batch.h"
 #include "engine/voice.h"
 #include "params/parameter_table.h"
@@ -98,12 +98,12 @@ void addDesign(Voice& v, const float factors[6], TrigBatch& batch) {
 
 }  // namespace
 
-void prepareFilterDesigns(Voice* const* voices, int count, TrigBatch& batch) {
-  // In three passes, so that the polynomials of all voices run side by side.
-  float values[kNumVoices][6];
+void prepareFilterDesigns(Voice* const* voices, int count, const KernelSet& kernels,
+                          TrigBatch& batch) {
+  // In three passes, so that the polynomials of all voices run side by side in vectors.
+  float values[kNumVoices + 1][6] = {};  // room for the last vector
   for (int i = 0; i < count; ++i) designExponents(*voices[i], values[i]);
-  for (int i = 0; i < count; ++i)
-    for (int k = 0; k < 6; ++k) values[i][k] = fastExp2(values[i][k]);
+  kernels.exponentials(&values[0][0], 6 * count);
   for (int i = 0; i < count; ++i) addDesign(*voices[i], values[i], batch);
 }
 

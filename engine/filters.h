@@ -124,13 +124,15 @@ struct FilterStage {
 // Biquad coefficients b0, b1, b2, a1n, a2n of one lane, designed in double precision.
 void designBiquad(FilterType type, float omega, float q, double coefficients[5]);
 
+struct KernelSet;
 struct TrigBatch;
 
 // Once per control tick, in two halves around the tick's trigonometry: first the angles and Q
 // values of every voice's four lanes (the lanes join the batch unless they are the voice's last
 // ones), then the coefficient ramps toward the targets, drive, level and pan smoothing, and the
 // clamp of the filter state.
-void prepareFilterDesigns(Voice* const* voices, int count, TrigBatch& batch);
+void prepareFilterDesigns(Voice* const* voices, int count, const KernelSet& kernels,
+                          TrigBatch& batch);
 void finishFilterDesign(Voice& v);
 
 }  // namespace orvalis

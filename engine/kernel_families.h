@@ -70,6 +70,7 @@ ORVALIS_INLINE void mixPair(float outLeft, float outRight, float& left, float& r
 //   template <class Family, bool kMono> static void render(Voice*, int, float*, float*, int);
 //   template <class Family> static void oscillators(Voice&, F4*, F4*, int);
 //   static void trigonometry(TrigBatch&);
+//   static void exponentials(float*, int);
 template <class Loops, class V>
 constexpr KernelSet kernelSetOf(const char* name) {
   return {
@@ -79,6 +80,7 @@ constexpr KernelSet kernelSetOf(const char* name) {
       {Loops::template render<PmFamily<V>, false>, Loops::template oscillators<PmFamily<V>>},
       {Loops::template render<PmFamily<V>, true>, Loops::template oscillators<PmFamily<V>>},
       Loops::trigonometry,
+      Loops::exponentials,
   };
 }
 

@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "engine/double4.h"
+#include "engine/fast_exp2.h"
 #include "engine/kernel_families.h"
 #include "engine/simd8.h"
 #include "engine/trig_batch.h"
@@ -234,6 +235,7 @@ struct Avx2Loops {
     oscillatorLanes<Family>(v, bankL, bankR, frames);
   }
   static void trigonometry(TrigBatch& batch) { computeTrigBatch<D4, 4>(batch); }
+  static void exponentials(float* values, int count) { fastExp2Batch<D4>(values, count); }
 };
 
 }  // namespace

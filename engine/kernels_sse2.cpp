@@ -6,6 +6,7 @@
 // saturator feeds the next sample's Filtre2), so two independent voices keep the processor
 // busy. The outputs are still added voice after voice.
 #include "engine/double2.h"
+#include "engine/fast_exp2.h"
 #include "engine/kernel_families.h"
 #include "engine/trig_batch.h"
 #include "engine/voice.h"
@@ -125,6 +126,11 @@ struct Sse2Loops {
     oscillatorLanes<Family>(v, bankL, bankR, frames);
   }
   static void trigonometry(TrigBatch& batch) { computeTrigBatch<D2, 2>(batch); }
+  // One value at a time: two lanes take as many instructions here (each operation needs its
+  // copy of b), and the scalar chains of different voices overlap as well.
+  static void exponentials(float* values, int count) {
+    for (int i = 0; i < count; ++i) values[i] = fastExp2(values[i]);
+  }
 };
 
 }  // namespace

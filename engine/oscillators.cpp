@@ -144,13 +144,18 @@ void finishOscillatorTargets(Voice& v) {
 
 void advanceGlide(Voice& v) { v.glide += (v.noteRatio - v.glide) * v.glideRate; }
 
-void computePitch(Voice& v) {
-  const float baseL = kBankLPitch * v.glide;
-  const float baseR = kBankRPitch * v.glide;
+float pitchExponent(const Voice& v) {
   const float depth = v.p(kLfoDepthL) + (v.p(kLfoDepthH) - v.p(kLfoDepthL)) * v.modWheel;
   const float e = v.lfoDelayEnv.output;
   // Bend spans +-12 semitones; full vibrato depth about +-1 semitone.
-  float pm = fastExp2((12.f * v.bend + depth * (e * e * e) * v.lfo.sine) * kOctavesPerSemitone);
+  return (12.f * v.bend + depth * (e * e * e) * v.lfo.sine) * kOctavesPerSemitone;
+}
+
+void computePitch(Voice& v) { finishPitch(v, fastExp2(pitchExponent(v))); }
+
+void finishPitch(Voice& v, float pm) {
+  const float baseL = kBankLPitch * v.glide;
+  const float baseR = kBankRPitch * v.glide;
   if (v.gate)
     v.pitchEnv += (1.f - v.pitchEnv) * v.pitchEnvAttackRate;
   else

@@ -153,7 +153,7 @@ bench: build
 	@$(BUILD)/bench/orvalis_bench --benchmark_counters_tabular=true
 
 # Orvalis beside the Debian VST 2 instruments, loaded in one small host: ns and instructions per
-# voice-sample, and the ratios.
+# voice-sample, the ratios, and the cost curve (CPU seconds per rendered second, 0 to 8 notes).
 bench-peers: configure
 	@scripts/setup --bench
 	@cmake --build $(BUILD) -j $(JOBS) --target orvalis_peer_bench > /dev/null

@@ -1,6 +1,8 @@
 // Side-by-side cost of VST 2 instruments loaded in one small host: 8 held notes at 44.1 kHz in
 // 256-frame blocks, each plug-in's default program. Rounds visit the plug-ins in turn (the
 // machine is shared, so a slow spell hits every one alike) and the medians are compared.
+// Beside the per-voice figures, the cost curve: CPU seconds per rendered second with 0, 1, 2, 4
+// and 8 notes held, Orvalis in "Pulse" against each peer, in the same rounds.
 //
 //   orvalis_peer_bench [--rounds N] [--blocks N] [--only NAME] [--baseline PATH] [NAME=PATH ...]
 //
@@ -30,16 +32,20 @@ constexpr int kBlock = 256;
 constexpr int kVoices = 8;
 constexpr float kSampleRate = 44100.f;
 constexpr int kOscTypeParam = 28;
+constexpr int kCurveNotes[] = {0, 1, 2, 4, 8};
 const char* const kModeNames[6] = {"Pulse", "SupSaw", "FM1", "FM2", "FM3", "WaveTable"};
 
 struct Row {
-  Row(std::string n, std::string p, int mode = -1) : name(n), path(p), oscMode(mode) {}
+  Row(std::string n, std::string p, int mode = -1, int held = kVoices)
+      : name(n), path(p), oscMode(mode), notes(held) {}
   std::string name;
   std::string path;
   int oscMode;  // Orvalis only
+  int notes;    // held during the measurement
   std::shared_ptr<vst2host::PluginHost> host;
   double level = 0;             // RMS of the last block: a silent plug-in would measure nothing
   std::vector<double> samples;  // ns per voice-sample, one per round
+  std::vector<double> load;     // CPU seconds per rendered second, one per round
 };
 
 // CPU time of the rendering thread: the peers keep threads of their own (ZynAddSubFX's
@@ -54,10 +60,10 @@ struct Buffers {
   std::vector<float> left = std::vector<float>(kBlock), right = std::vector<float>(kBlock);
 };
 
-void sendChord(vst2host::PluginHost& host) {
+void sendChord(vst2host::PluginHost& host, int notes) {
   std::vector<VstMidiEvent> chord;
-  for (int i = 0; i < kVoices; ++i) chord.push_back(vst2host::midiEvent(0, 0x90, 48 + 3 * i, 100));
-  host.sendMidi(chord);
+  for (int i = 0; i < notes; ++i) chord.push_back(vst2host::midiEvent(0, 0x90, 48 + 3 * i, 100));
+  if (!chord.empty()) host.sendMidi(chord);
 }
 
 void render(vst2host::PluginHost& host, Buffers& b, int blocks) {
@@ -79,7 +85,7 @@ bool open(Row& row, Buffers& b) {
   }
   if (row.oscMode >= 0) host.setParameter(kOscTypeParam, row.oscMode / 5.f);
   render(host, b, 4);
-  sendChord(host);
+  sendChord(host, row.notes);
   render(host, b, 40);  // past every attack
   double sum = 0;
   for (int i = 0; i < kBlock; ++i) sum += b.left[i] * b.left[i] + b.right[i] * b.right[i];
@@ -143,6 +149,8 @@ int main(int argc, char** argv) {
   // The SSE2 copy is loaded first, while the variable is set: the path is chosen at load.
   std::vector<Row> rows;
   const std::string sse2Copy = copyOf(orvalis, "sse2");
+  // The cost curve's rows, named "<plug-in> @<notes>"; "Pulse" is the default program's mode.
+  const std::string curveNames[] = {"Orvalis Pulse", "Orvalis Pulse sse2"};
   for (int m = 0; m < 6; ++m) {
     rows.emplace_back(std::string("Orvalis ") + kModeNames[m] + " sse2", sse2Copy, m);
   }
@@ -152,6 +160,14 @@ int main(int argc, char** argv) {
     for (int m = 0; m < 6; ++m)
       rows.emplace_back(std::string("baseline ") + kModeNames[m], baseline, m);
   for (const Row& p : peers) rows.push_back(p);
+  for (int notes : kCurveNotes) {
+    rows.emplace_back(curveNames[0] + " @" + std::to_string(notes), orvalis, 0, notes);
+    rows.emplace_back(curveNames[1] + " @" + std::to_string(notes), sse2Copy, 0, notes);
+    if (!baseline.empty())
+      rows.emplace_back("baseline Pulse @" + std::to_string(notes), baseline, 0, notes);
+    for (const Row& p : peers)
+      rows.emplace_back(p.name + " @" + std::to_string(notes), p.path, -1, notes);
+  }
   if (!only.empty()) {
     rows.erase(
         std::remove_if(rows.begin(), rows.end(), [&](const Row& r) { return r.name != only; }),
@@ -184,6 +200,7 @@ int main(int argc, char** argv) {
       renderMeasured(*r.host, buffers, blocks);
       const double seconds = cpuSeconds() - start;
       r.samples.push_back(seconds * 1e9 / (double(blocks) * kBlock * kVoices));
+      r.load.push_back(seconds / (double(blocks) * kBlock / kSampleRate));
     }
   }
 
@@ -194,10 +211,34 @@ int main(int argc, char** argv) {
   std::printf("%-26s %16s %16s %10s %8s\n", "plug-in", "ns/voice-sample", "ZynAddSubFX / it",
               "fastest", "RMS");
   for (const Row& r : rows) {
+    if (r.name.find(" @") != std::string::npos) continue;  // the curve's rows, below
     const double m = median(r.samples);
     const double fastest = *std::min_element(r.samples.begin(), r.samples.end());
     std::printf("%-26s %16.2f %16.2f %10.2f %8.4f%s\n", r.name.c_str(), m, zyn > 0 ? zyn / m : 0.0,
                 fastest, r.level, r.level > 0 ? "" : "  (silent: not a fair measure)");
   }
+
+  // The cost curve: CPU seconds per rendered second by notes held, and each peer over Orvalis.
+  auto curve = [&](const std::string& name, int notes) {
+    for (const Row& r : rows)
+      if (r.name == name + " @" + std::to_string(notes)) return median(r.load);
+    return 0.0;
+  };
+  std::vector<std::string> columns(std::begin(curveNames), std::end(curveNames));
+  if (!baseline.empty()) columns.push_back("baseline Pulse");
+  for (const Row& p : peers) columns.push_back(p.name);
+  std::printf("\n%-10s", "notes held");
+  for (const std::string& c : columns) std::printf(" %20s", c.c_str());
+  for (const Row& p : peers) std::printf(" %20s", (p.name + " / Orvalis").c_str());
+  std::printf("\n");
+  for (int notes : kCurveNotes) {
+    std::printf("%-10d", notes);
+    for (const std::string& c : columns) std::printf(" %20.5f", curve(c, notes));
+    const double ours = curve(curveNames[0], notes);
+    for (const Row& p : peers) std::printf(" %20.2f", ours > 0 ? curve(p.name, notes) / ours : 0.0);
+    std::printf("\n");
+  }
+  std::printf("(CPU seconds per rendered second, medians of %d rounds; Orvalis in \"Pulse\")\n",
+              rounds);
   return 0;
 }

@@ -152,7 +152,7 @@ void Panel::close() {
 }
 
 void Panel::parameterChanged(int32_t index, float value) {
-  if (index < 0 || index >= kParameters) return;
+  if (index < 0 || index >= params::kNumParams) return;
   pendingValues[index].store(value, std::memory_order_relaxed);
   pendingDirty.fetch_or(uint64_t{1} << index, std::memory_order_release);
 }
@@ -197,7 +197,7 @@ void Panel::valueChanged(CDrawContext* context, CControl* control) {
     host.copyProgram();
   } else if (tag == kPasteTag) {
     host.pasteProgram();
-  } else if (tag >= 0 && tag < kParameters) {
+  } else if (tag >= 0 && tag < params::kNumParams) {
     host.changeParameter(tag, control->getValue());
     control->update(context);
   } else {

@@ -9,6 +9,7 @@
 
 #include "editor/editor_scale.h"
 #include "editor/panel_host.h"
+#include "params/parameter_table.h"
 #include "toolkit/frame.h"
 #include "toolkit/layout_scale.h"
 #include "toolkit/view.h"
@@ -71,7 +72,7 @@ class Panel : public VSTGUI::CControlListener, public VSTGUI::FrameEditor {
   bool isEditingText() const;
   // Valid while the panel is open.
   VSTGUI::CControl* parameterControl(int32_t index) const {
-    return frame && index >= 0 && index < kParameters ? paramControls[index] : nullptr;
+    return frame && index >= 0 && index < params::kNumParams ? paramControls[index] : nullptr;
   }
   const char* timing() const { return timingText; }
   CBarBitmap* levelBar(int i) const { return levelBars[i]; }
@@ -84,7 +85,6 @@ class Panel : public VSTGUI::CControlListener, public VSTGUI::FrameEditor {
   static VSTGUI::CBitmap* sharedPanel(int32_t scale = 1);
 
  private:
-  static constexpr int32_t kParameters = 61;
   void clearControls();
   void showPendingValues();
 
@@ -93,9 +93,9 @@ class Panel : public VSTGUI::CControlListener, public VSTGUI::FrameEditor {
   EditorScale scaleSource;
   VSTGUI::LayoutScale layout;  // of the open panel
   // Values cross threads as a store plus a dirty bit.
-  std::atomic<float> pendingValues[kParameters] = {};
+  std::atomic<float> pendingValues[params::kNumParams] = {};
   std::atomic<uint64_t> pendingDirty{0};
-  VSTGUI::CControl* paramControls[kParameters] = {};
+  VSTGUI::CControl* paramControls[params::kNumParams] = {};
   VSTGUI::CTextEdit* timingDisplay = nullptr;
   char timingText[16];
   VSTGUI::CKickButton* copyButton = nullptr;

@@ -18,7 +18,12 @@ struct D2 {
   ORVALIS_INLINE explicit D2(double x) : v(_mm_set1_pd(x)) {}
   ORVALIS_INLINE D2(double lo, double hi) : v(_mm_setr_pd(lo, hi)) {}
 
+  static constexpr int kLanes = 2;
   static ORVALIS_INLINE D2 load(const double* p) { return _mm_loadu_pd(p); }
+  // Two floats widened.
+  static ORVALIS_INLINE D2 fromFloats(const float* p) {
+    return _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p))));
+  }
 
   ORVALIS_INLINE double lo() const { return _mm_cvtsd_f64(v); }
   ORVALIS_INLINE double hi() const { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
@@ -33,6 +38,10 @@ ORVALIS_INLINE D2 sqrt(D2 a) { return _mm_sqrt_pd(a.v); }
 
 // The two lanes rounded to float, in lanes 0 and 1.
 ORVALIS_INLINE F4 toFloats(D2 a) { return _mm_cvtpd_ps(a.v); }
+// The two lanes rounded to float, stored at p[0], p[1].
+ORVALIS_INLINE void storeFloats(float* p, D2 a) {
+  _mm_store_sd(reinterpret_cast<double*>(p), _mm_castps_pd(_mm_cvtpd_ps(a.v)));
+}
 
 // Sine and cosine to within an ulp or so of the correctly rounded double (the results are
 // stored as floats). Arguments are reduced by quarter turns with a two-part pi/2, then the

@@ -17,7 +17,10 @@ struct D4 {
   ORVALIS_INLINE D4(__m256d x) : v(x) {}
   ORVALIS_INLINE explicit D4(double x) : v(_mm256_set1_pd(x)) {}
 
+  static constexpr int kLanes = 4;
   static ORVALIS_INLINE D4 load(const double* p) { return _mm256_loadu_pd(p); }
+  // Four floats widened.
+  static ORVALIS_INLINE D4 fromFloats(const float* p) { return _mm256_cvtps_pd(_mm_loadu_ps(p)); }
 };
 
 ORVALIS_INLINE D4 operator+(D4 a, D4 b) { return _mm256_add_pd(a.v, b.v); }
@@ -29,6 +32,8 @@ ORVALIS_INLINE D4 sqrt(D4 a) { return _mm256_sqrt_pd(a.v); }
 
 // The four lanes rounded to float.
 ORVALIS_INLINE F4 toFloats(D4 a) { return _mm256_cvtpd_ps(a.v); }
+// The four lanes rounded to float, stored at p[0..3].
+ORVALIS_INLINE void storeFloats(float* p, D4 a) { _mm_storeu_ps(p, _mm256_cvtpd_ps(a.v)); }
 
 // The sine and cosine of D2's sinCos, lane by lane: the same reduction and kernels.
 ORVALIS_INLINE void sinCos(D4 x, D4& sine, D4& cosine) {

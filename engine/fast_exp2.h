@@ -19,12 +19,26 @@ inline float fastExp2(float x) {
                             b * (1 + 0.5 * b * (1 + kThird * b * (1 + 0.25 * b * (1 + 0.2 * b)))));
 }
 
-// The same polynomial on two lanes; each result is rounded to float as the scalar one is.
-inline D2 fastExp2(D2 x) {
+// The same polynomial on the lanes of a double vector (D2, D4), each lane computing exactly what
+// the scalar form does before its rounding to float.
+template <class D>
+ORVALIS_INLINE DoubleLanes<D> fastExp2Unrounded(D x) {
   using namespace fast_exp2_detail;
-  const D2 b = x * kLn2;
-  const D2 p = 1.0 + b * (1.0 + 0.5 * b * (1.0 + kThird * b * (1.0 + 0.25 * b * (1.0 + 0.2 * b))));
-  return _mm_cvtps_pd(_mm_cvtpd_ps(p.v));
+  const D b = x * kLn2;
+  return 1.0 + b * (1.0 + 0.5 * b * (1.0 + kThird * b * (1.0 + 0.25 * b * (1.0 + 0.2 * b))));
+}
+
+// Two lanes; each result is rounded to float as the scalar one is.
+inline D2 fastExp2(D2 x) { return _mm_cvtps_pd(toFloats(fastExp2Unrounded(x)).v); }
+
+// fastExp2 of count values in place, D's lanes side by side: the control tick's exponents of all
+// voices at once, each result the float the scalar form gives. values holds count rounded up to
+// a multiple of kMaxExpLanes, the values past count finite (they are computed and overwritten).
+constexpr int kMaxExpLanes = 4;
+template <class D>
+ORVALIS_INLINE void fastExp2Batch(float* values, int count) {
+  for (int i = 0; i < count; i += D::kLanes)
+    storeFloats(values + i, fastExp2Unrounded(D::fromFloats(values + i)));
 }
 
 }  // namespace orvalis

@@ -4,7 +4,7 @@
 
 #include "engine/biquad_design.h"
 #include "engine/double2.h"
-#include "engine/fast_exp2.h"
+#include "engine/kernel_set.h"
 #include "engine/trig_batch.h"
 #include "engine/voice.h"
 #include "params/parameter_table.h"
@@ -13,13 +13,7 @@ namespace orvalis {
 
 using namespace orvalis::params;
 
-FilterType filterTypeOf(float v) {
-  if (v < 0.2f) return kFlat;
-  if (v < 0.4f) return kLowPass;
-  if (v < 0.6f) return kEq;
-  if (v < 0.8f) return kShelving;
-  return kHighPass;
-}
+FilterType filterTypeOf(float v) { return static_cast<FilterType>(params::filterTypeIndex(v)); }
 
 namespace {
 
@@ -81,12 +75,9 @@ void addDesign(Voice& v, const float factors[6], TrigBatch& batch) {
   const F4 cutoffHz = lfoFactor * F4(k1, k2, k1, k2) * F4(refL, refL, refR, refR);
   // Negative cutoffs (only from extreme settings) design as 0 Hz rather than blowing up.
   const F4 omega = clamp(cutoffHz * rc.twoPiOverSr4, F4::zero(), F4(kMaxOmega));
-  const float q1 = 9.5f * (f.reso1 * f.reso1) + 0.5f;
-  const float q2 = 9.5f * (f.reso2 * f.reso2) + 0.5f;
-  // A type can be set from another thread while the tick runs (hosts automate from any thread),
-  // and it chooses the batch group a lane is written to: each is read exactly once.
-  const FilterType type1 = *static_cast<const volatile FilterType*>(&f.type1);
-  const FilterType type2 = *static_cast<const volatile FilterType*>(&f.type2);
+  const float q1 = resonanceQ(f.reso1);
+  const float q2 = resonanceQ(f.reso2);
+  const FilterType type1 = f.type1, type2 = f.type2;
 
   FilterStage::Design& d = f.design;
   if (sameBits(omega, d.omega) && q1 == d.q1 && q2 == d.q2 && type1 == d.type1 && type2 == d.type2)
@@ -107,12 +98,12 @@ void addDesign(Voice& v, const float factors[6], TrigBatch& batch) {
 
 }  // namespace
 
-void prepareFilterDesigns(Voice* const* voices, int count, TrigBatch& batch) {
-  // In three passes, so that the polynomials of all voices run side by side.
-  float values[kNumVoices][6];
+void prepareFilterDesigns(Voice* const* voices, int count, const KernelSet& kernels,
+                          TrigBatch& batch) {
+  // In three passes, so that the polynomials of all voices run side by side in vectors.
+  float values[kNumVoices + 1][6] = {};  // room for the last vector
   for (int i = 0; i < count; ++i) designExponents(*voices[i], values[i]);
-  for (int i = 0; i < count; ++i)
-    for (int k = 0; k < 6; ++k) values[i][k] = fastExp2(values[i][k]);
+  kernels.exponentials(&values[0][0], 6 * count);
   for (int i = 0; i < count; ++i) addDesign(*voices[i], values[i], batch);
 }
 

@@ -15,23 +15,27 @@ namespace orvalis {
 
 struct Voice;
 
-// Each chain's output goes 0.9 to its own side and the rest to the other; 1 - 0.9 formed in
-// float is 0.100000024.
+// Modes 0 and 1 (panGain): each chain's output goes 0.9 to its own side and the rest to the
+// other; 1 - 0.9 formed in float is 0.100000024.
 constexpr float kDirectMix = 0.9f;
 constexpr float kCrossMix = 1.f - kDirectMix;
+// Modes 2..5 (the cross mix of the current sample): 0.8 to its own side, 0.2 to the other. The
+// share is the literal 0.2, not 1 - 0.8 formed in float.
+constexpr float kLevelledDirectMix = 0.8f;
+constexpr float kLevelledCrossMix = 0.2f;
 
 enum FilterType : int { kFlat = 0, kLowPass = 1, kEq = 2, kShelving = 3, kHighPass = 4 };
 constexpr int kNumFilterTypes = 5;
 
-// "Flat" below 0.2, "LowPass" below 0.4, "EQ" below 0.6, "Shelving" below 0.8, else "HighPass".
+// The type a "Filtre Type" value selects, by the parameter table's rule.
 FilterType filterTypeOf(float v);
 
 // The saturator: an odd polynomial reaching +-1 with zero slope at +-2, evaluated as
-// ((v^2 / 64 - 3/16) v^2 + 1) v. A wider vector type may provide its own evaluation.
+// ((v^2 / 64 - 3/16) v^2 + 1) v.
 template <class V>
 ORVALIS_INLINE V saturate(V v) {
   const V v2 = v * v;
-  return mulAdd(mulSub(V(0.015625f), v2, V(0.1875f)), v2, V(1.f)) * v;
+  return onePlusProductTimes(mulSub(V(0.015625f), v2, V(0.1875f)), v2, v);
 }
 
 // The per-sample state of the four filter and saturator lanes, over the vector type: one voice
@@ -74,10 +78,17 @@ struct FilterLanesOf {
     return (shuffle<0, 2, 0, 2>(t) + V(kDenormalGuard)) + shuffle<1, 3, 1, 3>(t);
   }
 
-  // Modes 2..5: the chains cross-mixed 0.8 / 0.2 and panned; pan holds [panCos, panSin, 0, 0].
+  // Modes 2..5: the chains cross-mixed and panned; pan holds [panCos, panSin, 0, 0].
   ORVALIS_INLINE V crossMixedOutput(V pan) const {
     const V direct = shuffle<1, 1, 1, 1>(sat), other = shuffle<3, 3, 3, 3>(sat);
-    return mulAdd(V(0.8f, 0.2f, 0.f, 0.f), direct, V(0.2f, 0.8f, 0.f, 0.f) * other) * pan;
+    return mulAdd(chain1Weights(), direct, chain3Weights() * other) * pan;
+  }
+  // The cross mix's weights of chain output 1 (L) and 3 (R) in the output pair [left, right].
+  static ORVALIS_INLINE V chain1Weights() {
+    return V(kLevelledDirectMix, kLevelledCrossMix, 0.f, 0.f);
+  }
+  static ORVALIS_INLINE V chain3Weights() {
+    return V(kLevelledCrossMix, kLevelledDirectMix, 0.f, 0.f);
   }
 };
 
@@ -113,13 +124,15 @@ struct FilterStage {
 // Biquad coefficients b0, b1, b2, a1n, a2n of one lane, designed in double precision.
 void designBiquad(FilterType type, float omega, float q, double coefficients[5]);
 
+struct KernelSet;
 struct TrigBatch;
 
 // Once per control tick, in two halves around the tick's trigonometry: first the angles and Q
 // values of every voice's four lanes (the lanes join the batch unless they are the voice's last
 // ones), then the coefficient ramps toward the targets, drive, level and pan smoothing, and the
 // clamp of the filter state.
-void prepareFilterDesigns(Voice* const* voices, int count, TrigBatch& batch);
+void prepareFilterDesigns(Voice* const* voices, int count, const KernelSet& kernels,
+                          TrigBatch& batch);
 void finishFilterDesign(Voice& v);
 
 }  // namespace orvalis

@@ -29,6 +29,9 @@ struct KernelSet {
   const char* name;
   FamilyKernels pulseSaw, sync, phaseMod, waveTable;
   void (*trigonometry)(TrigBatch& batch);
+  // fastExp2 of count values in place (the tick's pitch and cutoff exponents of every voice);
+  // values holds count rounded up to kMaxExpLanes (fast_exp2.h), all finite.
+  void (*exponentials)(float* values, int count);
 };
 
 extern const KernelSet kSse2Kernels;

@@ -10,26 +10,13 @@
 #include <type_traits>
 
 #include "engine/double4.h"
-#include "engine/filters.h"
-#include "engine/kernel_set.h"
-#include "engine/oscillators.h"
+#include "engine/fast_exp2.h"
+#include "engine/kernel_families.h"
 #include "engine/simd8.h"
 #include "engine/trig_batch.h"
 #include "engine/voice.h"
 
 namespace orvalis {
-
-// The saturator with its polynomial regrouped, v + (c1 v^2 - c2) v^2 v: the product v^3 forms
-// beside the bracket instead of after it, shortening the chain that each sample's Filtre2 input
-// waits for. Found by the filter lanes' step for this vector type.
-ORVALIS_INLINE F8 saturate(F8 v) {
-  const F8 v2 = v * v;
-  return mulAdd(mulSub(F8(0.015625f), v2, F8(0.1875f)), v2 * v, v);
-}
-
-// Subtracts 2 from the lanes above 1, as the template does, with the subtraction beside the
-// comparison instead of after it: the phase accumulators wait on this chain every sample.
-ORVALIS_INLINE F8 wrapDown(F8 x) { return select(x > F8(1.f), x - F8(2.f), x); }
 
 namespace avx2 {
 namespace {
@@ -73,53 +60,23 @@ struct ChainInputs {
   alignas(32) float at[kNumVoices / 2][kSubBlock][2][4];
 };
 
-struct SawFamily {
-  using Bank = SawBank;
-  using Wide = SawBankOf<F8>;
-  static constexpr Bank Voice::*kBanks[2] = {&Voice::sawL, &Voice::sawR};
-  static constexpr bool kPannedOutput = true;
-  static constexpr bool kTwoVoicesAtOnce = false;  // their states would not fit the registers
-  static ORVALIS_INLINE F8 step(Wide& b) { return b.step(); }
-};
-
-struct SyncFamily {
-  using Bank = SyncBank;
-  using Wide = SyncBankOf<F8>;
-  static constexpr Bank Voice::*kBanks[2] = {&Voice::syncL, &Voice::syncR};
-  static constexpr bool kPannedOutput = false;
-  static constexpr bool kTwoVoicesAtOnce = true;
-  static ORVALIS_INLINE F8 step(Wide& b) {
-    const float* l = kSyncResetOffsetL;
-    const float* r = kSyncResetOffsetR;
-    return b.step(F8(F4(l[0], l[1], l[2], l[3]), F4(r[0], r[1], r[2], r[3])));
-  }
-};
-
-struct PmFamily {
-  using Bank = PmBank;
-  using Wide = PmBankOf<F8>;
-  static constexpr Bank Voice::*kBanks[2] = {&Voice::pmL, &Voice::pmR};
-  static constexpr bool kPannedOutput = false;
-  static constexpr bool kTwoVoicesAtOnce = true;
-  static ORVALIS_INLINE F8 step(Wide& b) { return b.step(); }
-};
-
 // Both banks of one voice at once, each summed over its lanes with lane j delayed by j samples.
 template <class Family>
 struct OscillatorRun {
   Voice& v;
-  typename Family::Wide banks;
-  F8 weight, sum;
+  typename Family::Bank banks;
+  F8 constant, weight, sum;
 
   explicit OscillatorRun(Voice& voice)
       : v(voice),
-        banks(sideBySide<typename Family::Wide>(v.*Family::kBanks[0], v.*Family::kBanks[1])),
+        banks(sideBySide<typename Family::Bank>(v.*Family::kBanks[0], v.*Family::kBanks[1])),
+        constant(Family::bankConstant(0), Family::bankConstant(1)),
         weight(v.weightL, v.weightR),
         sum(v.sumL, v.sumR) {}
 
   // Lane 0 of each bank's sum into input: [bank L, bank R, -, -].
   ORVALIS_INLINE void step(float* input) {
-    const F8 u = mulAdd(weight, Family::step(banks), sum);
+    const F8 u = mulAdd(weight, Family::step(banks, constant), sum);
     sum = shiftDown(u);
     store4(input, _mm256_castps256_ps128(
                       _mm256_permutevar8x32_ps(u.v, _mm256_setr_epi32(0, 4, 0, 4, 0, 4, 0, 4))));
@@ -156,10 +113,11 @@ void runOscillators(Voice* voices, int count, ChainInputs& in, int frames) {
 
 template <class Family>
 void oscillatorLanes(Voice& v, F4* bankL, F4* bankR, int frames) {
-  typename Family::Wide banks =
-      sideBySide<typename Family::Wide>(v.*Family::kBanks[0], v.*Family::kBanks[1]);
+  typename Family::Bank banks =
+      sideBySide<typename Family::Bank>(v.*Family::kBanks[0], v.*Family::kBanks[1]);
+  const F8 constant(Family::bankConstant(0), Family::bankConstant(1));
   for (int i = 0; i < frames; ++i) {
-    const F8 out = Family::step(banks);
+    const F8 out = Family::step(banks, constant);
     bankL[i] = out.lo();
     bankR[i] = out.hi();
   }
@@ -187,8 +145,8 @@ struct PairRun {
     } else {
       const F8 pan(F4(first.filter.panCos, first.filter.panSin, 0.f, 0.f),
                    F4(second.filter.panCos, second.filter.panSin, 0.f, 0.f));
-      weight1 = F8(0.8f, 0.2f, 0.f, 0.f) * pan;
-      weight3 = F8(0.2f, 0.8f, 0.f, 0.f) * pan;
+      weight1 = FilterLanesOf<F8>::chain1Weights() * pan;
+      weight3 = FilterLanesOf<F8>::chain3Weights() * pan;
     }
   }
 
@@ -251,7 +209,7 @@ void runChains(Voice* voices, int count, ChainInputs& in, float (*mixed)[4], int
 }
 
 template <class Family, bool kMono>
-void render(Voice* voices, int count, float* left, float* right, int frames) {
+void renderRun(Voice* voices, int count, float* left, float* right, int frames) {
   ChainInputs in;
   alignas(16) float mixed[kSubBlock][4];
   for (int done = 0; done < frames; done += kSubBlock) {
@@ -262,32 +220,28 @@ void render(Voice* voices, int count, float* left, float* right, int frames) {
       for (int i = 0; i < n; ++i) store4(in.at[count / 2][i][1], load4(in.at[count / 2][i][0]));
     for (int i = 0; i < n; ++i) store4(mixed[i], F4::zero());
     runChains<Family::kPannedOutput>(voices, count, in, mixed, n);
-    for (int i = 0; i < n; ++i) {
-      if (kMono) {
-        const float mono = mixed[i][0] + mixed[i][1];
-        left[done + i] += mono;
-        right[done + i] += mono;
-      } else {
-        left[done + i] += mixed[i][0];
-        right[done + i] += mixed[i][1];
-      }
-    }
+    for (int i = 0; i < n; ++i)
+      mixPair<kMono>(mixed[i][0], mixed[i][1], left[done + i], right[done + i]);
   }
 }
 
-void trigonometry(TrigBatch& batch) { computeTrigBatch<D4, 4>(batch); }
+struct Avx2Loops {
+  template <class Family, bool kMono>
+  static void render(Voice* voices, int count, float* left, float* right, int frames) {
+    renderRun<Family, kMono>(voices, count, left, right, frames);
+  }
+  template <class Family>
+  static void oscillators(Voice& v, F4* bankL, F4* bankR, int frames) {
+    oscillatorLanes<Family>(v, bankL, bankR, frames);
+  }
+  static void trigonometry(TrigBatch& batch) { computeTrigBatch<D4, 4>(batch); }
+  static void exponentials(float* values, int count) { fastExp2Batch<D4>(values, count); }
+};
 
 }  // namespace
 }  // namespace avx2
 
 extern const KernelSet kAvx2Kernels;
-const KernelSet kAvx2Kernels = {
-    "avx2",
-    {avx2::render<avx2::SawFamily, false>, avx2::oscillatorLanes<avx2::SawFamily>},
-    {avx2::render<avx2::SyncFamily, false>, avx2::oscillatorLanes<avx2::SyncFamily>},
-    {avx2::render<avx2::PmFamily, false>, avx2::oscillatorLanes<avx2::PmFamily>},
-    {avx2::render<avx2::PmFamily, true>, avx2::oscillatorLanes<avx2::PmFamily>},
-    avx2::trigonometry,
-};
+const KernelSet kAvx2Kernels = kernelSetOf<avx2::Avx2Loops, F8>("avx2");
 
 }  // namespace orvalis

@@ -6,9 +6,8 @@
 // saturator feeds the next sample's Filtre2), so two independent voices keep the processor
 // busy. The outputs are still added voice after voice.
 #include "engine/double2.h"
-#include "engine/filters.h"
-#include "engine/kernel_set.h"
-#include "engine/oscillators.h"
+#include "engine/fast_exp2.h"
+#include "engine/kernel_families.h"
 #include "engine/trig_batch.h"
 #include "engine/voice.h"
 
@@ -23,30 +22,6 @@ struct ChainInputs {
 
 ORVALIS_INLINE float lane1(F4 x) { return shuffle<1, 1, 1, 1>(x).lane0(); }
 
-struct SawFamily {
-  using Bank = SawBank;
-  static constexpr Bank Voice::*kBanks[2] = {&Voice::sawL, &Voice::sawR};
-  static constexpr bool kPannedOutput = true;
-  static ORVALIS_INLINE F4 step(Bank& b, int) { return b.step(); }
-};
-
-struct SyncFamily {
-  using Bank = SyncBank;
-  static constexpr Bank Voice::*kBanks[2] = {&Voice::syncL, &Voice::syncR};
-  static constexpr bool kPannedOutput = false;
-  static ORVALIS_INLINE F4 step(Bank& b, int bank) {
-    const float* o = bank == 0 ? kSyncResetOffsetL : kSyncResetOffsetR;
-    return b.step(F4(o[0], o[1], o[2], o[3]));
-  }
-};
-
-struct PmFamily {
-  using Bank = PmBank;
-  static constexpr Bank Voice::*kBanks[2] = {&Voice::pmL, &Voice::pmR};
-  static constexpr bool kPannedOutput = false;
-  static ORVALIS_INLINE F4 step(Bank& b, int) { return b.step(); }
-};
-
 // Both banks of one voice, each summed over its lanes with lane j delayed by j samples.
 template <class Family>
 void runOscillators(Voice& v, float (*inputs)[4], int frames) {
@@ -54,9 +29,10 @@ void runOscillators(Voice& v, float (*inputs)[4], int frames) {
     typename Family::Bank bank = v.*Family::kBanks[b];
     F4& sum = b == 0 ? v.sumL : v.sumR;
     const F4 weight = b == 0 ? v.weightL : v.weightR;
+    const F4 constant = Family::bankConstant(b);
     F4 s = sum;
     for (int i = 0; i < frames; ++i) {
-      const F4 u = mulAdd(weight, Family::step(bank, b), s);
+      const F4 u = mulAdd(weight, Family::step(bank, constant), s);
       s = shiftDown(u);
       inputs[i][b] = u.lane0();
     }
@@ -70,7 +46,8 @@ void oscillatorLanes(Voice& v, F4* bankL, F4* bankR, int frames) {
   for (int b = 0; b < 2; ++b) {
     typename Family::Bank bank = v.*Family::kBanks[b];
     F4* out = b == 0 ? bankL : bankR;
-    for (int i = 0; i < frames; ++i) out[i] = Family::step(bank, b);
+    const F4 constant = Family::bankConstant(b);
+    for (int i = 0; i < frames; ++i) out[i] = Family::step(bank, constant);
     v.*Family::kBanks[b] = bank;
   }
 }
@@ -103,17 +80,9 @@ struct ChainRun {
   }
 };
 
-// kMono: both outputs receive outLeft + outRight.
 template <bool kMono>
 ORVALIS_INLINE void mix(F4 out, float& left, float& right) {
-  if (kMono) {
-    const float mono = out.lane0() + lane1(out);
-    left += mono;
-    right += mono;
-  } else {
-    left += out.lane0();
-    right += lane1(out);
-  }
+  mixPair<kMono>(out.lane0(), lane1(out), left, right);
 }
 
 template <bool kPanned, bool kMono>
@@ -138,7 +107,7 @@ void runChains(Voice* voices, int count, ChainInputs& in, float* left, float* ri
 }
 
 template <class Family, bool kMono>
-void render(Voice* voices, int count, float* left, float* right, int frames) {
+void renderRun(Voice* voices, int count, float* left, float* right, int frames) {
   ChainInputs in;
   for (int done = 0; done < frames; done += kSubBlock) {
     const int n = frames - done < kSubBlock ? frames - done : kSubBlock;
@@ -147,17 +116,25 @@ void render(Voice* voices, int count, float* left, float* right, int frames) {
   }
 }
 
-void trigonometry(TrigBatch& batch) { computeTrigBatch<D2, 2>(batch); }
+struct Sse2Loops {
+  template <class Family, bool kMono>
+  static void render(Voice* voices, int count, float* left, float* right, int frames) {
+    renderRun<Family, kMono>(voices, count, left, right, frames);
+  }
+  template <class Family>
+  static void oscillators(Voice& v, F4* bankL, F4* bankR, int frames) {
+    oscillatorLanes<Family>(v, bankL, bankR, frames);
+  }
+  static void trigonometry(TrigBatch& batch) { computeTrigBatch<D2, 2>(batch); }
+  // One value at a time: two lanes take as many instructions here (each operation needs its
+  // copy of b), and the scalar chains of different voices overlap as well.
+  static void exponentials(float* values, int count) {
+    for (int i = 0; i < count; ++i) values[i] = fastExp2(values[i]);
+  }
+};
 
 }  // namespace
 
-const KernelSet kSse2Kernels = {
-    "sse2",
-    {render<SawFamily, false>, oscillatorLanes<SawFamily>},
-    {render<SyncFamily, false>, oscillatorLanes<SyncFamily>},
-    {render<PmFamily, false>, oscillatorLanes<PmFamily>},
-    {render<PmFamily, true>, oscillatorLanes<PmFamily>},
-    trigonometry,
-};
+const KernelSet kSse2Kernels = kernelSetOf<Sse2Loops, F4>("sse2");
 
 }  // namespace orvalis

@@ -144,13 +144,18 @@ void finishOscillatorTargets(Voice& v) {
 
 void advanceGlide(Voice& v) { v.glide += (v.noteRatio - v.glide) * v.glideRate; }
 
-void computePitch(Voice& v) {
-  const float baseL = kBankLPitch * v.glide;
-  const float baseR = kBankRPitch * v.glide;
+float pitchExponent(const Voice& v) {
   const float depth = v.p(kLfoDepthL) + (v.p(kLfoDepthH) - v.p(kLfoDepthL)) * v.modWheel;
   const float e = v.lfoDelayEnv.output;
   // Bend spans +-12 semitones; full vibrato depth about +-1 semitone.
-  float pm = fastExp2((12.f * v.bend + depth * (e * e * e) * v.lfo.sine) * kOctavesPerSemitone);
+  return (12.f * v.bend + depth * (e * e * e) * v.lfo.sine) * kOctavesPerSemitone;
+}
+
+void computePitch(Voice& v) { finishPitch(v, fastExp2(pitchExponent(v))); }
+
+void finishPitch(Voice& v, float pm) {
+  const float baseL = kBankLPitch * v.glide;
+  const float baseR = kBankRPitch * v.glide;
   if (v.gate)
     v.pitchEnv += (1.f - v.pitchEnv) * v.pitchEnvAttackRate;
   else
@@ -165,7 +170,7 @@ void computePitch(Voice& v) {
 void updateTimbre(Voice& v) {
   v.timbreRaw =
       v.p(kOscTimbreLow) + (v.p(kOscTimbreHigh) - v.p(kOscTimbreLow)) * v.filter1Env.output;
-  const float t = 0.49f * v.timbreRaw + 0.01f;
+  const float t = oscTimbreShare(v.timbreRaw);
   v.timbre1 += (t - v.timbre1) * 0.1f;
   v.timbre2 += (v.timbre1 - v.timbre2) * 0.1f;
 }
@@ -200,7 +205,7 @@ void setOscillatorTargets(Voice& v, TrigBatch& batch) {
         ratioL = ratioR = F4(0.4992f, 0.5013f, 0.4985f, 0.501f);
         setOctaveStack(v, batch);
       }
-      const F4 t(0.49f * v.timbreRaw + 0.01f);
+      const F4 t(oscTimbreShare(v.timbreRaw));
       setPmTargets(v.pmR, v.laneFreqR, ratioR, t * F4(40.7f, 40.3f, 40.1f, 40.0f), rc);
       setPmTargets(v.pmL, v.laneFreqL, ratioL, t * F4(40.6f, 40.2f, 40.05f, 39.9f), rc);
       break;

@@ -37,7 +37,7 @@ ORVALIS_INLINE V pmSine(V x) {
 // Subtracts 2 from the lanes above 1.
 template <class V>
 ORVALIS_INLINE V wrapDown(V x) {
-  return x - ((x > V(1.f)) & V(2.f));
+  return subtractWhere(x > V(1.f), x, V(2.f));
 }
 
 // Modes 0 ("Pulse") and 1 ("SupSaw"): two differentiated cubic saws per lane.
@@ -150,6 +150,10 @@ using PmBank = PmBankOf<F4>;
 // Control-rate half, once per tick from the voice control update.
 void advanceGlide(Voice& v);
 void computePitch(Voice& v);
+// computePitch in two halves around fastExp2, for the tick's batch of all voices: the exponent of
+// the bend and vibrato factor, then the pitch envelope's tick and the bank frequencies.
+float pitchExponent(const Voice& v);
+void finishPitch(Voice& v, float pitchFactor);
 void updateTimbre(Voice& v);
 // The targets of the voice's mode; in "WaveTable" the octave stack's window weights join the
 // tick's trigonometry, and finishOscillatorTargets takes them into the lane weights after it.

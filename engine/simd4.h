@@ -64,6 +64,8 @@ ORVALIS_INLINE F4 mulAdd(F4 a, F4 b, F4 c) { return a * b + c; }
 ORVALIS_INLINE F4 negMulAdd(F4 a, F4 b, F4 c) { return c - a * b; }
 ORVALIS_INLINE F4 mulSub(F4 a, F4 b, F4 c) { return a * b - c; }
 ORVALIS_INLINE F4 sumOfProducts(F4 a, F4 b, F4 c, F4 d, F4 e) { return (a * b + c * d) + e; }
+// (a b + 1) x, in that order.
+ORVALIS_INLINE F4 onePlusProductTimes(F4 a, F4 b, F4 x) { return mulAdd(a, b, F4(1.f)) * x; }
 
 ORVALIS_INLINE F4 min(F4 a, F4 b) { return _mm_min_ps(a.v, b.v); }
 ORVALIS_INLINE F4 max(F4 a, F4 b) { return _mm_max_ps(a.v, b.v); }
@@ -80,6 +82,8 @@ ORVALIS_INLINE F4 andNot(F4 mask, F4 a) { return _mm_andnot_ps(mask.v, a.v); }
 ORVALIS_INLINE F4 select(F4 mask, F4 a, F4 b) {
   return _mm_or_ps(_mm_and_ps(mask.v, a.v), _mm_andnot_ps(mask.v, b.v));
 }
+// x - c in the lanes of mask, x in the others.
+ORVALIS_INLINE F4 subtractWhere(F4 mask, F4 x, F4 c) { return x - (mask & c); }
 
 // [x1, x2, x3, 0]: the lane-sum shift register moves every lane down by one.
 ORVALIS_INLINE F4 shiftDown(F4 x) {

@@ -47,6 +47,10 @@ ORVALIS_INLINE F8 mulSub(F8 a, F8 b, F8 c) { return _mm256_fmsub_ps(a.v, b.v, c.
 ORVALIS_INLINE F8 sumOfProducts(F8 a, F8 b, F8 c, F8 d, F8 e) {
   return mulAdd(a, b, mulAdd(c, d, e));
 }
+// (a b + 1) x as a (b x) + x: the product b x forms beside a instead of after the sum, one
+// multiply fewer on the chain to the result (the saturator's, which each sample's Filtre2 input
+// waits for).
+ORVALIS_INLINE F8 onePlusProductTimes(F8 a, F8 b, F8 x) { return mulAdd(a, b * x, x); }
 
 // NaN rule as F4's: the second operand is returned.
 ORVALIS_INLINE F8 min(F8 a, F8 b) { return _mm256_min_ps(a.v, b.v); }
@@ -59,6 +63,9 @@ ORVALIS_INLINE F8 operator<(F8 a, F8 b) { return _mm256_cmp_ps(a.v, b.v, _CMP_LT
 ORVALIS_INLINE F8 operator&(F8 mask, F8 a) { return _mm256_and_ps(mask.v, a.v); }
 ORVALIS_INLINE F8 andNot(F8 mask, F8 a) { return _mm256_andnot_ps(mask.v, a.v); }
 ORVALIS_INLINE F8 select(F8 mask, F8 a, F8 b) { return _mm256_blendv_ps(b.v, a.v, mask.v); }
+// x - c in the lanes of mask, x in the others: the subtraction runs beside the comparison
+// instead of after it (the phase accumulators wait on this chain every sample).
+ORVALIS_INLINE F8 subtractWhere(F8 mask, F8 x, F8 c) { return select(mask, x - c, x); }
 
 ORVALIS_INLINE F8 shiftDown(F8 x) {
   return _mm256_castsi256_ps(_mm256_srli_si256(_mm256_castps_si256(x.v), 4));

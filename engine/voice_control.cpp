@@ -1,5 +1,6 @@
 #include "engine/voice_control.h"
 
+#include "engine/fast_exp2.h"
 #include "engine/filters.h"
 #include "engine/kernel_set.h"
 #include "engine/oscillators.h"
@@ -27,13 +28,18 @@ void updateVoiceControl(Voice* voices, int count, const KernelSet& kernels) {
     v.lfoDelayEnv.tick(v.gate);
     v.lfo.tick();
   }
-  for (int i = 0; i < n; ++i) computePitch(*linked[i]);  // includes the pitch envelope's tick
+  // The pitch in two passes around the bend and vibrato factors of all voices.
+  float pitchFactors[kNumVoices + kMaxExpLanes] = {};  // room for the last vector
+  for (int i = 0; i < n; ++i) pitchFactors[i] = pitchExponent(*linked[i]);
+  kernels.exponentials(pitchFactors, n);
+  for (int i = 0; i < n; ++i)
+    finishPitch(*linked[i], pitchFactors[i]);  // the pitch envelope ticks here
   TrigBatch batch;
   for (int i = 0; i < n; ++i) {
     updateTimbre(*linked[i]);
     setOscillatorTargets(*linked[i], batch);
   }
-  prepareFilterDesigns(linked, n, batch);
+  prepareFilterDesigns(linked, n, kernels, batch);
   kernels.trigonometry(batch);
   for (int i = 0; i < n; ++i) {
     finishOscillatorTargets(*linked[i]);

@@ -23,9 +23,10 @@ constexpr ParameterInfo kRows[kNumParams] = {
     {kFilter1FreqLow, "Filtre1 Freq Low", "filtre1_freq_low", "oct", Display::Linear, 9, -1, 0.6f},
     {kFilter1FreqHigh, "Filtre1 Freq High", "filtre1_freq_high", "oct", Display::Linear, 9, -1,
      0.6f},
-    {kFilter1ResoLow, "Filtre1 Reso Low", "filtre1_reso_low", "Q", Display::Square, 9.5, 0.5, 0.1f},
-    {kFilter1ResoHigh, "Filtre1 Reso High", "filtre1_reso_high", "Q", Display::Square, 9.5, 0.5,
-     0.1f},
+    {kFilter1ResoLow, "Filtre1 Reso Low", "filtre1_reso_low", "Q", Display::Square,
+     kResonanceQScale, kResonanceQOffset, 0.1f},
+    {kFilter1ResoHigh, "Filtre1 Reso High", "filtre1_reso_high", "Q", Display::Square,
+     kResonanceQScale, kResonanceQOffset, 0.1f},
     {kFilter2Type, "Filtre2 Type", "filtre2_type", "", Display::FilterType, 0, 0, 0.f},
     {kFilter2AttackH, "Filtre2 A H", "filtre2_a_h", "s", Display::Time, 0, 0, 0.05f},
     {kFilter2DecayH, "Filtre2 D H", "filtre2_d_h", "s", Display::Time, 0, 0, 0.4f},
@@ -34,9 +35,10 @@ constexpr ParameterInfo kRows[kNumParams] = {
     {kFilter2FreqLow, "Filtre2 Freq Low", "filtre2_freq_low", "oct", Display::Linear, 9, -1, 0.6f},
     {kFilter2FreqHigh, "Filtre2 Freq High", "filtre2_freq_high", "oct", Display::Linear, 9, -1,
      0.6f},
-    {kFilter2ResoLow, "Filtre2 Reso Low", "filtre2_reso_low", "Q", Display::Square, 9.5, 0.5, 0.1f},
-    {kFilter2ResoHigh, "Filtre2 Reso High", "filtre2_reso_high", "Q", Display::Square, 9.5, 0.5,
-     0.1f},
+    {kFilter2ResoLow, "Filtre2 Reso Low", "filtre2_reso_low", "Q", Display::Square,
+     kResonanceQScale, kResonanceQOffset, 0.1f},
+    {kFilter2ResoHigh, "Filtre2 Reso High", "filtre2_reso_high", "Q", Display::Square,
+     kResonanceQScale, kResonanceQOffset, 0.1f},
     {kGain, "Gain", "gain", "dB", Display::Linear, 40, -20, 0.5f},
     {kOverdrive2H, "Overdrive2H", "overdrive2h", "dB", Display::Linear, 40, -20, 0.5f},
     {kLfoDelay, "LFO Delay", "lfo_delay", "s", Display::Square, 1, 0, 0.5f},
@@ -138,6 +140,14 @@ int oscModeOf(float v) {
   return static_cast<int>(std::floor(5.0 * x + 0.5));
 }
 
+int filterTypeIndex(float v) {
+  if (!(v >= 0.2f)) return 0;
+  if (v < 0.4f) return 1;
+  if (v < 0.6f) return 2;
+  if (v < 0.8f) return 3;
+  return 4;
+}
+
 const char* parameterName(int index) { return isValidIndex(index) ? kRows[index].name : nullptr; }
 
 const char* parameterLabel(int index) { return isValidIndex(index) ? kRows[index].label : nullptr; }
@@ -168,7 +178,7 @@ void formatDisplay(int index, float value, char* text, std::size_t capacity) {
     case Display::Square:
       return number(row.a * v * v + row.b);
     case Display::FilterType:
-      std::snprintf(text, capacity, "%s", kFilterTypeNames[choiceIndex(value, 5)]);
+      std::snprintf(text, capacity, "%s", kFilterTypeNames[filterTypeIndex(value)]);
       return;
     case Display::OscType: {
       // The name of the mode that plays, not a second reading of the value.

@@ -133,6 +133,25 @@ double timeCurve(double v);
 // Choice index: trunc(n * v) clamped to 0..n-1.
 int choiceIndex(float v, int n);
 
+// The filter type a "Filtre1 Type" or "Filtre2 Type" value selects, an index into
+// kFilterTypeNames: "Flat" below 0.2, "LowPass" below 0.4, "EQ" below 0.6, "Shelving" below 0.8,
+// else "HighPass"; a NaN selects "Flat". For every float this is choiceIndex(v, 5), the display's
+// trunc(5 v), so the engine plays the type the host shows.
+int filterTypeIndex(float v);
+
+// Q of a "Reso" value r: 9.5 r^2 + 0.5, from 0.5 to 10. The display shows it (Display::Square
+// with these factors); the engine designs its filters with it, in float.
+constexpr double kResonanceQScale = 9.5;
+constexpr double kResonanceQOffset = 0.5;
+template <class T>
+constexpr T resonanceQ(T r) {
+  return static_cast<T>(kResonanceQScale) * (r * r) + static_cast<T>(kResonanceQOffset);
+}
+
+// "Osc Timbre" t as the oscillators read it: 0.49 t + 0.01, the second saw's lead of 1 % to
+// 50 % of a period, and the phase-modulation index factor.
+constexpr float oscTimbreShare(float t) { return 0.49f * t + 0.01f; }
+
 // The oscillator mode the engine plays for an "Osc Type" value: the nearest switch position
 // k/5. The value is read within -1..2 as the engine reads every parameter; values outside 0..1
 // may give modes outside 0..5, which play silence.

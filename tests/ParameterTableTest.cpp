@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "params/parameter_table.h"
 #include "tests/support/instance_peek.h"
@@ -150,6 +151,33 @@ TEST(ParameterTableTest, OscTypeShowsTheModeTheEnginePlays) {
     const int mode = static_cast<int>(testing_host::engineOf(host).voice(0).mode);
     ASSERT_TRUE(mode >= 0 && mode <= 5) << v;
     EXPECT_EQ(host.parameterText(effGetParamDisplay, kOscType), names[mode]) << v;
+  }
+}
+
+// The filter types switch where the display's trunc(5 v) does, to the last bit around each
+// switch point, for both filters.
+TEST(ParameterTableTest, FilterTypeShowsTheTypeTheEnginePlays) {
+  InProcessHost host;
+  std::vector<float> values = {-1.f, 0.f, 0.5f, 1.f, 1.5f};
+  for (float edge : {0.2f, 0.4f, 0.6f, 0.8f}) {
+    float below = edge, above = edge;
+    for (int ulp = 0; ulp < 4; ++ulp) {
+      below = std::nextafter(below, 0.f);
+      values.push_back(below);
+      values.push_back(above);
+      above = std::nextafter(above, 1.f);
+    }
+  }
+  for (float v : values) {
+    for (int index : {kFilter1Type, kFilter2Type}) {
+      host.setParameter(index, v);
+      host.applyPendingChanges();
+      const orvalis::FilterStage& f = testing_host::engineOf(host).voice(3).filter;
+      const int type = index == kFilter1Type ? f.type1 : f.type2;
+      ASSERT_TRUE(type >= 0 && type <= 4) << v;
+      EXPECT_EQ(host.parameterText(effGetParamDisplay, index), kFilterTypeNames[type]) << v;
+      EXPECT_EQ(filterTypeIndex(v), choiceIndex(v, 5)) << v;
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "engine/fast_exp2.h"
+#include "engine/kernel_set.h"
 #include "engine/rate_constants.h"
 
 using namespace orvalis;
@@ -73,4 +74,23 @@ TEST(FastExp2Test, DoubleEvaluationMatchesExtendedPrecisionToTheFloat) {
     EXPECT_EQ(static_cast<float>(pair.hi()), fastExp2(-x));
   }
   EXPECT_LT(differ, 40);  // a handful of halfway cases at most
+}
+
+// The tick's batch of every voice's exponents gives each value the scalar result, on every path
+// and for every count (the last vector only partly filled).
+TEST(FastExp2Test, BatchOfEveryPathMatchesTheScalarForm) {
+  const KernelSet* paths[] = {&kSse2Kernels, avx2Kernels()};
+  for (const KernelSet* path : paths) {
+    if (!path) continue;
+    for (int count = 1; count <= 48; ++count) {
+      float values[48 + kMaxExpLanes] = {}, expected[48];  // room for the last vector
+      for (int i = 0; i < count; ++i) {
+        values[i] = (i % 2 ? -1.f : 1.f) * (0.37f * i + 0.01f * count);
+        expected[i] = fastExp2(values[i]);
+      }
+      path->exponentials(values, count);
+      for (int i = 0; i < count; ++i)
+        ASSERT_EQ(values[i], expected[i]) << path->name << " count " << count << " lane " << i;
+    }
+  }
 }

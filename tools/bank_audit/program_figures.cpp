@@ -43,13 +43,7 @@ int oscModeOf(const orvalis::params::ProgramRecord& record) {
   return std::min(std::max(mode, 0), 5);
 }
 
-int filterTypeOf(float value) {
-  if (value < 0.2f) return 0;
-  if (value < 0.4f) return 1;
-  if (value < 0.6f) return 2;
-  if (value < 0.8f) return 3;
-  return 4;
-}
+int filterTypeOf(float value) { return orvalis::params::filterTypeIndex(value); }
 
 ProgramFigures measureProgram(const Player& player, int index,
                               const orvalis::params::FactoryProgram& program, Detail detail) {

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "orvalis_version.h"
+
 namespace render {
 
 namespace {
@@ -40,10 +42,12 @@ const char* const kUsage =
     "                           0 cuts the sound at the end\n"
     "  --max-length SECONDS     longest song accepted (default 86400, 24 h)\n"
     "  --format float|pcm16|pcm24  sample format (default float)\n"
-    "  --plugin PATH            the instrument library (default: Orvalis.so beside this program)\n"
+    "  --plugin PATH            the instrument library (default: Orvalis.so beside this program,\n"
+    "                           else in ../lib/vst beside it, else in ~/.vst)\n"
     "  --list-params            print every parameter and exit\n"
     "  --quiet                  no progress bar and no summary\n"
-    "  -h, --help               this text\n";
+    "  -h, --help               this text\n"
+    "  --version                the version, and exit\n";
 
 // "NAME=VALUE" or "INDEX=VALUE"; the name may contain '=' only before the last one.
 ParamSetting parseParam(const std::string& text, double seconds) {
@@ -54,14 +58,26 @@ ParamSetting parseParam(const std::string& text, double seconds) {
   return {text.substr(0, eq), static_cast<float>(value), seconds};
 }
 
-std::string besideExecutable(const char* name) {
+std::string executableDir() {
   char path[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return name;
+  if (n <= 0) return ".";
   path[n] = 0;
   std::string dir(path);
   const std::size_t slash = dir.rfind('/');
-  return (slash == std::string::npos ? std::string(".") : dir.substr(0, slash)) + "/" + name;
+  return slash == std::string::npos ? std::string(".") : dir.substr(0, slash);
+}
+
+// Beside the program in the build folder; installed, the plug-in sits in lib/vst beside bin/
+// (the package) or in ~/.vst (install.sh).
+std::string defaultPlugin() {
+  const std::string dir = executableDir();
+  std::vector<std::string> places = {dir + "/Orvalis.so", dir + "/../lib/vst/Orvalis.so"};
+  if (const char* home = std::getenv("HOME"))
+    places.push_back(std::string(home) + "/.vst/Orvalis.so");
+  for (const std::string& place : places)
+    if (access(place.c_str(), R_OK) == 0) return place;
+  return places.front();
 }
 
 std::string withWavExtension(const std::string& input) {
@@ -108,6 +124,9 @@ Options parseOptions(int argc, char** argv) {
     double x = 0;
     if (a == "-h" || a == "--help") {
       std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (a == "--version") {
+      std::puts("orvalis-render " ORVALIS_VERSION);
       std::exit(0);
     } else if (a == "-o" || a == "--output") {
       o.output = value(i);
@@ -179,7 +198,7 @@ Options parseOptions(int argc, char** argv) {
   if (positional.size() > 2) fail("too many files given: want INPUT.mid [OUTPUT.wav]");
   if (positional.size() == 2 && outputOption)
     fail("two outputs given: " + positional[1] + " and -o " + o.output);
-  if (o.plugin.empty()) o.plugin = besideExecutable("Orvalis.so");
+  if (o.plugin.empty()) o.plugin = defaultPlugin();
   if (!positional.empty()) o.input = positional[0];
   if (positional.size() == 2) o.output = positional[1];
   if (o.input.empty() && !o.listParams) fail("no MIDI file given (see --help)");

@@ -71,7 +71,8 @@ class Release : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     char pattern[] = "/tmp/orvalis-release-test-XXXXXX";
-    scratch = mkdtemp(pattern);
+    if (!mkdtemp(pattern)) return;  // packedOk stays false
+    scratch = pattern;
     const ShellResult packed = sh(pack(scratch + "/dist"));
     std::printf("%s", packed.output.c_str());  // says which pending formats were skipped
     packedOk = packed.status == 0;

@@ -145,6 +145,12 @@ check-windows: windows
 	  echo "== $$dir"; \
 	  (cd $$dir && WINEPREFIX=$$PWD/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" ctest --output-on-failure --timeout 600) || exit 1; done; fi
 
+# The release in $(BUILD)/dist/: the Linux archive, the .deb and the Windows zip, packed by
+# scripts/dist (its manifest lists every file) from what `build` and `windows` make.
+.PHONY: dist
+dist: build windows
+	@scripts/dist --build $(BUILD)
+
 # clang-tidy (bugprone, performance) over the project's sources.
 tidy: setup
 	@scripts/tidy

@@ -11,6 +11,7 @@
 #include "lv2/factory_presets.h"
 #include "lv2/turtle_text.h"
 #include "lv2/uris.h"
+#include "orvalis_version.h"
 #include "params/factory_bank.h"
 
 using namespace orvalis_lv2;
@@ -18,9 +19,10 @@ using orvalis::params::Display;
 
 namespace {
 
-// Minor versions are even in releases; hosts prefer the bundle with the higher version.
-constexpr int kMinorVersion = 0;
-constexpr int kMicroVersion = 0;
+// The project version's minor and patch numbers (even minor numbers are releases); hosts prefer
+// the bundle with the higher version.
+constexpr int kMinorVersion = ORVALIS_VERSION_MINOR;
+constexpr int kMicroVersion = ORVALIS_VERSION_PATCH;
 
 const char* const kPrefixes =
     "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"

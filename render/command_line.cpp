@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "orvalis_version.h"
+
 namespace render {
 
 namespace {
@@ -53,7 +55,8 @@ const char* const kUsage =
     "  --list-params            print every parameter and exit\n"
     "  --list-programs          print the programs, after --bank, and exit\n"
     "  --quiet                  no progress bar and no summary\n"
-    "  -h, --help               this text\n";
+    "  -h, --help               this text\n"
+    "  --version                the version, and exit\n";
 
 // "NAME=VALUE" or "INDEX=VALUE"; the name may contain '=' only before the last one.
 ParamSetting parseParam(const std::string& text, double seconds) {
@@ -147,6 +150,9 @@ Options parseOptions(int argc, char** argv) {
     double x = 0;
     if (a == "-h" || a == "--help") {
       std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (a == "--version") {
+      std::puts("orvalis-render " ORVALIS_VERSION);
       std::exit(0);
     } else if (a == "-o" || a == "--output") {
       o.output = value(i);

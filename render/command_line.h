@@ -41,7 +41,8 @@ struct Options {
   double gainDb = 0;
 };
 
-// Prints a one-line reason and exits on a bad command line; prints the help and exits on -h.
+// Prints a one-line reason and exits on a bad command line; prints the help and exits on -h,
+// the version on --version.
 Options parseOptions(int argc, char** argv);
 
 [[noreturn]] void fail(const std::string& message);

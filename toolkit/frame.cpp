@@ -66,8 +66,6 @@ void CFrame::redraw() {
   present();
 }
 
-int CFrame::platformFileDescriptor() const { return window ? window->fileDescriptor() : -1; }
-
 void CFrame::idle() {
   if (window) window->pump(*this);
   redrawDirty();

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "core/instrument.h"
+#include "standalone/editor_window.h"
+#include "standalone/interim_panel_host.h"
 #include "standalone/jack_client.h"
 #include "standalone/options.h"
 #include "standalone/sounds.h"
@@ -109,7 +111,21 @@ int main(int argc, char** argv) {
   for (const std::string& w : warnings) say(w);
   std::fprintf(stderr, "orvalis: playing as JACK client %s\n", jack.name().c_str());
 
-  while (!quitRequested.load() && !jack.serverGone()) sleepMilliseconds(10);
+  std::unique_ptr<InterimPanelHost> panelHost;
+  std::unique_ptr<EditorWindow> editor;
+  if (o.gui) {
+    panelHost = std::make_unique<InterimPanelHost>(*core);
+    editor = std::make_unique<EditorWindow>(*core, *panelHost);
+    if (!editor->open(error)) {
+      say(error + ": playing without it (--no-gui says so at once)");
+      editor.reset();
+    }
+  }
+  // The window's idle, and the quit requests: a signal, the server, the window closed.
+  while (!quitRequested.load() && !jack.serverGone()) {
+    if (editor && !editor->idle()) break;
+    sleepMilliseconds(editor ? 15 : 10);
+  }
 
   const bool serverGone = jack.serverGone();
   if (serverGone) {

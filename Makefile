@@ -18,15 +18,18 @@ configure: setup
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# Orvalis.so into ~/.vst and Orvalis.lv2 into ~/.lv2, or with PREFIX=/usr/local into
-# $(PREFIX)/lib/vst and $(PREFIX)/lib/lv2.
+# Orvalis.so into ~/.vst, Orvalis.lv2 into ~/.lv2 and the standalone orvalis into ~/.local/bin
+# (its desktop entry into ~/.local/share/applications), or with PREFIX=/usr/local into
+# $(PREFIX)/lib/vst, $(PREFIX)/lib/lv2, $(PREFIX)/bin and $(PREFIX)/share/applications.
 PREFIX ?=
 install: build
 ifeq ($(PREFIX),)
-	@cmake -S . -B $(BUILD) -DORVALIS_VST_INSTALL_DIR=$(HOME)/.vst -DORVALIS_LV2_INSTALL_DIR=$(HOME)/.lv2 > /dev/null
+	@cmake -S . -B $(BUILD) -DORVALIS_VST_INSTALL_DIR=$(HOME)/.vst -DORVALIS_LV2_INSTALL_DIR=$(HOME)/.lv2 \
+	  -DORVALIS_BIN_INSTALL_DIR=$(HOME)/.local/bin -DORVALIS_DESKTOP_INSTALL_DIR=$(HOME)/.local/share/applications > /dev/null
 	@cmake --install $(BUILD)
 else
-	@cmake -S . -B $(BUILD) -DORVALIS_VST_INSTALL_DIR=lib/vst -DORVALIS_LV2_INSTALL_DIR=lib/lv2 > /dev/null
+	@cmake -S . -B $(BUILD) -DORVALIS_VST_INSTALL_DIR=lib/vst -DORVALIS_LV2_INSTALL_DIR=lib/lv2 \
+	  -DORVALIS_BIN_INSTALL_DIR=bin -DORVALIS_DESKTOP_INSTALL_DIR=share/applications > /dev/null
 	@cmake --install $(BUILD) --prefix $(PREFIX)
 endif
 

@@ -87,6 +87,116 @@ void Instrument::queueMidi(int32_t deltaFrames, uint8_t status, uint8_t data1, u
   synth.queueMidi(deltaFrames, status, data1, data2);
 }
 
+namespace {
+// A velocity as the engine hears a MIDI velocity: a value within a hair of v/127 takes the very
+// float that MIDI velocity v gives, so formats with float velocities sound as MIDI does.
+float engineVelocity(float velocity) {
+  const float scaled = velocity * 127.f;
+  const float nearest = std::nearbyint(scaled);
+  if (nearest >= 1.f && std::fabs(scaled - nearest) < 1e-3f)
+    return midiVelocity(static_cast<int32_t>(nearest));
+  return velocity;
+}
+
+bool isNoteKey(int key) { return key >= 0 && key < 128; }
+}  // namespace
+
+void Instrument::noteOn(int32_t offset, int channel, int key, float velocity) {
+  (void)channel;
+  if (!isNoteKey(key) || !std::isfinite(velocity)) return;
+  velocity = velocity < 0.f ? 0.f : (velocity > 1.f ? 1.f : velocity);
+  BlockEvent e{offset,
+               velocity > 0.f ? BlockEvent::kNoteOn : BlockEvent::kNoteOff,
+               {0, static_cast<uint8_t>(key), 0},
+               0,
+               engineVelocity(velocity)};
+  pending.add(e);
+}
+
+void Instrument::noteOff(int32_t offset, int channel, int key, float velocity) {
+  (void)channel;
+  if (!isNoteKey(key) || !std::isfinite(velocity)) return;
+  velocity = velocity < 0.f ? 0.f : (velocity > 1.f ? 1.f : velocity);
+  pending.add({offset,
+               BlockEvent::kNoteOff,
+               {0, static_cast<uint8_t>(key), 0},
+               0,
+               engineVelocity(velocity)});
+}
+
+void Instrument::pitchBend(int32_t offset, int channel, int value) {
+  value = value < 0 ? 0 : (value > 16383 ? 16383 : value);
+  const uint8_t message[3] = {static_cast<uint8_t>(0xE0 | (channel & 0x0F)),
+                              static_cast<uint8_t>(value & 0x7F), static_cast<uint8_t>(value >> 7)};
+  midi(offset, message, sizeof message);
+}
+
+void Instrument::controller(int32_t offset, int channel, int number, int value) {
+  if (number < 0 || number > 127) return;
+  value = value < 0 ? 0 : (value > 127 ? 127 : value);
+  const uint8_t message[3] = {static_cast<uint8_t>(0xB0 | (channel & 0x0F)),
+                              static_cast<uint8_t>(number), static_cast<uint8_t>(value)};
+  midi(offset, message, sizeof message);
+}
+
+void Instrument::midi(int32_t offset, const uint8_t* bytes, std::size_t size) {
+  if (!bytes || size == 0) return;
+  const uint8_t status = bytes[0];
+  // System messages (SysEx, clock, ...) carry nothing the engine plays.
+  if (status < 0x80 || status >= 0xF0) return;
+  const std::size_t needed = (status & 0xE0) == 0xC0 ? 2 : 3;
+  if (size < needed) return;
+  BlockEvent e{
+      offset, BlockEvent::kMidi, {status, bytes[1], needed > 2 ? bytes[2] : uint8_t{0}}, 0, 0.f};
+  pending.add(e);
+}
+
+void Instrument::parameterAt(int32_t offset, int index, float value) {
+  if (!params::isValidIndex(index) || !std::isfinite(value)) return;
+  pending.add({offset, BlockEvent::kParameter, {0, 0, 0}, index, value});
+}
+
+void Instrument::forwardEvents() {
+  MidiEventQueue& queue = synth.eventQueue();
+  for (int i = 0; i < pending.size(); ++i) {
+    const BlockEvent& e = pending[i];
+    switch (e.kind) {
+      case BlockEvent::kMidi:
+        queue.decodeMidi(e.offset, e.bytes[0], e.bytes[1], e.bytes[2]);
+        break;
+      case BlockEvent::kNoteOn:
+        queue.appendNoteOn(e.offset, e.bytes[1], e.value);
+        break;
+      case BlockEvent::kNoteOff:
+        queue.appendNoteOff(e.offset, e.bytes[1], e.value);
+        break;
+      case BlockEvent::kParameter:
+        break;
+    }
+  }
+}
+
+void Instrument::applyParameterNow(int index, float value) {
+  bank[currentProgram()].setValue(index, value);
+  applyParameterToEngine(index);
+}
+
+void Instrument::renderSplit(float* left, float* right, int32_t frames) {
+  // The engine keeps its sub-block clock across calls, so rendering in pieces moves no
+  // boundary, and the queued events are re-based at the end of each piece.
+  int32_t done = 0;
+  for (int i = 0; i < pending.size(); ++i) {
+    const BlockEvent& e = pending[i];
+    if (e.kind != BlockEvent::kParameter) continue;
+    if (e.offset > done) {
+      synth.process(left + done, right + done, e.offset - done);
+      done = e.offset;
+    }
+    applyParameterNow(e.index, e.value);
+  }
+  if (done < frames) synth.process(left + done, right + done, frames - done);
+}
+
 void Instrument::loadProgramIntoEngine() {
   const SharedProgram& p = bank[currentProgram()];
   for (int i = 0; i < params::kNumParams; ++i) engineValues[i] = p.value(i);
@@ -112,10 +222,19 @@ void Instrument::applyPendingSteps() {
 }
 
 void Instrument::render(float* left, float* right, int32_t frames) {
-  if (!left || !right) return;
+  if (frames > 0 && (!left || !right)) return;
   ScopedFlushToZero floatMode;
   applyPendingSteps();
-  synth.process(left, right, frames);
+  pending.arrange(frames);
+  forwardEvents();
+  if (frames > 0) {
+    renderSplit(left, right, frames);
+  } else {
+    for (int i = 0; i < pending.size(); ++i)
+      if (pending[i].kind == BlockEvent::kParameter)
+        applyParameterNow(pending[i].index, pending[i].value);
+  }
+  pending.clear();
   publishDisplay();
 }
 

@@ -10,21 +10,21 @@ void MidiEventQueue::clear() {
   applied = 0;
 }
 
-void MidiEventQueue::append(int32_t at, EventKind kind, int32_t d1, int32_t d2) {
+void MidiEventQueue::append(int32_t at, EventKind kind, int32_t d1, float velocity) {
   if (count >= kCapacity) return;
-  events[count++] = {at < 0 ? 0 : at, kind, d1, d2};
+  events[count++] = {at < 0 ? 0 : at, kind, d1, velocity};
 }
 
 void MidiEventQueue::decodeMidi(int32_t deltaFrames, uint8_t status, uint8_t d1, uint8_t d2) {
   switch (status & 0xF0) {
     case 0x90:
       if (d2 & 0x7F)
-        appendNoteOn(deltaFrames, d1 & 0x7F, d2 & 0x7F);
+        appendNoteOn(deltaFrames, d1 & 0x7F, midiVelocity(d2 & 0x7F));
       else
-        appendNoteOff(deltaFrames, d1 & 0x7F, 0);
+        appendNoteOff(deltaFrames, d1 & 0x7F, 0.f);
       break;
     case 0x80:
-      appendNoteOff(deltaFrames, d1 & 0x7F, d2 & 0x7F);
+      appendNoteOff(deltaFrames, d1 & 0x7F, midiVelocity(d2 & 0x7F));
       break;
     case 0xB0: {
       // The controller number is read as a signed byte, unmasked: 0x81 is not controller 1.

@@ -20,14 +20,19 @@ enum EventKind : int32_t {
   kAllNotesOff = 5
 };
 
-// One queued event: its frame offset in the block and its values (key and velocity, or the
-// bend or wheel value).
+// One queued event: its frame offset in the block and its values: the key and the velocity
+// already scaled to 0..1, or the bend or wheel value.
 struct MidiEvent {
   int32_t offset;
   EventKind kind;
   int32_t data1;
-  int32_t data2;
+  float velocity;
 };
+
+// A 7-bit MIDI velocity as the voices hear it.
+inline float midiVelocity(int32_t velocity) {
+  return static_cast<float>(velocity) * kMidiValueScale;
+}
 
 struct MidiEventQueue {
   static constexpr int kCapacity = 256;
@@ -38,15 +43,14 @@ struct MidiEventQueue {
   void clear();
 
   // Each append does nothing when the queue is full.
-  void appendNoteOn(int32_t at, int32_t key, int32_t velocity) {
-    append(at, kNoteOn, key, velocity);
-  }
-  void appendNoteOff(int32_t at, int32_t key, int32_t velocity) {
+  // velocity: 0..1, as midiVelocity() gives it for a MIDI velocity.
+  void appendNoteOn(int32_t at, int32_t key, float velocity) { append(at, kNoteOn, key, velocity); }
+  void appendNoteOff(int32_t at, int32_t key, float velocity) {
     append(at, kNoteOff, key, velocity);
   }
-  void appendPitchBend(int32_t at, int32_t value) { append(at, kPitchBend, value, 0); }
-  void appendModWheel(int32_t at, int32_t value) { append(at, kModWheel, value, 0); }
-  void appendAllNotesOff(int32_t at) { append(at, kAllNotesOff, 0, 0); }
+  void appendPitchBend(int32_t at, int32_t value) { append(at, kPitchBend, value, 0.f); }
+  void appendModWheel(int32_t at, int32_t value) { append(at, kModWheel, value, 0.f); }
+  void appendAllNotesOff(int32_t at) { append(at, kAllNotesOff, 0, 0.f); }
 
   // Decodes one short MIDI message: note on/off (velocity 0 is a note off), pitch bend,
   // controllers 1 (wheel) and 123 (all notes off); every channel alike, everything else ignored.
@@ -65,7 +69,7 @@ struct MidiEventQueue {
   void compact(int32_t frameCount);
 
  private:
-  void append(int32_t at, EventKind kind, int32_t d1, int32_t d2);
+  void append(int32_t at, EventKind kind, int32_t d1, float velocity);
 
   MidiEvent events[kCapacity];
   int32_t applied = 0;  // entries before it have been applied in this block

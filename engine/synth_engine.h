@@ -42,6 +42,8 @@ class alignas(16) SynthEngine {
   Voice& voice(int index) { return voices[index & 7]; }
   const VoiceAllocator& allocator() const { return voiceAllocator; }
   const MidiEventQueue& eventQueue() const { return queue; }
+  // Where the coming blocks' events go, for callers that queue them other than as MIDI bytes.
+  MidiEventQueue& eventQueue() { return queue; }
   const RateConstants& rateConstants() const { return rates; }
   const ProcessingMeter& meter() const { return loadMeter; }
   int subBlockCounter() const { return subBlockCount; }

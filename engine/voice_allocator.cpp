@@ -56,8 +56,8 @@ void VoiceAllocator::setPolyphony(int voiceCount) {
   active = voiceCount < totalVoices ? voiceCount : totalVoices;
 }
 
-void VoiceAllocator::noteOn(int32_t key, int32_t velocity) {
-  if (key < 0 || key > 127 || velocity < 0 || velocity > 127 || keyDown[key]) return;
+void VoiceAllocator::noteOn(int32_t key, float velocity) {
+  if (key < 0 || key > 127 || !(velocity >= 0.f && velocity <= 1.f) || keyDown[key]) return;
   const int n = activeVoices();
   if (n == 0) return;
   int v = 0;
@@ -68,20 +68,19 @@ void VoiceAllocator::noteOn(int32_t key, int32_t velocity) {
   age[v] = kNewAge;
   keyDown[key] = 1;
   keyVoice[key] = v;
-  voices[v].noteStart(static_cast<float>(key), static_cast<float>(velocity) * kMidiValueScale,
-                      false);
+  voices[v].noteStart(static_cast<float>(key), velocity, false);
   // Portamento continues from the pitch of the previously touched voice.
   voices[v].glide = voices[lastTouched].glide;
   lastTouched = v;
 }
 
-void VoiceAllocator::noteOff(int32_t key, int32_t velocity) {
-  if (key < 0 || key > 127 || velocity < 0 || velocity > 127) return;
+void VoiceAllocator::noteOff(int32_t key, float velocity) {
+  if (key < 0 || key > 127 || !(velocity >= 0.f && velocity <= 1.f)) return;
   const int v = keyVoice[key];
   if (v < 0 || v >= activeVoices()) return;
   keyDown[key] = 0;
   keyHeld[v] = 0;
-  voices[v].noteRelease(static_cast<float>(velocity) * kMidiValueScale);
+  voices[v].noteRelease(velocity);
   lastTouched = v;
 }
 
@@ -95,10 +94,10 @@ void VoiceAllocator::dispatchEvents(int32_t windowEnd) {
 void VoiceAllocator::apply(const MidiEvent& e) {
   switch (e.kind) {
     case kNoteOn:
-      noteOn(e.data1, e.data2);
+      noteOn(e.data1, e.velocity);
       break;
     case kNoteOff:
-      noteOff(e.data1, e.data2);
+      noteOff(e.data1, e.velocity);
       break;
     case kPitchBend: {
       const float bend = static_cast<float>(e.data1) * kBendScale;

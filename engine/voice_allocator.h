@@ -42,8 +42,9 @@ class VoiceAllocator {
 
  private:
   void apply(const MidiEvent& e);
-  void noteOn(int32_t key, int32_t velocity);
-  void noteOff(int32_t key, int32_t velocity);
+  // velocity: 0..1.
+  void noteOn(int32_t key, float velocity);
+  void noteOff(int32_t key, float velocity);
   void clearKeys();
 
   uint8_t keyDown[128];

@@ -99,13 +99,11 @@ void InstrumentPlugin::queueMidi(uint32_t frames) {
   LV2_ATOM_SEQUENCE_FOREACH(midiIn, event) {
     if (event->body.type != midiEvent || event->body.size == 0) continue;
     const auto* bytes = reinterpret_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&event->body));
-    // Channel messages only: system messages (sysex among them) carry nothing the engine plays.
-    if (bytes[0] < 0x80 || bytes[0] >= 0xF0) continue;
     const int64_t at = event->time.frames;
+    // The core clamps the offset into the block and drops what the engine cannot play.
     const int32_t offset =
         at < 0 ? 0 : (at > frames ? static_cast<int32_t>(frames) : static_cast<int32_t>(at));
-    core.queueMidi(offset, bytes[0], event->body.size > 1 ? bytes[1] : 0,
-                   event->body.size > 2 ? bytes[2] : 0);
+    core.midi(offset, bytes, event->body.size);
   }
 }
 

@@ -7,7 +7,7 @@
 
 namespace orvalis::standalone {
 
-EditorWindow::EditorWindow(Instrument& core, PanelHost& host) : core(core), panel(host) {}
+EditorWindow::EditorWindow(Instrument& core) : core(core), host(core, this), panel(host) {}
 
 EditorWindow::~EditorWindow() { panel.close(); }
 
@@ -39,10 +39,14 @@ bool EditorWindow::idle() {
 void EditorWindow::stepProgram(int step) {
   const int program = (core.currentProgram() + step + params::kNumPrograms) % params::kNumPrograms;
   core.selectProgram(program);
-  for (int i = 0; i < params::kNumParams; ++i) panel.parameterChanged(i, core.parameter(i));
+  showProgram();
   char name[params::kProgramNameSize];
   core.programName(program, name);
   std::fprintf(stderr, "orvalis: program %d, %s\n", program, name);
+}
+
+void EditorWindow::showProgram() {
+  for (int i = 0; i < params::kNumParams; ++i) panel.parameterChanged(i, core.parameter(i));
 }
 
 }  // namespace orvalis::standalone

@@ -8,15 +8,15 @@
 #include <string>
 
 #include "core/instrument.h"
+#include "editor/instrument_panel_host.h"
 #include "editor/panel.h"
-#include "editor/panel_host.h"
 #include "toolkit/platform/top_level_window.h"
 
 namespace orvalis::standalone {
 
-class EditorWindow {
+class EditorWindow : private InstrumentPanelHost::Listener {
  public:
-  EditorWindow(Instrument& core, PanelHost& host);
+  explicit EditorWindow(Instrument& core);
   ~EditorWindow();
   EditorWindow(const EditorWindow&) = delete;
   EditorWindow& operator=(const EditorWindow&) = delete;
@@ -29,8 +29,13 @@ class EditorWindow {
 
  private:
   void stepProgram(int step);
+  // The panel shows the current program's values anew.
+  void showProgram();
+  // No host to tell of gestures; a paste changed every value at once.
+  void programReplaced() override { showProgram(); }
 
   Instrument& core;
+  InstrumentPanelHost host;
   Panel panel;
   std::unique_ptr<VSTGUI::TopLevelWindow> window;
 };

@@ -95,12 +95,9 @@ int JackClient::process(jack_nframes_t frames, void* arg) {
   const uint32_t count = jack_midi_get_event_count(midi);
   for (uint32_t i = 0; i < count; ++i) {
     jack_midi_event_t event;
-    if (jack_midi_event_get(&event, midi, i) != 0 || event.size == 0) continue;
-    const uint8_t status = event.buffer[0];
-    // Channel messages only: JACK delivers whole messages, so no running status to undo.
-    if (status < 0x80 || status >= 0xF0) continue;
-    self.core.queueMidi(static_cast<int32_t>(event.time), status,
-                        event.size > 1 ? event.buffer[1] : 0, event.size > 2 ? event.buffer[2] : 0);
+    // JACK delivers whole messages; the core drops what is not a channel message.
+    if (jack_midi_event_get(&event, midi, i) == 0)
+      self.core.midi(static_cast<int32_t>(event.time), event.buffer, event.size);
   }
   auto* left = static_cast<float*>(jack_port_get_buffer(self.outLeft, frames));
   auto* right = static_cast<float*>(jack_port_get_buffer(self.outRight, frames));

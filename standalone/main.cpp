@@ -11,7 +11,6 @@
 
 #include "core/instrument.h"
 #include "standalone/editor_window.h"
-#include "standalone/interim_panel_host.h"
 #include "standalone/jack_client.h"
 #include "standalone/options.h"
 #include "standalone/sounds.h"
@@ -111,11 +110,9 @@ int main(int argc, char** argv) {
   for (const std::string& w : warnings) say(w);
   std::fprintf(stderr, "orvalis: playing as JACK client %s\n", jack.name().c_str());
 
-  std::unique_ptr<InterimPanelHost> panelHost;
   std::unique_ptr<EditorWindow> editor;
   if (o.gui) {
-    panelHost = std::make_unique<InterimPanelHost>(*core);
-    editor = std::make_unique<EditorWindow>(*core, *panelHost);
+    editor = std::make_unique<EditorWindow>(*core);
     if (!editor->open(error)) {
       say(error + ": playing without it (--no-gui says so at once)");
       editor.reset();

@@ -125,9 +125,9 @@ TEST_F(StandaloneTest, PlaysTheEventsItReceivesAsTheCoreRendersThem) {
     for (auto& channel : out) channel.assign(static_cast<std::size_t>(frames), 0.f);
     for (int block = 0; block < frames / kBlock; ++block) {
       for (const auto& e : events)
-        if (e.frame / kBlock == block && e.bytes[0] < 0xF0)
-          core->queueMidi(static_cast<int32_t>(e.frame % kBlock), e.bytes[0], e.bytes[1],
-                          e.bytes[2]);
+        if (e.frame / kBlock == block)
+          core->midi(static_cast<int32_t>(e.frame % kBlock), e.bytes,
+                     static_cast<std::size_t>(e.size));
       core->render(&out[0][block * kBlock], &out[1][block * kBlock], kBlock);
     }
   };
@@ -242,8 +242,15 @@ TEST_F(StandaloneTest, ABadStateIsRefusedKeptAsideAndTheFactoryBankUsed) {
 }
 
 TEST_F(StandaloneTest, TheServerGoingAwayEndsItWithinASecondWithStatusOne) {
+  // A name another run may hold at the same moment: the next one then.
   std::string error;
-  ASSERT_TRUE(server->start(error)) << error;
+  bool started = false;
+  for (int i = 0; i < DummyJackServer::kKillableNames && !started; ++i) {
+    server.reset();  // first: its environment goes back before the next one sets its own
+    server = std::make_unique<DummyJackServer>(kRate, kBlock, DummyJackServer::killableName(i));
+    started = server->start(error);
+  }
+  ASSERT_TRUE(started) << error;
   auto orvalis = startOrvalis({"--no-connect", "--state", path("s.state")});
   server->kill();
   EXPECT_TRUE(orvalis->waitForExit(1.0)) << "still running a second after the server died";

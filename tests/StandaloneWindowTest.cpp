@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/instrument.h"
+#include "editor/instrument_panel_host.h"
 #include "editor/panel.h"
-#include "standalone/interim_panel_host.h"
 #include "standalone/sounds.h"
 #include "tests/standalone_process.h"
 #include "tests/support/jack_server.h"
@@ -208,7 +208,7 @@ TEST_F(StandaloneWindowTest, OpensAtThePanelsSizeShowsItAndClosingQuitsWithTheSt
     core.setSampleRate(48000);
     std::vector<float> left(256), right(256);
     for (int block = 0; block < 20; ++block) core.render(left.data(), right.data(), 256);
-    orvalis::standalone::InterimPanelHost host(core);
+    orvalis::InstrumentPanelHost host(core);
     orvalis::Panel panel(host);
     panel.setScaleFactor(static_cast<float>(c.scale));
     panel.open(nullptr);

@@ -2,6 +2,7 @@
 
 #include <jack/jack.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace testing_host {
 
@@ -29,10 +31,10 @@ void sleepMs(long ms) {
 
 }  // namespace
 
-DummyJackServer::DummyJackServer(int rate, int period)
+DummyJackServer::DummyJackServer(int rate, int period, std::string name)
     : sampleRate(rate),
       periodFrames(period),
-      serverName(uniqueName()),
+      serverName(name.empty() ? uniqueName() : std::move(name)),
       logPath("/tmp/" + serverName + ".log"),
       server("JACK_DEFAULT_SERVER", serverName.c_str()),
       // The dummy driver needs no device; no D-Bus reservation either.
@@ -45,6 +47,8 @@ bool DummyJackServer::installed() {
 bool DummyJackServer::start(std::string& error) {
   pid = fork();
   if (pid == 0) {
+    // A test that dies (a timeout, a crash) takes its server with it, cleanly.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     const std::string rate = std::to_string(sampleRate), period = std::to_string(periodFrames);
     if (FILE* log = std::freopen(logPath.c_str(), "w", stdout)) dup2(fileno(log), 2);
     execlp("jackd", "jackd", "-n", serverName.c_str(), "-d", "dummy", "-r", rate.c_str(), "-p",

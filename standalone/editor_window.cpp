@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "params/program_record.h"
+#include "standalone/sounds.h"
 
 namespace orvalis::standalone {
 
@@ -40,9 +41,7 @@ void EditorWindow::stepProgram(int step) {
   const int program = (core.currentProgram() + step + params::kNumPrograms) % params::kNumPrograms;
   core.selectProgram(program);
   showProgram();
-  char name[params::kProgramNameSize];
-  core.programName(program, name);
-  std::fprintf(stderr, "orvalis: program %d, %s\n", program, name);
+  std::fprintf(stderr, "orvalis: %s\n", describeCurrentProgram(core).c_str());
 }
 
 void EditorWindow::showProgram() {

@@ -26,11 +26,11 @@ class EditorWindow : private InstrumentPanelHost::Listener {
   // One round: the window's messages, the program keys, the panel's idle. False once the user
   // closed the window.
   bool idle();
+  // The panel shows the current program's values anew.
+  void showProgram();
 
  private:
   void stepProgram(int step);
-  // The panel shows the current program's values anew.
-  void showProgram();
   // No host to tell of gestures; a paste changed every value at once.
   void programReplaced() override { showProgram(); }
 

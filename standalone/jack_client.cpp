@@ -96,8 +96,10 @@ int JackClient::process(jack_nframes_t frames, void* arg) {
   for (uint32_t i = 0; i < count; ++i) {
     jack_midi_event_t event;
     // JACK delivers whole messages; the core drops what is not a channel message.
-    if (jack_midi_event_get(&event, midi, i) == 0)
-      self.core.midi(static_cast<int32_t>(event.time), event.buffer, event.size);
+    if (jack_midi_event_get(&event, midi, i) != 0) continue;
+    if (event.size >= 2 && (event.buffer[0] & 0xF0) == 0xC0 && event.buffer[1] < 0x80)
+      self.requestedProgram.store(event.buffer[1], std::memory_order_relaxed);
+    self.core.midi(static_cast<int32_t>(event.time), event.buffer, event.size);
   }
   auto* left = static_cast<float*>(jack_port_get_buffer(self.outLeft, frames));
   auto* right = static_cast<float*>(jack_port_get_buffer(self.outRight, frames));

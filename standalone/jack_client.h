@@ -33,6 +33,11 @@ class JackClient {
   // line each, not a failure.
   bool activate(bool connect, std::vector<std::string>& warnings, std::string& error);
 
+  // The program a MIDI program change last asked for since the previous call, or -1. The
+  // process callback only stores the number: selecting is a host-side call, made by whoever
+  // takes it (the main loop).
+  int takeProgramChange() { return requestedProgram.exchange(-1, std::memory_order_relaxed); }
+
   // Set once the server has shut the client down (it died or was stopped).
   bool serverGone() const { return gone.load(std::memory_order_acquire); }
   // JACK's reason for the shutdown, when it gave one; read after serverGone().
@@ -53,6 +58,8 @@ class JackClient {
   jack_port_t* outRight = nullptr;
   bool serverMissing = false;
   std::atomic<bool> gone{false};
+  std::atomic<int> requestedProgram{-1};
+  static_assert(std::atomic<int>::is_always_lock_free);
   // Written by the shutdown callback before gone is set.
   char reason[256] = {};
 };

@@ -120,6 +120,11 @@ int main(int argc, char** argv) {
   }
   // The window's idle, and the quit requests: a signal, the server, the window closed.
   while (!quitRequested.load() && !jack.serverGone()) {
+    if (const int program = jack.takeProgramChange(); program >= 0) {
+      core->selectProgram(program);
+      if (editor) editor->showProgram();
+      say(describeCurrentProgram(*core));
+    }
     if (editor && !editor->idle()) break;
     sleepMilliseconds(editor ? 15 : 10);
   }

@@ -41,7 +41,8 @@ const char* usageText() {
          "  --version           print the version and exit\n"
          "  -h, --help          this text\n"
          "\n"
-         "In the window, Page Up and Page Down select the previous and the next program.\n";
+         "A MIDI program change selects a program; so do Page Up and Page Down (previous,\n"
+         "next) in the window.\n";
 }
 
 bool parseOptions(const std::vector<std::string>& args, Options& o, std::string& error) {

@@ -60,6 +60,12 @@ bool loadProgramFile(Instrument& core, const std::string& path, std::string& err
   return true;
 }
 
+std::string describeCurrentProgram(const Instrument& core) {
+  char name[params::kProgramNameSize];
+  core.programName(core.currentProgram(), name);
+  return "program " + std::to_string(core.currentProgram()) + ", " + name;
+}
+
 void listPrograms(const Instrument& core, std::FILE* out) {
   char name[params::kProgramNameSize];
   for (int i = 0; i < params::kNumPrograms; ++i) {

@@ -18,6 +18,9 @@ void loadFactoryBank(Instrument& core);
 bool loadBankFile(Instrument& core, const std::string& path, std::string& error);
 bool loadProgramFile(Instrument& core, const std::string& path, std::string& error);
 
+// "program N, Name" for the current program: said when a player switches programs.
+std::string describeCurrentProgram(const Instrument& core);
+
 // "  0  Name" per program, the current one marked with '*'.
 void listPrograms(const Instrument& core, std::FILE* out);
 

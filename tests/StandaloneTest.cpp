@@ -212,6 +212,29 @@ TEST_F(StandaloneTest, SigtermSavesTheStateAndASecondStartRestoresIt) {
   EXPECT_EQ(standalone_test::readFile(path("s.state")), saved);
 }
 
+TEST_F(StandaloneTest, AProgramChangeFromTheKeyboardSelectsTheProgram) {
+  std::string error;
+  ASSERT_TRUE(server->start(error)) << error;
+  auto orvalis = startOrvalis({"--no-connect", "--state", path("s.state")});
+  // On another channel than the notes', and after one the engine could not take (no data).
+  testing_host::MidiSender sender({{10, {0xC0, 0, 0}, 1}, {20, {0xC3, 42, 0}, 2}});
+  ASSERT_TRUE(sender.open("sender"));
+  ASSERT_TRUE(testing_host::connectPorts(sender.port(), "Orvalis:midi_in"));
+  standalone_test::sleepSeconds(0.1);
+  sender.start();
+  const std::string expected =
+      std::string("orvalis: program 42, ") + orvalis::params::factoryProgram(42).record.name;
+  EXPECT_TRUE(standalone_test::within(5, [&] {
+    return orvalis->output().find(expected) != std::string::npos;
+  })) << orvalis->output();
+  orvalis->signal(SIGTERM);
+  ASSERT_TRUE(orvalis->waitForExit(5));
+  const std::string saved = standalone_test::readFile(path("s.state"));
+  orvalis::Instrument restored;
+  ASSERT_TRUE(restored.loadState(reinterpret_cast<const uint8_t*>(saved.data()), saved.size()));
+  EXPECT_EQ(restored.currentProgram(), 42);
+}
+
 TEST_F(StandaloneTest, ABadStateIsRefusedKeptAsideAndTheFactoryBankUsed) {
   orvalis::Instrument core;
   const std::vector<uint8_t> blob = core.saveState();

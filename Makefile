@@ -5,7 +5,8 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS = -DORVALIS_WERROR=$(if $(filter true,$(CI)),ON,OFF)
 
 .PHONY: all setup configure build install check check-asan check-tsan tidy check-windows windows demo \
-  presets tour bench bench-peers fuzz fuzz-build fuzz-interface fuzz-midi clean
+  presets tour bench bench-peers fuzz fuzz-build fuzz-interface fuzz-midi fuzz-fx fuzz-state \
+  fuzz-lv2-midi clean
 
 all: build
 
@@ -66,19 +67,22 @@ check-tsan: setup
 	@cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --output-on-failure -j $(JOBS)
 
 # libFuzzer from the committed seeds, each target for FUZZ_SECONDS: over the whole host
-# interface, then over the MIDI-file reader (seeded with tools/make_midi_seeds.py's files and the
-# demo song). `make fuzz-interface` or `make fuzz-midi` runs one of them.
+# interface, the MIDI-file reader (seeded with tools/make_midi_seeds.py's files and the demo song),
+# the .fxb/.fxp readers and the state blob (both over damaged copies of valid images) and the LV2
+# plug-in's MIDI input. `make fuzz-NAME` runs one of them.
 FUZZ_SECONDS ?= 600
 FUZZ_FLAGS = -max_total_time=$(FUZZ_SECONDS) -timeout=20 -rss_limit_mb=4096 -print_final_stats=1
+FUZZERS = interface_fuzzer midi_file_fuzzer fx_file_fuzzer state_blob_fuzzer lv2_midi_fuzzer
 
-fuzz: fuzz-interface fuzz-midi
+fuzz: fuzz-interface fuzz-midi fuzz-fx fuzz-state fuzz-lv2-midi
 
 fuzz-build:
 	@scripts/setup --fuzz
 	@cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
 	  -DCMAKE_CXX_COMPILER=clang++ -DORVALIS_FUZZ=ON -DORVALIS_BUILD_TESTS=OFF -DORVALIS_BUILD_BENCH=OFF > /dev/null
-	@cmake --build build-fuzz -j $(JOBS) --target interface_fuzzer midi_file_fuzzer
-	@mkdir -p build-fuzz/corpus build-fuzz/midi-corpus build-fuzz/findings
+	@cmake --build build-fuzz -j $(JOBS) --target $(FUZZERS)
+	@mkdir -p build-fuzz/corpus build-fuzz/midi-corpus build-fuzz/fx-corpus build-fuzz/state-corpus \
+	  build-fuzz/lv2-midi-corpus build-fuzz/findings
 
 fuzz-interface: fuzz-build
 	@build-fuzz/fuzz/interface_fuzzer build-fuzz/corpus fuzz/corpus -max_len=4096 $(FUZZ_FLAGS) \
@@ -88,6 +92,18 @@ fuzz-midi: fuzz-build
 	@cp examples/demo.mid build-fuzz/midi-corpus/
 	@build-fuzz/fuzz/midi_file_fuzzer build-fuzz/midi-corpus fuzz/midi_corpus -max_len=8192 \
 	  -dict=fuzz/midi.dict $(FUZZ_FLAGS) -artifact_prefix=build-fuzz/findings/midi-
+
+fuzz-fx: fuzz-build
+	@build-fuzz/fuzz/fx_file_fuzzer build-fuzz/fx-corpus -max_len=4096 $(FUZZ_FLAGS) \
+	  -artifact_prefix=build-fuzz/findings/fx-
+
+fuzz-state: fuzz-build
+	@build-fuzz/fuzz/state_blob_fuzzer build-fuzz/state-corpus -max_len=4096 $(FUZZ_FLAGS) \
+	  -artifact_prefix=build-fuzz/findings/state-
+
+fuzz-lv2-midi: fuzz-build
+	@build-fuzz/fuzz/lv2_midi_fuzzer build-fuzz/lv2-midi-corpus fuzz/lv2_midi_corpus -max_len=2048 \
+	  $(FUZZ_FLAGS) -artifact_prefix=build-fuzz/findings/lv2-midi-
 
 # Windows: the 32-bit DLL the instrument was made for and a 64-bit one, cross-built with MinGW-w64;
 # their tests run under Wine (and Xvfb for the window test).

@@ -4,32 +4,18 @@
 #include <cstring>
 #include <memory>
 
+#include "io/byte_reader.h"
+#include "io/byte_writer.h"
+
 namespace orvalis {
 
 namespace {
 
 constexpr char kMagic[4] = {'O', 'r', 'v', 'B'};
 
-void putU32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-uint32_t getU32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-
-void putF32(std::vector<uint8_t>& out, float f) {
-  uint32_t bits;
-  std::memcpy(&bits, &f, sizeof bits);
-  putU32(out, bits);
-}
-
-float getF32(const uint8_t* p) {
-  const uint32_t bits = getU32(p);
-  float f;
-  std::memcpy(&f, &bits, sizeof f);
-  return f;
-}
+using io::ByteReader;
+using io::ByteWriter;
+using io::Endian;
 
 bool refuse(std::string* why, const std::string& reason) {
   if (why) *why = reason;
@@ -39,51 +25,52 @@ bool refuse(std::string* why, const std::string& reason) {
 }  // namespace
 
 std::vector<uint8_t> encodeBankState(const BankState& state) {
-  std::vector<uint8_t> out;
-  out.reserve(kStateSize);
-  out.insert(out.end(), kMagic, kMagic + 4);
-  putU32(out, kStateVersion);
-  putU32(out, params::kNumPrograms);
-  putU32(out, params::kNumParams);
-  putU32(out, static_cast<uint32_t>(state.currentProgram));
+  std::vector<uint8_t> bytes;
+  bytes.reserve(kStateSize);
+  ByteWriter out(bytes, Endian::Little);
+  out.bytes(kMagic, 4);
+  out.u32(kStateVersion);
+  out.u32(params::kNumPrograms);
+  out.u32(params::kNumParams);
+  out.u32(static_cast<uint32_t>(state.currentProgram));
   for (const params::ProgramRecord& p : state.programs) {
-    char name[params::kProgramNameSize] = {};
-    std::memcpy(name, p.name, sizeof name - 1);
-    out.insert(out.end(), name, name + sizeof name);
-    for (float v : p.values) putF32(out, v);
+    out.text(std::string(p.name, strnlen(p.name, sizeof p.name)), params::kProgramNameSize);
+    for (float v : p.values) out.f32(v);
   }
-  return out;
+  return bytes;
 }
 
 bool decodeBankState(const uint8_t* data, std::size_t size, BankState& state, std::string* why) {
   if (!data) return refuse(why, "no state data");
-  if (size < kStateHeaderSize)
+  ByteReader in(data, size, Endian::Little);
+  const uint8_t* magic = in.take(4);
+  uint32_t version = 0, programs = 0, parameters = 0, currentProgram = 0;
+  if (!magic || !in.u32(version) || !in.u32(programs) || !in.u32(parameters) ||
+      !in.u32(currentProgram))
     return refuse(why, "state truncated: " + std::to_string(size) + " bytes");
-  if (std::memcmp(data, kMagic, 4) != 0) return refuse(why, "not an Orvalis state (wrong magic)");
-  const uint32_t version = getU32(data + 4);
+  if (std::memcmp(magic, kMagic, 4) != 0) return refuse(why, "not an Orvalis state (wrong magic)");
   if (version != kStateVersion)
     return refuse(why, "unsupported state version " + std::to_string(version));
-  if (getU32(data + 8) != params::kNumPrograms || getU32(data + 12) != params::kNumParams)
+  if (programs != params::kNumPrograms || parameters != params::kNumParams)
     return refuse(why, "state has the wrong program or parameter count");
   if (size != kStateSize)
     return refuse(why, "state size " + std::to_string(size) + " bytes, expected " +
                            std::to_string(kStateSize));
-  const uint32_t currentProgram = getU32(data + 16);
   if (currentProgram >= params::kNumPrograms)
     return refuse(why,
                   "state's current program " + std::to_string(currentProgram) + " is out of range");
 
   auto decoded = std::make_unique<BankState>();
-  const uint8_t* p = data + kStateHeaderSize;
   for (int i = 0; i < params::kNumPrograms; ++i) {
     params::ProgramRecord& record = decoded->programs[i];
-    if (std::memchr(p, 0, params::kProgramNameSize) == nullptr)
+    const uint8_t* name = in.take(params::kProgramNameSize);
+    if (!name) return refuse(why, "state truncated in program " + std::to_string(i));
+    if (std::memchr(name, 0, params::kProgramNameSize) == nullptr)
       return refuse(why, "program " + std::to_string(i) + " has an unterminated name");
-    std::memcpy(record.name, p, params::kProgramNameSize);
-    p += params::kProgramNameSize;
-    for (int k = 0; k < params::kNumParams; ++k, p += 4) {
-      record.values[k] = getF32(p);
-      if (!std::isfinite(record.values[k]))
+    std::memcpy(record.name, name, params::kProgramNameSize);
+    for (float& value : record.values) {
+      if (!in.f32(value)) return refuse(why, "state truncated in program " + std::to_string(i));
+      if (!std::isfinite(value))
         return refuse(why, "program " + std::to_string(i) + " has a non-finite value");
     }
   }

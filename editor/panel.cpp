@@ -15,29 +15,37 @@ namespace orvalis {
 
 namespace {
 
-// One panel image per scale for the whole process. Each panel holds one reference from its first
-// open at that scale to its destruction; the last one to let go frees it and empties the slot.
-CBitmap* gPanels[2] = {nullptr, nullptr};
-
 constexpr int kPanelId = 10001;
+
+// The panel image of one scale: decoded once, on first use, and never changed after. Panels of
+// every instance, on whatever thread, share it through its atomic reference count; this holder's
+// reference goes when the library is unloaded.
+class SharedPanelImage {
+ public:
+  explicit SharedPanelImage(int32_t scale) : image(new CBitmap(kPanelId, scale)) {}
+  ~SharedPanelImage() { image->forget(); }
+  SharedPanelImage(const SharedPanelImage&) = delete;
+  SharedPanelImage& operator=(const SharedPanelImage&) = delete;
+  CBitmap* const image;
+};
 
 }  // namespace
 
-CBitmap* Panel::sharedPanel(int32_t scale) { return gPanels[scale >= 2 ? 1 : 0]; }
+CBitmap* Panel::sharedPanel(int32_t scale) {
+  // Function-local statics: their construction is thread-safe.
+  if (scale >= 2) {
+    static const SharedPanelImage doubled(2);
+    return doubled.image;
+  }
+  static const SharedPanelImage single(1);
+  return single.image;
+}
 
 Panel::Panel(PanelHost& panelHost) : host(panelHost) {
   std::snprintf(timingText, sizeof timingText, "init");
 }
 
-Panel::~Panel() {
-  close();
-  for (int i = 0; i < 2; ++i) {
-    if (!holdsPanel[i] || !gPanels[i]) continue;
-    const bool last = gPanels[i]->referenceCount() == 1;
-    gPanels[i]->forget();
-    if (last) gPanels[i] = nullptr;
-  }
-}
+Panel::~Panel() { close(); }
 
 bool Panel::setScaleFactor(float factor) { return scaleSource.setHostFactor(factor); }
 
@@ -45,23 +53,11 @@ int32_t Panel::scale() const {
   return frame ? layout.factor() : scaleSource.choose(nullptr).factor();
 }
 
-CBitmap* Panel::takePanel(int32_t scale) {
-  const int i = scale >= 2 ? 1 : 0;
-  if (!holdsPanel[i]) {
-    if (gPanels[i])
-      gPanels[i]->remember();
-    else
-      gPanels[i] = new CBitmap(kPanelId, scale);
-    holdsPanel[i] = true;
-  }
-  return gPanels[i];
-}
-
 void Panel::open(void* parent) {
   if (frame) close();
   layout = scaleSource.choose(parent);
   const LayoutScale& at = layout;
-  CBitmap* panel = takePanel(at.factor());
+  CBitmap* panel = sharedPanel(at.factor());
   CFrame* f = new CFrame(at.rect(0, 0, kWidth, kHeight), parent, this);
   f->setScale(at.factor());
   f->setBackground(panel);

@@ -80,20 +80,18 @@ class Panel : public VSTGUI::CControlListener, public VSTGUI::FrameEditor {
   VSTGUI::CKickButton* copy() const { return copyButton; }
   VSTGUI::CKickButton* paste() const { return pasteButton; }
 
-  // The panel image of a scale shared by every panel of the process, or null when none holds it.
+  // The panel image of a scale, shared read-only by every panel of the process.
   static VSTGUI::CBitmap* sharedPanel(int32_t scale = 1);
 
  private:
   static constexpr int32_t kParameters = 61;
   void clearControls();
   void showPendingValues();
-  VSTGUI::CBitmap* takePanel(int32_t scale);
 
   PanelHost& host;
   VSTGUI::CFrame* frame = nullptr;
   EditorScale scaleSource;
-  VSTGUI::LayoutScale layout;           // of the open panel
-  bool holdsPanel[2] = {false, false};  // at 1x, at 2x
+  VSTGUI::LayoutScale layout;  // of the open panel
   // Values cross threads as a store plus a dirty bit.
   std::atomic<float> pendingValues[kParameters] = {};
   std::atomic<uint64_t> pendingDirty{0};

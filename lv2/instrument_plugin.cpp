@@ -96,7 +96,16 @@ void InstrumentPlugin::applyControlChanges() {
 
 void InstrumentPlugin::queueMidi(uint32_t frames) {
   if (!midiIn) return;
-  LV2_ATOM_SEQUENCE_FOREACH(midiIn, event) {
+  // The sequence's declared size bounds the walk: an event is read only when its header and its
+  // body lie wholly inside it (the library's iterator checks only where an event starts).
+  const uint64_t size = midiIn->atom.size;
+  const auto* start = reinterpret_cast<const uint8_t*>(&midiIn->body);
+  constexpr uint64_t kHeader = sizeof(LV2_Atom_Event);
+  uint64_t next = sizeof(LV2_Atom_Sequence_Body);
+  while (next <= size && size - next >= kHeader) {
+    const auto* event = reinterpret_cast<const LV2_Atom_Event*>(start + next);
+    if (event->body.size > size - next - kHeader) break;
+    next += (kHeader + event->body.size + 7) & ~uint64_t{7};  // events start 8-byte aligned
     if (event->body.type != midiEvent || event->body.size == 0) continue;
     const auto* bytes = reinterpret_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&event->body));
     const int64_t at = event->time.frames;

@@ -3,11 +3,11 @@
 // Refuses (and writes nothing) when the table would give a bundle hosts misread: repeated or
 // malformed symbols, scale points that do not select their choice, repeated preset names.
 #include <cstdio>
-#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
 
+#include "io/safe_file.h"
 #include "lv2/factory_presets.h"
 #include "lv2/turtle_text.h"
 #include "lv2/uris.h"
@@ -234,11 +234,18 @@ std::string manifestTurtle(const std::string& dspBinary, const std::vector<Prese
   return out.str();
 }
 
-bool writeFile(const std::string& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
-  file.close();
-  return file.good() || fail("cannot write " + path);
+// Each file is written and flushed before any is put in place, so that a failed run leaves the
+// bundle's Turtle as it was, never half new.
+bool writeBundle(const std::string (&paths)[3], const std::string (&texts)[3]) {
+  orvalis::io::SafeFile files[3];
+  std::string error;
+  for (int i = 0; i < 3; ++i)
+    if (!files[i].open(paths[i], error) ||
+        !files[i].write(texts[i].data(), texts[i].size(), error) || !files[i].finish(error))
+      return fail(error);
+  for (orvalis::io::SafeFile& file : files)
+    if (!file.commit(error)) return fail(error);
+  return true;
 }
 
 }  // namespace
@@ -253,8 +260,8 @@ int main(int argc, char** argv) {
   std::vector<PresetNames> names;
   std::string plugin;
   if (!presetNames(presets, names) || !pluginTurtle(argv[3], plugin)) return 1;
-  const bool written = writeFile(dir + "/orvalis.ttl", plugin) &&
-                       writeFile(dir + "/presets.ttl", presetsTurtle(presets, names)) &&
-                       writeFile(dir + "/manifest.ttl", manifestTurtle(argv[2], names));
-  return written ? 0 : 1;
+  const std::string paths[3] = {dir + "/orvalis.ttl", dir + "/presets.ttl", dir + "/manifest.ttl"};
+  const std::string texts[3] = {plugin, presetsTurtle(presets, names),
+                                manifestTurtle(argv[2], names)};
+  return writeBundle(paths, texts) ? 0 : 1;
 }

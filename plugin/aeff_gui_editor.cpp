@@ -58,7 +58,7 @@ int32_t AEffGUIEditor::onKeyUp(VstKeyCode& key) {
 }
 
 int32_t AEffGUIEditor::setKnobMode(int32_t mode) {
-  VSTGUI::gKnobMode = mode;
+  knobMode.store(mode, std::memory_order_relaxed);
   return 1;
 }
 

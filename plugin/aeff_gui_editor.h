@@ -2,6 +2,7 @@
 // run while a control tracks the mouse.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "plugin/aeff_editor.h"
@@ -20,6 +21,8 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::FrameEditor {
   int32_t onKeyDown(VstKeyCode& keyCode) override;
   int32_t onKeyUp(VstKeyCode& keyCode) override;
   int32_t setKnobMode(int32_t mode) override;
+  // The host's choice of knob gesture, kept per editor: instances never share it.
+  int32_t getKnobMode() const { return knobMode.load(std::memory_order_relaxed); }
   bool onWheel(float distance) override;
 
   virtual void setParameter(int32_t index, float value);
@@ -40,4 +43,5 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::FrameEditor {
   VSTGUI::CFrame* frame = nullptr;
   uint32_t nextIdleTick = 0;
   bool inIdle = false;
+  std::atomic<int32_t> knobMode{0};
 };

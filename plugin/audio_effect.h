@@ -2,6 +2,7 @@
 // the sample rate and block size, and answers the base dispatcher opcodes 0..24.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -83,13 +84,14 @@ class AudioEffect {
   intptr_t callHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
                     float opt = 0.f);
 
-  float sampleRate = 44100.f;
+  // Hosts may set these from two threads at once.
+  std::atomic<float> sampleRate{44100.f};
   AEffEditor* editor = nullptr;
   audioMasterCallback audioMaster;
   int32_t numPrograms;
   int32_t numParams;
-  int32_t curProgram = 0;
-  int32_t blockSize = 1024;
+  std::atomic<int32_t> curProgram{0};
+  std::atomic<int32_t> blockSize{1024};
   AEffect cEffect;
 };
 

@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "io/byte_reader.h"
+#include "io/byte_writer.h"
+
 namespace fxfile {
 
 namespace {
@@ -25,28 +28,15 @@ constexpr std::size_t kByteSizeAt = 4, kFxMagicAt = 8, kVersionAt = 12, kFxIdAt 
 constexpr std::size_t kCurrentProgramAt = 28;  // bank
 constexpr std::size_t kNameAt = 28;            // program
 
-int32_t readInt(const uint8_t* p) {
-  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) << 24 |
-                              static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
-                              static_cast<uint32_t>(p[3]));
-}
+using orvalis::io::ByteReader;
+using orvalis::io::ByteWriter;
+using orvalis::io::Endian;
 
-float readFloat(const uint8_t* p) {
-  const uint32_t bits = static_cast<uint32_t>(readInt(p));
-  float value;
-  std::memcpy(&value, &bits, sizeof value);
+// A header field at a place whose length the caller has checked: 0 if it were not there.
+int32_t field(ByteReader& in, std::size_t at) {
+  int32_t value = 0;
+  in.i32At(at, value);
   return value;
-}
-
-void putInt(std::vector<uint8_t>& out, int32_t value) {
-  const uint32_t u = static_cast<uint32_t>(value);
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(u >> shift));
-}
-
-void putFloat(std::vector<uint8_t>& out, float value) {
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  putInt(out, static_cast<int32_t>(bits));
 }
 
 std::string number(double value) {
@@ -66,7 +56,8 @@ bool checkChunk(const std::vector<uint8_t>& bytes, std::string& error) {
     error = truncatedAt(bytes.size(), 4, "a file type");
     return false;
   }
-  const int32_t magic = readInt(bytes.data());
+  ByteReader in(bytes, Endian::Big);
+  const int32_t magic = field(in, 0);
   if (magic != kChunkMagic) {
     error = "not a VST 2 bank or program file (starts with " + fourCcText(magic) + ", not 'CcnK')";
     return false;
@@ -83,50 +74,52 @@ bool parseRecord(const std::vector<uint8_t>& bytes, std::size_t offset, int inde
                  const Target& target, Program& program, std::string& error) {
   const std::string where = index >= 0 ? "program " + std::to_string(index) + ": " : "";
   const std::size_t size = bytes.size();
-  if (size < offset + kProgramHeaderSize) {
+  ByteReader in(bytes, Endian::Big);
+  if (!in.fits(offset, kProgramHeaderSize)) {
     error = where + truncatedAt(size, offset + kProgramHeaderSize, "the program header");
     return false;
   }
-  const uint8_t* p = bytes.data() + offset;
-  if (readInt(p) != kChunkMagic || readInt(p + kFxMagicAt) != kProgramMagic) {
-    error = where + "not a program record (" + fourCcText(readInt(p)) + " " +
-            fourCcText(readInt(p + kFxMagicAt)) + ", not 'CcnK' 'FxCk')";
+  auto at = [&](std::size_t place) { return field(in, offset + place); };
+  if (at(0) != kChunkMagic || at(kFxMagicAt) != kProgramMagic) {
+    error = where + "not a program record (" + fourCcText(at(0)) + " " +
+            fourCcText(at(kFxMagicAt)) + ", not 'CcnK' 'FxCk')";
     return false;
   }
-  const int32_t version = readInt(p + kVersionAt);
+  const int32_t version = at(kVersionAt);
   if (version < 1 || version > kBankFormatVersion) {
     error = where + "unknown program format version " + std::to_string(version);
     return false;
   }
-  const int32_t fxId = readInt(p + kFxIdAt);
+  const int32_t fxId = at(kFxIdAt);
   if (fxId != target.fxId) {
     error = where + "made for another plug-in (fxID " + fourCcText(fxId) + ", expected " +
             fourCcText(target.fxId) + ")";
     return false;
   }
-  const int32_t numParams = readInt(p + kCountAt);
+  const int32_t numParams = at(kCountAt);
   if (numParams != target.numParams || numParams < 0) {
     error = where + "wrong count: " + std::to_string(numParams) + " parameters, the plug-in has " +
             std::to_string(target.numParams);
     return false;
   }
   const std::size_t recordSize = programRecordSize(numParams);
-  const int32_t byteSize = readInt(p + kByteSizeAt);
+  const int32_t byteSize = at(kByteSizeAt);
   if (byteSize != static_cast<int32_t>(recordSize - 8)) {
     error = where + "wrong size: the record says " + std::to_string(byteSize) + " bytes, " +
             std::to_string(numParams) + " parameters take " + std::to_string(recordSize - 8);
     return false;
   }
-  if (size < offset + recordSize) {
+  if (!in.fits(offset, recordSize)) {
     error = where + truncatedAt(size, offset + recordSize, "the program's values");
     return false;
   }
-  const char* name = reinterpret_cast<const char*>(p + kNameAt);
+  const char* name = reinterpret_cast<const char*>(in.bytesAt(offset + kNameAt, kFileNameSize));
   Program read;
   read.name.assign(name, strnlen(name, kFileNameSize));
   read.values.resize(numParams);
   for (int32_t i = 0; i < numParams; ++i) {
-    const float value = readFloat(p + kProgramHeaderSize + 4 * static_cast<std::size_t>(i));
+    float value = 0.f;
+    in.f32At(offset + kProgramHeaderSize + 4 * static_cast<std::size_t>(i), value);
     if (!(value >= 0.f && value <= 1.f)) {
       error =
           where + "parameter " + std::to_string(i) +
@@ -161,8 +154,8 @@ bool parseBank(const std::vector<uint8_t>& bytes, const Target& target, Bank& ba
                std::string& error) {
   if (!checkChunk(bytes, error)) return false;
   const std::size_t size = bytes.size();
-  const uint8_t* p = bytes.data();
-  const int32_t kind = readInt(p + kFxMagicAt);
+  ByteReader in(bytes, Endian::Big);
+  const int32_t kind = field(in, kFxMagicAt);
   if (kind == kProgramMagic || kind == kOpaqueProgramMagic) {
     error = "a program file (.fxp), not a bank";
     return false;
@@ -179,35 +172,35 @@ bool parseBank(const std::vector<uint8_t>& bytes, const Target& target, Bank& ba
     error = truncatedAt(size, kBankHeaderSize, "the bank header");
     return false;
   }
-  const int32_t version = readInt(p + kVersionAt);
+  const int32_t version = field(in, kVersionAt);
   if (version < 1 || version > kBankFormatVersion) {
     error = "unknown bank format version " + std::to_string(version);
     return false;
   }
-  const int32_t fxId = readInt(p + kFxIdAt);
+  const int32_t fxId = field(in, kFxIdAt);
   if (fxId != target.fxId) {
     error = "made for another plug-in (fxID " + fourCcText(fxId) + ", expected " +
             fourCcText(target.fxId) + ")";
     return false;
   }
-  const int32_t count = readInt(p + kCountAt);
+  const int32_t count = field(in, kCountAt);
   if (count < 1 || count > target.numPrograms) {
     error = "wrong count: " + std::to_string(count) + " programs, the plug-in has " +
             std::to_string(target.numPrograms);
     return false;
   }
   // Version 1 banks have no current program; the field is reserved there.
-  const int32_t current = version >= 2 ? readInt(p + kCurrentProgramAt) : 0;
+  const int32_t current = version >= 2 ? field(in, kCurrentProgramAt) : 0;
   if (current < 0 || current >= count) {
     error = "current program " + std::to_string(current) + " is not one of the bank's " +
             std::to_string(count);
     return false;
   }
   const std::size_t expected = bankFileSize(count, target.numParams);
-  const int32_t byteSize = readInt(p + kByteSizeAt);
+  const int32_t byteSize = field(in, kByteSizeAt);
   Bank read;
   read.fxId = fxId;
-  read.fxVersion = readInt(p + kFxVersionAt);
+  read.fxVersion = field(in, kFxVersionAt);
   read.currentProgram = current;
   read.programs.resize(count);
   for (int32_t i = 0; i < count; ++i)
@@ -231,7 +224,8 @@ bool parseBank(const std::vector<uint8_t>& bytes, const Target& target, Bank& ba
 bool parseProgram(const std::vector<uint8_t>& bytes, const Target& target, Program& program,
                   std::string& error) {
   if (!checkChunk(bytes, error)) return false;
-  const int32_t kind = readInt(bytes.data() + kFxMagicAt);
+  ByteReader in(bytes, Endian::Big);
+  const int32_t kind = field(in, kFxMagicAt);
   if (kind == kBankMagic || kind == kOpaqueBankMagic) {
     error = "a bank file (.fxb), not a program";
     return false;
@@ -260,20 +254,17 @@ bool parseProgram(const std::vector<uint8_t>& bytes, const Target& target, Progr
 
 namespace {
 
-void putProgram(std::vector<uint8_t>& out, int32_t fxId, int32_t fxVersion,
-                const Program& program) {
+void putProgram(ByteWriter& out, int32_t fxId, int32_t fxVersion, const Program& program) {
   const int32_t numParams = static_cast<int32_t>(program.values.size());
-  putInt(out, kChunkMagic);
-  putInt(out, static_cast<int32_t>(programRecordSize(numParams) - 8));
-  putInt(out, kProgramMagic);
-  putInt(out, kProgramFormatVersion);
-  putInt(out, fxId);
-  putInt(out, fxVersion);
-  putInt(out, numParams);
-  char name[kFileNameSize] = {};
-  std::copy_n(program.name.data(), std::min(program.name.size(), kFileNameSize - 1), name);
-  out.insert(out.end(), name, name + kFileNameSize);
-  for (float value : program.values) putFloat(out, value);
+  out.i32(kChunkMagic);
+  out.i32(static_cast<int32_t>(programRecordSize(numParams) - 8));
+  out.i32(kProgramMagic);
+  out.i32(kProgramFormatVersion);
+  out.i32(fxId);
+  out.i32(fxVersion);
+  out.i32(numParams);
+  out.text(program.name, kFileNameSize);
+  for (float value : program.values) out.f32(value);
 }
 
 }  // namespace
@@ -281,25 +272,27 @@ void putProgram(std::vector<uint8_t>& out, int32_t fxId, int32_t fxVersion,
 std::vector<uint8_t> bankBytes(const Bank& bank) {
   const int32_t count = static_cast<int32_t>(bank.programs.size());
   const int32_t numParams = count ? static_cast<int32_t>(bank.programs[0].values.size()) : 0;
-  std::vector<uint8_t> out;
-  out.reserve(bankFileSize(count, numParams));
-  putInt(out, kChunkMagic);
-  putInt(out, static_cast<int32_t>(bankFileSize(count, numParams) - 8));
-  putInt(out, kBankMagic);
-  putInt(out, kBankFormatVersion);
-  putInt(out, bank.fxId);
-  putInt(out, bank.fxVersion);
-  putInt(out, count);
-  putInt(out, bank.currentProgram);
-  out.resize(kBankHeaderSize, 0);
+  std::vector<uint8_t> bytes;
+  bytes.reserve(bankFileSize(count, numParams));
+  ByteWriter out(bytes, Endian::Big);
+  out.i32(kChunkMagic);
+  out.i32(static_cast<int32_t>(bankFileSize(count, numParams) - 8));
+  out.i32(kBankMagic);
+  out.i32(kBankFormatVersion);
+  out.i32(bank.fxId);
+  out.i32(bank.fxVersion);
+  out.i32(count);
+  out.i32(bank.currentProgram);
+  out.padTo(kBankHeaderSize);
   for (const Program& program : bank.programs) putProgram(out, bank.fxId, bank.fxVersion, program);
-  return out;
+  return bytes;
 }
 
 std::vector<uint8_t> programBytes(int32_t fxId, int32_t fxVersion, const Program& program) {
-  std::vector<uint8_t> out;
+  std::vector<uint8_t> bytes;
+  ByteWriter out(bytes, Endian::Big);
   putProgram(out, fxId, fxVersion, program);
-  return out;
+  return bytes;
 }
 
 bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
@@ -327,23 +320,6 @@ bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string&
     return false;
   }
   bytes = std::move(read);
-  return true;
-}
-
-bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-  const std::string temporary = path + ".part";
-  FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) {
-    error = "cannot create a temporary file beside it: " + std::string(std::strerror(errno));
-    return false;
-  }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = "cannot write: " + std::string(std::strerror(errno));
-    std::remove(temporary.c_str());
-    return false;
-  }
   return true;
 }
 

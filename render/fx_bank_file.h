@@ -59,9 +59,8 @@ bool parseProgram(const std::vector<uint8_t>& bytes, const Target& target, Progr
 std::vector<uint8_t> bankBytes(const Bank& bank);
 std::vector<uint8_t> programBytes(int32_t fxId, int32_t fxVersion, const Program& program);
 
-// Whole files; writing goes through a temporary file renamed into place.
+// A whole file, refused above 16 MB (writing goes through io::writeFile).
 bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
-bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
 
 // "'Rb5t'" for printable codes, "0x12345678" otherwise.
 std::string fourCcText(int32_t code);

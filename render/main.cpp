@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/plugin_host.h"
+#include "io/safe_file.h"
 #include "render/command_line.h"
 #include "render/midi_file.h"
 #include "render/output_file.h"
@@ -71,6 +72,21 @@ std::string shownName(const Options& o, const render::OutputFile& output) {
   return output.isStandardOutput() ? "standard output" : o.output;
 }
 
+// The saved bank may replace the bank it was loaded from, never a file the render reads or
+// writes otherwise (whatever links lead there).
+void refuseBankOverFiles(const Options& o) {
+  const struct {
+    const std::string& path;
+    const char* what;
+  } others[] = {{o.input, "the input file"},
+                {o.output, "the output file"},
+                {o.plugin, "the plug-in"},
+                {o.preset, "the program file"}};
+  for (const auto& other : others)
+    if (!other.path.empty() && other.path != "-" && orvalis::io::sameFile(o.saveBank, other.path))
+      fail("refusing to save the bank over " + std::string(other.what) + " " + other.path);
+}
+
 // A parameter change, or with kProgramChange a program selection, at a frame of the song.
 struct Automation {
   int64_t frame;
@@ -98,6 +114,11 @@ int main(int argc, char** argv) {
     if (!output.open(o.output, o.input, error)) fail(error);
     if (!wav.open(output.descriptor(), o.rate, o.format, error))
       failWriting(shownName(o, output), error);
+  }
+  orvalis::io::SafeFile bank;
+  if (!o.saveBank.empty() && !o.listParams) {
+    refuseBankOverFiles(o);
+    if (!bank.open(o.saveBank, error)) fail(error);
   }
 
   vst2host::PluginHost host;
@@ -198,8 +219,15 @@ int main(int argc, char** argv) {
     std::fputc('\n', stderr);
   }
   if (!wav.finish(error)) failWriting(shown, error);
-  if (!output.commit(error)) fail(error);
-  if (!o.saveBank.empty() && !fxfile::saveBankFile(host.effect, o.saveBank, error)) fail(error);
+  // Every output is written and flushed before any is put in place: all or none.
+  if (!o.saveBank.empty()) {
+    std::vector<uint8_t> bytes;
+    if (!fxfile::bankFileImage(host.effect, o.saveBank, bytes, error) ||
+        !bank.write(bytes.data(), bytes.size(), error) || !bank.finish(error))
+      fail(error);
+  }
+  if (!output.finish(error) || !output.commit(error)) fail(error);
+  if (!o.saveBank.empty() && !bank.commit(error)) fail(error);
 
   if (!o.quiet) {
     const double seconds = static_cast<double>(frame) / o.rate;

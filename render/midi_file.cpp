@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "io/byte_order.h"
+
 namespace render {
 
 namespace {
@@ -20,13 +22,9 @@ constexpr int kMaxVarLenBytes = 4;
 constexpr uint8_t kMetaTempo = 0x51;
 constexpr uint8_t kMetaEndOfTrack = 0x2F;
 
-uint32_t be32(const uint8_t* p) {
-  return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-}
-uint32_t le32(const uint8_t* p) {
-  return uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
-}
-uint16_t be16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
+using orvalis::io::Endian;
+using orvalis::io::loadU16;
+using orvalis::io::loadU32;
 
 std::string hexByte(uint8_t b) {
   char text[8];
@@ -210,7 +208,7 @@ bool locateMidiData(const uint8_t* data, std::size_t size, std::size_t& begin, s
   }
   std::size_t pos = 12;
   while (size - pos >= 8) {
-    const uint32_t length = le32(data + pos + 4);
+    const uint32_t length = loadU32(data + pos + 4, Endian::Little);
     if (std::memcmp(data + pos, "data", 4) == 0) {
       begin = pos + 8;
       end = begin + std::min<std::size_t>(length, size - begin);
@@ -270,7 +268,7 @@ bool parseMidiFile(const uint8_t* data, std::size_t size, uint32_t sampleRate,
     error = "not a Standard MIDI File (no MThd header)";
     return false;
   }
-  const uint32_t headerLength = be32(data + begin + 4);
+  const uint32_t headerLength = loadU32(data + begin + 4, Endian::Big);
   if (headerLength < 6) {
     error = "MIDI file header of " + std::to_string(headerLength) + " bytes (want 6)";
     return false;
@@ -281,21 +279,21 @@ bool parseMidiFile(const uint8_t* data, std::size_t size, uint32_t sampleRate,
   }
   const uint8_t* header = data + begin + 8;
   MidiSong song;
-  song.format = be16(header);
-  const int announcedTracks = be16(header + 2);
+  song.format = loadU16(header, Endian::Big);
+  const int announcedTracks = loadU16(header + 2, Endian::Big);
   Timing timing;
   if (song.format > 2) {
     error = "unknown MIDI file format " + std::to_string(song.format) + " (want 0, 1 or 2)";
     return false;
   }
-  if (!readTiming(be16(header + 4), timing, error)) return false;
+  if (!readTiming(loadU16(header + 4, Endian::Big), timing, error)) return false;
 
   std::vector<TempoChange> tempos;
   Wide songEnd = 0;       // format 2: where the next track starts
   uint64_t lastTick = 0;  // formats 0 and 1
   std::size_t pos = begin + 8 + headerLength;
   while (end - pos >= 8) {
-    const uint32_t length = be32(data + pos + 4);
+    const uint32_t length = loadU32(data + pos + 4, Endian::Big);
     const bool isTrack = std::memcmp(data + pos, "MTrk", 4) == 0;
     const std::size_t chunkEnd = pos + 8 + std::min<std::size_t>(length, end - pos - 8);
     if (!isTrack) {  // unknown chunks are skipped, as the format asks

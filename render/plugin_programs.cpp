@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "io/safe_file.h"
+
 namespace fxfile {
 
 namespace {
@@ -92,15 +94,20 @@ bool loadProgramFile(AEffect* effect, const std::string& path, std::string& erro
   return true;
 }
 
-bool saveBankFile(AEffect* effect, const std::string& path, std::string& error) {
+bool bankFileImage(AEffect* effect, const std::string& path, std::vector<uint8_t>& bytes,
+                   std::string& error) {
   if (effect->flags & effFlagsProgramChunks)
     return fail(path,
                 "the plug-in keeps its programs as chunks, which a parameter bank cannot hold",
                 error);
   if (effect->numPrograms < 1) return fail(path, "the plug-in has no programs", error);
-  std::string reason;
-  if (!writeFile(path, bankBytes(captureBank(effect)), reason)) return fail(path, reason, error);
+  bytes = bankBytes(captureBank(effect));
   return true;
+}
+
+bool saveBankFile(AEffect* effect, const std::string& path, std::string& error) {
+  std::vector<uint8_t> bytes;
+  return bankFileImage(effect, path, bytes, error) && orvalis::io::writeFile(path, bytes, error);
 }
 
 }  // namespace fxfile

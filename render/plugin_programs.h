@@ -4,11 +4,14 @@
 // For orvalis-render:
 //   --bank FILE.fxb    fxfile::loadBankFile (effect, path, error), before --program selects
 //   --preset FILE.fxp  fxfile::loadProgramFile (effect, path, error), into the current program
-//   --save-bank FILE   fxfile::saveBankFile (effect, path, error), after the render
+//   --save-bank FILE   fxfile::bankFileImage (effect, path, bytes, error) after the render, into
+//                      an io::SafeFile opened before it
 // Each answers false with a one-line reason (the path first) and then has changed nothing.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "plugin/vst2.h"
 #include "render/fx_bank_file.h"
@@ -27,6 +30,10 @@ Bank captureBank(AEffect* effect);
 
 bool loadBankFile(AEffect* effect, const std::string& path, std::string& error);
 bool loadProgramFile(AEffect* effect, const std::string& path, std::string& error);
+// The bank file's bytes of every program; refused for a plug-in without parameter programs.
+bool bankFileImage(AEffect* effect, const std::string& path, std::vector<uint8_t>& bytes,
+                   std::string& error);
+// bankFileImage written whole through io::writeFile.
 bool saveBankFile(AEffect* effect, const std::string& path, std::string& error);
 
 }  // namespace fxfile

@@ -10,6 +10,7 @@
 #include <limits>
 #include <string>
 
+#include "io/safe_file.h"
 #include "render/fx_bank_file.h"
 #include "render/plugin_programs.h"
 #include "tests/support/test_host.h"
@@ -58,7 +59,7 @@ std::string temporaryPath(const char* name) {
 
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::string error;
-  ASSERT_TRUE(writeFile(path, bytes, error)) << error;
+  ASSERT_TRUE(orvalis::io::writeFile(path, bytes, error)) << error;
 }
 
 }  // namespace

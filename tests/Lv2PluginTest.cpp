@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -243,4 +244,57 @@ TEST(Lv2Plugin, DisplaySnapshotsReachTheNotifyPortAboutSixtyTimesASecond) {
   }
   EXPECT_NEAR(messages, 60, 1);
   EXPECT_GT(last.ampEnv, 0.f);  // the note is held
+}
+
+TEST(Lv2Plugin, AnEventOverhangingTheDeclaredSequenceIsNotRead) {
+  // The buffer ends exactly where the sequence's declared size does, so that AddressSanitizer
+  // reports any read beyond it. The second event's header, or its body, does not fit.
+  const LV2_URID midiType = Lv2World::get().urids.map(LV2_MIDI__MidiEvent);
+  const LV2_URID sequenceType = Lv2World::get().urids.map(LV2_ATOM__Sequence);
+  constexpr uint32_t kEvent = sizeof(LV2_Atom_Event);
+  const struct {
+    const char* what;
+    uint32_t inside;  // bytes of the second event within the declared size
+  } cases[] = {{"time only", 8}, {"header cut in its size field", 10}, {"body cut", kEvent + 1}};
+  std::vector<float> expectedLeft, expectedRight;
+  {
+    std::srand(7);
+    Lv2Host reference(kRate);
+    ASSERT_TRUE(reference.loaded());
+    reference.midi(0, 0x90, 60, 100);
+    reference.run(expectedLeft, expectedRight, 512);
+  }
+  ASSERT_GT(testing_host::peak(expectedLeft), 0.f);
+  for (const auto& c : cases) {
+    const uint32_t declared = sizeof(LV2_Atom_Sequence_Body) + kEvent + 8 + c.inside;
+    std::vector<uint8_t> buffer(sizeof(LV2_Atom) + declared, 0);
+    auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(buffer.data());
+    sequence->atom.size = declared;
+    sequence->atom.type = sequenceType;
+    uint8_t* first = buffer.data() + sizeof(LV2_Atom_Sequence);
+    auto* note = reinterpret_cast<LV2_Atom_Event*>(first);
+    note->time.frames = 0;
+    note->body.size = 3;
+    note->body.type = midiType;
+    const uint8_t on[3] = {0x90, 60, 100};
+    std::memcpy(first + kEvent, on, 3);
+    // What of the second event fits: its time, part of its header, or a note-on cut short.
+    uint8_t second[kEvent + 3];
+    auto* overhang = reinterpret_cast<LV2_Atom_Event*>(second);
+    overhang->time.frames = 0;
+    overhang->body.size = 3;
+    overhang->body.type = midiType;
+    const uint8_t other[3] = {0x90, 72, 127};
+    std::memcpy(second + kEvent, other, 3);
+    std::memcpy(first + kEvent + 8, second, c.inside);
+
+    std::srand(7);
+    Lv2Host host(kRate);
+    ASSERT_TRUE(host.loaded());
+    lilv_instance_connect_port(host.instance, orvalis_lv2::kMidiIn, buffer.data());
+    std::vector<float> left, right;
+    host.run(left, right, 512);
+    EXPECT_EQ(left, expectedLeft) << c.what;
+    EXPECT_EQ(right, expectedRight) << c.what;
+  }
 }

@@ -328,6 +328,6 @@ TEST(GuiEditorTest, IdlePumpLetsOnePassThroughEveryHundredMilliseconds) {
   EXPECT_EQ(editor->onKeyUp(key), -1);
   EXPECT_FALSE(editor->onWheel(1.f));
   EXPECT_EQ(editor->setKnobMode(2), 1);
-  EXPECT_EQ(gKnobMode, 2);
+  EXPECT_EQ(editor->getKnobMode(), 2);
   delete effect;  // deletes its editor
 }

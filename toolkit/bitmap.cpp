@@ -3,18 +3,16 @@
 #include <atomic>
 #include <cstring>
 
+#include "io/byte_reader.h"
+
 #include "toolkit/draw_context.h"
 #include "toolkit/resources.h"
 
 namespace VSTGUI {
 
 namespace {
+// For leak checks only: atomic, and nothing decides on it.
 std::atomic<int32_t> gLiveBitmaps{0};
-
-uint32_t le32(const unsigned char* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24);
-}
-uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 }  // namespace
 
 CBitmap::CBitmap(int32_t id, int32_t scale) : resourceId(id) {
@@ -37,26 +35,30 @@ CBitmap::~CBitmap() { --gLiveBitmaps; }
 int32_t CBitmap::liveBitmaps() { return gLiveBitmaps.load(); }
 
 void CBitmap::forget() {
-  if (--references <= 0) delete this;
+  // The release orders this holder's reads before the deleting thread's free.
+  if (references.fetch_sub(1, std::memory_order_acq_rel) <= 1) delete this;
 }
 
 // Uncompressed 24-bit BMP, bottom-up or top-down rows padded to 4 bytes. Windows keeps BITMAP
 // resources without the 14-byte file header, so a bare info header is accepted too.
 bool CBitmap::decode(const unsigned char* data, std::size_t size) {
+  orvalis::io::ByteReader in(data, size, orvalis::io::Endian::Little);
   std::size_t header = 0;
   uint32_t pixelOffset = 0;
   if (size >= 54 && data[0] == 'B' && data[1] == 'M') {
     header = 14;
-    pixelOffset = le32(data + 10);
-  } else if (size >= 40 && le32(data) >= 40) {
-    pixelOffset = le32(data);  // info header size; 24-bit images carry no palette
-  } else {
-    return false;
+    in.u32At(10, pixelOffset);
+  } else if (size < 40 || !in.u32At(0, pixelOffset) || pixelOffset < 40) {
+    return false;  // else the info header's size, as 24-bit images carry no palette
   }
-  const unsigned char* info = data + header;
-  const int32_t w = static_cast<int32_t>(le32(info + 4));
-  int32_t h = static_cast<int32_t>(le32(info + 8));
-  if (le16(info + 14) != 24 || le32(info + 16) != 0 || w <= 0 || w > 8192 || h == 0) return false;
+  uint32_t width32 = 0, height32 = 0, compression = 1;
+  uint16_t bits = 0;
+  if (!in.u32At(header + 4, width32) || !in.u32At(header + 8, height32) ||
+      !in.u16At(header + 14, bits) || !in.u32At(header + 16, compression))
+    return false;
+  const auto w = static_cast<int32_t>(width32);
+  auto h = static_cast<int32_t>(height32);
+  if (bits != 24 || compression != 0 || w <= 0 || w > 8192 || h == 0) return false;
   const bool topDown = h < 0;
   if (topDown) h = -h;
   if (h > 8192) return false;

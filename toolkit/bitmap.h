@@ -1,7 +1,10 @@
 // A 24-bit bitmap loaded from the embedded resources, reference counted: the creator holds one
-// reference, remember() takes another, forget() releases one and deletes at zero.
+// reference, remember() takes another, forget() releases one and deletes at zero. The pixels never
+// change after construction and the count is atomic, so one bitmap may be shared by the editors
+// of many instances on different threads.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -18,9 +21,9 @@ class CBitmap {
   explicit CBitmap(int32_t resourceId, int32_t scale = 1);
   CBitmap(int32_t width, int32_t height, const uint32_t* pixels);
 
-  void remember() { ++references; }
+  void remember() { references.fetch_add(1, std::memory_order_relaxed); }
   void forget();
-  int32_t referenceCount() const { return references; }
+  int32_t referenceCount() const { return references.load(std::memory_order_acquire); }
 
   int32_t getWidth() const { return width; }
   int32_t getHeight() const { return height; }
@@ -44,7 +47,7 @@ class CBitmap {
   int32_t resourceId = 0;
   int32_t width = 0, height = 0;
   std::vector<uint32_t> pixels;
-  int32_t references = 1;
+  std::atomic<int32_t> references{1};
 };
 
 }  // namespace VSTGUI

@@ -6,8 +6,6 @@
 
 namespace VSTGUI {
 
-int32_t gKnobMode = 0;
-
 CView::~CView() {
   if (background) background->forget();
 }

@@ -36,9 +36,6 @@ class CControlListener {
   virtual void valueChanged(CDrawContext* context, CControl* control) = 0;
 };
 
-// The process-wide knob mode set through the editor (setKnobMode).
-extern int32_t gKnobMode;
-
 class CView {
  public:
   explicit CView(const CRect& size) : size(size), mouseableArea(size) {}

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <set>
 
+#include "io/safe_file.h"
 #include "params/factory_bank.h"
 #include "tools/factory_presets.h"
 
@@ -32,8 +33,8 @@ int main(int argc, char** argv) {
   }
   for (const presets::PresetFile& file : files) {
     std::string error;
-    if (!fxfile::writeFile((root / file.path).string(), file.bytes, error)) {
-      std::fprintf(stderr, "orvalis-make-presets: %s: %s\n", file.path.c_str(), error.c_str());
+    if (!orvalis::io::writeFile((root / file.path).string(), file.bytes, error)) {
+      std::fprintf(stderr, "orvalis-make-presets: %s\n", error.c_str());
       return 1;
     }
   }

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "io/safe_file.h"
+
 namespace orvalis::standalone {
 
 namespace {
@@ -30,17 +32,6 @@ bool makeFolders(const std::string& folder, std::string& error) {
       error = "cannot make the folder " + part + ": " + std::strerror(errno);
       return false;
     }
-  }
-  return true;
-}
-
-bool writeAll(int fd, const uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
   }
   return true;
 }
@@ -120,42 +111,7 @@ StateRestore restoreState(Instrument& core, const std::string& path) {
 }
 
 bool saveState(const Instrument& core, const std::string& path, std::string& error) {
-  return writeFileSafely(path, core.saveState(), error);
-}
-
-bool writeFileSafely(const std::string& path, const std::vector<uint8_t>& bytes,
-                     std::string& error) {
-  const std::string folder = folderOf(path);
-  if (!makeFolders(folder, error)) return false;
-  std::string temporary = path + ".XXXXXX";
-  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) {
-    error = "cannot write in " + folder + ": " + std::strerror(errno);
-    return false;
-  }
-  // mkstemp makes the file 0600; a state is the user's own.
-  bool ok = writeAll(fd, bytes.data(), bytes.size()) && fsync(fd) == 0;
-  int failure = errno;
-  if (close(fd) != 0 && ok) {
-    ok = false;
-    failure = errno;
-  }
-  if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
-    ok = false;
-    failure = errno;
-  }
-  if (!ok) {
-    unlink(temporary.c_str());
-    error = "cannot write " + path + ": " + std::strerror(failure);
-    return false;
-  }
-  // The rename itself reaches the disk with the folder.
-  const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    fsync(dir);
-    close(dir);
-  }
-  return true;
+  return makeFolders(folderOf(path), error) && io::writeFile(path, core.saveState(), error);
 }
 
 }  // namespace orvalis::standalone

@@ -1,5 +1,6 @@
 // The state the standalone program keeps between runs: the core's whole blob in one file,
-// written safely (a new file renamed over the old one), refused whole when it is not usable.
+// written through io's safe file writer (replaced whole or not at all), refused whole when it is
+// not usable.
 #pragma once
 
 #include <cstdint>
@@ -26,12 +27,7 @@ struct StateRestore {
 // was.
 StateRestore restoreState(Instrument& core, const std::string& path);
 
+// The folder is made when missing, private (0700) as a configuration folder should be.
 bool saveState(const Instrument& core, const std::string& path, std::string& error);
-
-// Writes bytes to a temporary file in path's folder (made if missing), flushes it to disk and
-// renames it over path: a crash leaves the old file or the new one, never a part. The folder is
-// made private (0700) when it is created.
-bool writeFileSafely(const std::string& path, const std::vector<uint8_t>& bytes,
-                     std::string& error);
 
 }  // namespace orvalis::standalone

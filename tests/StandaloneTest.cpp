@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/instrument.h"
+#include "io/safe_file.h"
 #include "params/factory_bank.h"
 #include "standalone/sounds.h"
 #include "standalone/state_file.h"
@@ -188,7 +189,7 @@ TEST_F(StandaloneTest, SigtermSavesTheStateAndASecondStartRestoresIt) {
     edited.setProgramName("Renamed Here");
     edited.setParameter(kEdited, 0.123f);
     std::string error;
-    ASSERT_TRUE(orvalis::standalone::writeFileSafely(path("s.state"), edited.saveState(), error));
+    ASSERT_TRUE(orvalis::io::writeFile(path("s.state"), edited.saveState(), error));
   }
   std::string error;
   ASSERT_TRUE(server->start(error)) << error;
@@ -250,8 +251,7 @@ TEST_F(StandaloneTest, ABadStateIsRefusedKeptAsideAndTheFactoryBankUsed) {
     SCOPED_TRACE(c.what);
     const std::string file = path("bad.state");
     std::string error;
-    ASSERT_TRUE(orvalis::standalone::writeFileSafely(
-        file, std::vector<uint8_t>(c.bytes.begin(), c.bytes.end()), error));
+    ASSERT_TRUE(orvalis::io::writeFile(file, c.bytes, error));
     const auto r = standalone_test::run({"--state", file, "--list-programs"}, path("run.log"));
     EXPECT_EQ(r.status, 0);
     const std::vector<std::string> out = lines(r.output);

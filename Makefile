@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # CI builds treat warnings as errors; CI sets CI=true.
 CMAKE_FLAGS = -DORVALIS_WERROR=$(if $(filter true,$(CI)),ON,OFF)
 
-.PHONY: all setup configure build install check check-asan check-tsan tidy check-windows windows demo \
+.PHONY: all setup configure build install uninstall check check-asan check-tsan tidy check-windows windows demo \
   presets tour bench bench-peers fuzz fuzz-build fuzz-interface fuzz-midi fuzz-fx fuzz-state \
   fuzz-lv2-midi clean
 
@@ -19,20 +19,29 @@ configure: setup
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# Orvalis.so into ~/.vst, Orvalis.lv2 into ~/.lv2 and the standalone orvalis into ~/.local/bin
-# (its desktop entry into ~/.local/share/applications), or with PREFIX=/usr/local into
-# $(PREFIX)/lib/vst, $(PREFIX)/lib/lv2, $(PREFIX)/bin and $(PREFIX)/share/applications.
+# Orvalis.so into ~/.vst, Orvalis.lv2 into ~/.lv2, orvalis-render and the standalone orvalis into
+# ~/.local/bin (orvalis's desktop entry into ~/.local/share/applications) and the factory presets
+# into ~/.local/share/orvalis/presets; or with PREFIX=/usr/local into $(PREFIX)/lib/vst,
+# $(PREFIX)/lib/lv2, $(PREFIX)/bin, $(PREFIX)/share/applications and $(PREFIX)/share/orvalis/presets.
+# `make uninstall` removes exactly the files the last install wrote (their list is kept in
+# $(BUILD)/installed-files.txt).
 PREFIX ?=
-install: build
 ifeq ($(PREFIX),)
-	@cmake -S . -B $(BUILD) -DORVALIS_VST_INSTALL_DIR=$(HOME)/.vst -DORVALIS_LV2_INSTALL_DIR=$(HOME)/.lv2 \
-	  -DORVALIS_BIN_INSTALL_DIR=$(HOME)/.local/bin -DORVALIS_DESKTOP_INSTALL_DIR=$(HOME)/.local/share/applications > /dev/null
-	@cmake --install $(BUILD)
+INSTALL_DIRS = -DORVALIS_VST_INSTALL_DIR=$(HOME)/.vst -DORVALIS_LV2_INSTALL_DIR=$(HOME)/.lv2 \
+  -DORVALIS_BIN_INSTALL_DIR=$(HOME)/.local/bin -DORVALIS_PRESETS_INSTALL_DIR=$(HOME)/.local/share/orvalis/presets \
+  -DORVALIS_DESKTOP_INSTALL_DIR=$(HOME)/.local/share/applications
 else
-	@cmake -S . -B $(BUILD) -DORVALIS_VST_INSTALL_DIR=lib/vst -DORVALIS_LV2_INSTALL_DIR=lib/lv2 \
-	  -DORVALIS_BIN_INSTALL_DIR=bin -DORVALIS_DESKTOP_INSTALL_DIR=share/applications > /dev/null
-	@cmake --install $(BUILD) --prefix $(PREFIX)
+INSTALL_DIRS = -DORVALIS_VST_INSTALL_DIR=lib/vst -DORVALIS_LV2_INSTALL_DIR=lib/lv2 \
+  -DORVALIS_BIN_INSTALL_DIR=bin -DORVALIS_PRESETS_INSTALL_DIR=share/orvalis/presets \
+  -DORVALIS_DESKTOP_INSTALL_DIR=share/applications
 endif
+install: build
+	@cmake -S . -B $(BUILD) $(INSTALL_DIRS) > /dev/null
+	@cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+	@cp $(BUILD)/install_manifest.txt $(BUILD)/installed-files.txt
+
+uninstall:
+	@scripts/uninstall $(BUILD)/installed-files.txt
 
 check: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -42,8 +51,13 @@ check: build
 DEMO_PARAMS = --bank "presets/Orvalis Factory.fxb" --program 3 \
   --program-at 10:48 --program-at 20:46 --program-at 30:91
 
-demo: build
+# Builds only the plug-in and the renderer; the compiler's lines go to a log, shown on failure.
+demo: configure
+	@echo "demo: building Orvalis.so and orvalis-render (log: $(BUILD)/demo-build.log)"
+	@cmake --build $(BUILD) -j $(JOBS) --target Orvalis orvalis-render > $(BUILD)/demo-build.log 2>&1 \
+	  || { tail -n 30 $(BUILD)/demo-build.log; exit 1; }
 	@$(BUILD)/orvalis-render examples/demo.mid -o $(BUILD)/demo.wav $(DEMO_PARAMS)
+	@echo "demo: listen with: aplay $(BUILD)/demo.wav"
 
 # The factory bank files in presets/, made from the table in params/factory_bank.cpp; commit them.
 presets: configure

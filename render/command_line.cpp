@@ -3,6 +3,7 @@
 #include <limits.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -28,40 +29,60 @@ const char* const kUsage =
     "  --rate HZ                sample rate, a whole number 8000..384000 (default 44100)\n"
     "  --block FRAMES           frames per processing block, 1..8192 (default 256)\n"
     "  --bank FILE.fxb          load a bank of programs, as hosts do, before --program\n"
+    "                           (default for Orvalis: its factory bank)\n"
+    "  --no-bank                keep the plug-in's own bank (Orvalis: 128 \"Basique\")\n"
     "  --program N              select program N before rendering\n"
     "  --program-at SECONDS:N   select program N at a time in the song (repeatable)\n"
     "  --preset FILE.fxp        load a program into the current program\n"
     "  --save-bank FILE.fxb     write the plug-in's bank after the render\n"
-    "  --param INDEX=VALUE      set a parameter before rendering; the name works too,\n"
-    "                           e.g. --param \"Osc Type=0.4\" (repeatable)\n"
+    "  --param INDEX=VALUE      set a parameter (0..1) before rendering; the name in any case\n"
+    "                           and a choice's name work too, e.g. --param \"osc type=FM2\"\n"
+    "                           (repeatable)\n"
     "  --automate SECONDS:INDEX=VALUE\n"
     "                           set a parameter at a time in the song (repeatable)\n"
     "  --tail SECONDS           longest release tail after the song's end, 0..600 (default 10);\n"
     "                           0 cuts the sound at the end\n"
     "  --max-length SECONDS     longest song accepted (default 86400, 24 h)\n"
     "  --format float|pcm16|pcm24  sample format (default float)\n"
+    "  --gain DB                scale the output, -120..40 dB (default 0)\n"
+    "  --channels LIST          play only these MIDI channels, e.g. 1,3,5-8 (default all)\n"
+    "  --gm                     General MIDI: one instance per channel with notes, program\n"
+    "                           changes, volume, expression, pan, sustain, bend sensitivity\n"
+    "  --drums N                with --gm, play channel 10 with program N (default: left out)\n"
     "  --plugin PATH            the instrument library (default: Orvalis.so beside this program)\n"
     "  --list-params            print every parameter and exit\n"
+    "  --list-programs          print the programs, after --bank, and exit\n"
     "  --quiet                  no progress bar and no summary\n"
     "  -h, --help               this text\n";
 
 // "NAME=VALUE" or "INDEX=VALUE"; the name may contain '=' only before the last one.
 ParamSetting parseParam(const std::string& text, double seconds) {
   const std::size_t eq = text.rfind('=');
-  double value = 0;
-  if (eq == std::string::npos || eq == 0 || !parseDouble(text.substr(eq + 1), value))
+  if (eq == std::string::npos || eq == 0 || eq + 1 == text.size())
     fail("bad parameter setting '" + text + "' (want INDEX=VALUE or NAME=VALUE)");
-  return {text.substr(0, eq), static_cast<float>(value), seconds};
+  return {text.substr(0, eq), text.substr(eq + 1), seconds};
 }
 
-std::string besideExecutable(const char* name) {
+std::string executableFolder() {
   char path[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return name;
+  if (n <= 0) return ".";
   path[n] = 0;
   std::string dir(path);
   const std::size_t slash = dir.rfind('/');
-  return (slash == std::string::npos ? std::string(".") : dir.substr(0, slash)) + "/" + name;
+  return slash == std::string::npos ? std::string(".") : dir.substr(0, slash);
+}
+
+// Beside this program (the build folder), else where `make install` puts the plug-in for it:
+// PREFIX/lib/vst beside PREFIX/bin, or ~/.vst. The first that exists; beside it if none does.
+std::string defaultPlugin() {
+  const std::string dir = executableFolder();
+  const char* home = std::getenv("HOME");
+  const std::string candidates[] = {dir + "/Orvalis.so", dir + "/../lib/vst/Orvalis.so",
+                                    home && *home ? std::string(home) + "/.vst/Orvalis.so" : ""};
+  for (const std::string& c : candidates)
+    if (!c.empty() && access(c.c_str(), F_OK) == 0) return c;
+  return candidates[0];
 }
 
 std::string withWavExtension(const std::string& input) {
@@ -84,6 +105,24 @@ bool parseDouble(const std::string& text, double& out) {
   errno = 0;
   out = std::strtod(text.c_str(), &end);
   return errno == 0 && end && *end == 0 && std::isfinite(out);
+}
+
+bool parseChannels(const std::string& text, uint16_t& out) {
+  out = 0;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t comma = std::min(text.find(',', start), text.size());
+    const std::string item = text.substr(start, comma - start);
+    const std::size_t dash = item.find('-');
+    long from = 0, to = 0;
+    if (!parseInt(item.substr(0, dash), from) ||
+        !parseInt(dash == std::string::npos ? item : item.substr(dash + 1), to) || from < 1 ||
+        to > 16 || from > to)
+      return false;
+    for (long c = from; c <= to; ++c) out |= static_cast<uint16_t>(1u << (c - 1));
+    start = comma + 1;
+  }
+  return out != 0;
 }
 
 bool parseInt(const std::string& text, long& out) {
@@ -168,6 +207,22 @@ Options parseOptions(int argc, char** argv) {
       o.plugin = value(i);
     } else if (a == "--list-params") {
       o.listParams = true;
+    } else if (a == "--list-programs") {
+      o.listPrograms = true;
+    } else if (a == "--no-bank") {
+      o.noBank = true;
+    } else if (a == "--gm") {
+      o.gm = true;
+    } else if (a == "--drums") {
+      if (!parseInt(value(i), n) || n < 0 || n > 127) fail("bad --drums (want a program 0..127)");
+      o.drumProgram = static_cast<int>(n);
+    } else if (a == "--channels") {
+      const std::string list = value(i);
+      if (!parseChannels(list, o.channels))
+        fail("bad --channels '" + list + "' (want channels 1..16, e.g. 1,3,5-8)");
+    } else if (a == "--gain") {
+      if (!parseDouble(value(i), o.gainDb) || o.gainDb < -120 || o.gainDb > 40)
+        fail("bad --gain (want -120..40 dB)");
     } else if (a == "--quiet") {
       o.quiet = true;
     } else if (a.size() > 1 && a[0] == '-') {
@@ -179,10 +234,26 @@ Options parseOptions(int argc, char** argv) {
   if (positional.size() > 2) fail("too many files given: want INPUT.mid [OUTPUT.wav]");
   if (positional.size() == 2 && outputOption)
     fail("two outputs given: " + positional[1] + " and -o " + o.output);
-  if (o.plugin.empty()) o.plugin = besideExecutable("Orvalis.so");
+  if (o.noBank && !o.bank.empty()) fail("--no-bank and --bank exclude each other");
+  if (o.drumProgram >= 0 && !o.gm) fail("--drums needs --gm");
+  if (o.gm) {
+    // Each channel's instance takes its programs from the song.
+    const char* refused = !o.params.empty()       ? "--param and --automate"
+                          : o.program >= 0        ? "--program"
+                          : !o.programsAt.empty() ? "--program-at"
+                          : !o.preset.empty()     ? "--preset"
+                          : !o.saveBank.empty()   ? "--save-bank"
+                                                  : nullptr;
+    if (refused)
+      fail(std::string(refused) +
+           " cannot be used with --gm: each channel plays the programs "
+           "its song selects");
+  }
+  if (o.plugin.empty()) o.plugin = defaultPlugin();
   if (!positional.empty()) o.input = positional[0];
   if (positional.size() == 2) o.output = positional[1];
-  if (o.input.empty() && !o.listParams) fail("no MIDI file given (see --help)");
+  const bool listing = o.listParams || o.listPrograms;
+  if (o.input.empty() && !listing) fail("no MIDI file given (see --help)");
   if (o.output.empty() && !o.input.empty()) o.output = withWavExtension(o.input);
   return o;
 }

@@ -9,12 +9,18 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "host/plugin_host.h"
 #include "io/safe_file.h"
 #include "render/command_line.h"
+#include "render/gm_player.h"
+#include "render/interruption_notice.h"
 #include "render/midi_file.h"
 #include "render/output_file.h"
+#include "render/parameter_setting.h"
 #include "render/plugin_programs.h"
+#include "render/starting_bank.h"
 #include "render/wav_writer.h"
 
 namespace {
@@ -25,17 +31,25 @@ using render::Options;
 constexpr double kQuietSeconds = 0.05;
 constexpr float kQuietLevel = 3.1622777e-5f;  // -90 dBFS
 
-int resolveParameter(vst2host::PluginHost& host, const std::string& target) {
-  long index = 0;
-  if (render::parseInt(target, index)) {
-    if (index < 0 || index >= host.numParams())
-      fail("parameter index " + target + " out of range 0.." +
-           std::to_string(host.numParams() - 1));
-    return static_cast<int>(index);
-  }
-  const int found = host.findParameter(target);
-  if (found < 0) fail("no parameter named '" + target + "' (see --list-params)");
-  return found;
+void listPrograms(vst2host::PluginHost& host) {
+  std::printf("%7s  %s\n", "program", "name");
+  for (int i = 0; i < host.numPrograms(); ++i)
+    std::printf("%7d  %s\n", i, host.text(effGetProgramNameIndexed, i).c_str());
+}
+
+// What a render stopped by a signal leaves: the output file handles the file itself.
+std::string interruptedOutcome(const std::string& target) {
+  if (target == "-") return "the WAV on standard output is incomplete";
+  struct stat s {};
+  if (stat(target.c_str(), &s) != 0) return "nothing written to " + target;
+  if (S_ISREG(s.st_mode)) return target + " left as it was";
+  return "the WAV written into " + target + " is incomplete";
+}
+
+std::string channelList(const std::vector<int>& channels) {
+  std::string text;
+  for (int c : channels) text += (text.empty() ? "" : " ") + std::to_string(c + 1);
+  return text.empty() ? "none" : text;
 }
 
 void listParameters(vst2host::PluginHost& host) {
@@ -101,30 +115,40 @@ int main(int argc, char** argv) {
   const Options o = render::parseOptions(argc, argv);
   std::string error;
 
+  const bool listing = o.listParams || o.listPrograms;
+  std::string outcome;
   render::MidiSong song;
   render::OutputFile output;
   render::WavWriter wav;
-  if (!o.listParams) {
+  if (!listing) {
     render::MidiLimits limits;
     limits.maxSeconds = o.maxLength;
     if (!render::readMidiFile(o.input, static_cast<uint32_t>(o.rate), limits, song, error))
       fail(error);
     for (const std::string& warning : song.warnings)
       std::fprintf(stderr, "orvalis-render: warning: %s: %s\n", o.input.c_str(), warning.c_str());
+    outcome = interruptedOutcome(o.output);
     if (!output.open(o.output, o.input, error)) fail(error);
     if (!wav.open(output.descriptor(), o.rate, o.format, error))
       failWriting(shownName(o, output), error);
   }
   orvalis::io::SafeFile bank;
-  if (!o.saveBank.empty() && !o.listParams) {
+  if (!o.saveBank.empty() && !listing) {
     refuseBankOverFiles(o);
     if (!bank.open(o.saveBank, error)) fail(error);
   }
+  // After the files are open, whose clean-up handlers it then calls.
+  if (!listing)
+    orvalis::render::installInterruptionNotice(outcome, !o.quiet && isatty(STDERR_FILENO));
 
   vst2host::PluginHost host;
   host.processLevel = kVstProcessLevelOffline;
   if (!host.load(o.plugin, static_cast<float>(o.rate), o.block, error)) fail(error);
-  if (!o.bank.empty() && !fxfile::loadBankFile(host.effect, o.bank, error)) fail(error);
+  const bool factoryBank = !o.noBank && o.bank.empty() && o.preset.empty();
+  if (!orvalis::render::loadStartingBank(host.effect, o.bank, factoryBank, error)) fail(error);
+  // Refused now rather than after a long render.
+  if (!o.saveBank.empty() && !fxfile::canSaveBank(host.effect, error))
+    fail(o.saveBank + ": " + error);
   if (o.program >= 0) {
     if (o.program >= host.numPrograms())
       fail("program " + std::to_string(o.program) + " out of range 0.." +
@@ -134,12 +158,14 @@ int main(int argc, char** argv) {
   if (!o.preset.empty() && !fxfile::loadProgramFile(host.effect, o.preset, error)) fail(error);
   std::vector<Automation> automation;
   for (const render::ParamSetting& s : o.params) {
-    const int index = resolveParameter(host, s.target);
+    const int index = orvalis::render::resolveParameter(host, s.target, error);
+    float value = 0;
+    if (index < 0 || !orvalis::render::resolveValue(host, index, s.value, value, error))
+      fail(error);
     if (s.seconds < 0)
-      host.setParameter(index, s.value);
+      host.setParameter(index, value);
     else
-      automation.push_back(
-          {static_cast<int64_t>(std::llround(s.seconds * o.rate)), index, s.value});
+      automation.push_back({static_cast<int64_t>(std::llround(s.seconds * o.rate)), index, value});
   }
   for (const render::ProgramAt& p : o.programsAt) {
     if (p.program >= host.numPrograms())
@@ -150,10 +176,28 @@ int main(int argc, char** argv) {
   }
   std::stable_sort(automation.begin(), automation.end(),
                    [](const Automation& a, const Automation& b) { return a.frame < b.frame; });
-  if (o.listParams) {
-    listParameters(host);
+  if (listing) {
+    if (o.listParams) listParameters(host);
+    if (o.listPrograms) listPrograms(host);
     return 0;
   }
+
+  const std::string effectName = host.effectName();
+  orvalis::render::GmPlayer gm;
+  if (o.gm) {
+    orvalis::render::GmSetup setup;
+    setup.plugin = o.plugin;
+    setup.rate = o.rate;
+    setup.block = o.block;
+    setup.bank = o.bank;
+    setup.factoryBank = factoryBank;
+    setup.channels = o.channels;
+    setup.drumProgram = o.drumProgram;
+    if (!gm.open(setup, song.events, error)) fail(error);
+    host.close();  // it only checked the plug-in and the bank
+  }
+  const float gain = static_cast<float>(std::pow(10.0, o.gainDb / 20));
+  const bool countClipping = o.format != render::SampleFormat::Float;
 
   const std::string shown = shownName(o, output);
 
@@ -170,6 +214,7 @@ int main(int argc, char** argv) {
   std::size_t nextMidi = 0, nextAutomation = 0;
   int64_t frame = 0, quietRun = 0, lastProgress = -1;
   double peak = 0, sum = 0;
+  long long clipped = 0;
   const double cpuStart = cpuSeconds();
   while (frame < songEnd || (quietRun < quietNeeded && frame < lastFrame)) {
     // Parameter changes land at the start of the block that contains them.
@@ -182,19 +227,31 @@ int main(int argc, char** argv) {
         host.setParameter(a.index, a.value);
       ++nextAutomation;
     }
-    events.clear();
-    while (nextMidi < midi.size() && midi[nextMidi].frame < frame + o.block) {
-      VstMidiEvent e{};
-      e.type = kVstMidiType;
-      e.byteSize = sizeof(VstMidiEvent);
-      e.deltaFrames = static_cast<int32_t>(std::max<int64_t>(0, midi[nextMidi].frame - frame));
-      for (int i = 0; i < midi[nextMidi].length; ++i)
-        e.midiData[i] = static_cast<char>(midi[nextMidi].bytes[i]);
-      events.push_back(e);
-      ++nextMidi;
+    const std::size_t firstMidi = nextMidi;
+    while (nextMidi < midi.size() && midi[nextMidi].frame < frame + o.block) ++nextMidi;
+    if (o.gm) {
+      gm.render(midi.data() + firstMidi, midi.data() + nextMidi, frame, o.block, left.data(),
+                right.data());
+    } else {
+      events.clear();
+      for (std::size_t m = firstMidi; m < nextMidi; ++m) {
+        if (!(o.channels & (1u << (midi[m].bytes[0] & 0x0F)))) continue;
+        VstMidiEvent e{};
+        e.type = kVstMidiType;
+        e.byteSize = sizeof(VstMidiEvent);
+        e.deltaFrames = static_cast<int32_t>(std::max<int64_t>(0, midi[m].frame - frame));
+        for (int i = 0; i < midi[m].length; ++i)
+          e.midiData[i] = static_cast<char>(midi[m].bytes[i]);
+        events.push_back(e);
+      }
+      host.sendMidi(events);
+      host.process(left.data(), right.data(), o.block);
     }
-    host.sendMidi(events);
-    host.process(left.data(), right.data(), o.block);
+    if (o.gainDb != 0)
+      for (int i = 0; i < o.block; ++i) {
+        left[i] *= gain;
+        right[i] *= gain;
+      }
     float blockPeak = 0;
     for (int i = 0; i < o.block; ++i)
       blockPeak = std::max({blockPeak, std::fabs(left[i]), std::fabs(right[i])});
@@ -204,6 +261,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kept; ++i) {
       peak = std::max({peak, double(std::fabs(left[i])), double(std::fabs(right[i]))});
       sum += double(left[i]) * left[i] + double(right[i]) * right[i];
+      // Integer samples stop at full scale; the writer clips what lies beyond.
+      if (countClipping) clipped += (std::fabs(left[i]) > 1.f) + (std::fabs(right[i]) > 1.f);
     }
     if (!wav.write(left.data(), right.data(), kept, error)) failWriting(shown, error);
     frame += kept;
@@ -233,11 +292,21 @@ int main(int argc, char** argv) {
     const double seconds = static_cast<double>(frame) / o.rate;
     const double rms = frame > 0 ? std::sqrt(sum / (2.0 * frame)) : 0;
     // With the WAV on standard output, the summary goes with the other messages.
-    std::fprintf(output.isStandardOutput() ? stderr : stdout,
-                 "%s: %.2f s, song %.2f s with %zu events, peak %.1f dBFS, RMS %.1f dBFS, "
-                 "CPU %.3f s per rendered second (%s)\n",
+    FILE* to = output.isStandardOutput() ? stderr : stdout;
+    if (gm.drumsLeftOut())
+      std::fprintf(to,
+                   "orvalis-render: channel 10 (drums) left out; --drums N plays it with "
+                   "program N\n");
+    const std::string clipping =
+        countClipping ? ", " + std::to_string(clipped) + " samples clipped" : "";
+    const std::string mode =
+        o.gm ? ", General MIDI, channels " + channelList(gm.channels()) : std::string();
+    std::fprintf(to,
+                 "%s: %.2f s, song %.2f s with %zu events, peak %.1f dBFS%s, RMS %.1f dBFS, "
+                 "CPU %.3f s per rendered second (%s%s)\n",
                  shown.c_str(), seconds, song.seconds, song.events.size(), decibels(peak),
-                 decibels(rms), seconds > 0 ? cpu / seconds : 0.0, host.effectName().c_str());
+                 clipping.c_str(), decibels(rms), seconds > 0 ? cpu / seconds : 0.0,
+                 effectName.c_str(), mode.c_str());
   }
   return 0;
 }

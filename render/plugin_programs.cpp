@@ -94,13 +94,20 @@ bool loadProgramFile(AEffect* effect, const std::string& path, std::string& erro
   return true;
 }
 
+bool canSaveBank(AEffect* effect, std::string& reason) {
+  if (effect->flags & effFlagsProgramChunks)
+    reason = "the plug-in keeps its programs as chunks, which a parameter bank cannot hold";
+  else if (effect->numPrograms < 1)
+    reason = "the plug-in has no programs";
+  else
+    return true;
+  return false;
+}
+
 bool bankFileImage(AEffect* effect, const std::string& path, std::vector<uint8_t>& bytes,
                    std::string& error) {
-  if (effect->flags & effFlagsProgramChunks)
-    return fail(path,
-                "the plug-in keeps its programs as chunks, which a parameter bank cannot hold",
-                error);
-  if (effect->numPrograms < 1) return fail(path, "the plug-in has no programs", error);
+  std::string reason;
+  if (!canSaveBank(effect, reason)) return fail(path, reason, error);
   bytes = bankBytes(captureBank(effect));
   return true;
 }

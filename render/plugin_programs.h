@@ -35,5 +35,7 @@ bool bankFileImage(AEffect* effect, const std::string& path, std::vector<uint8_t
                    std::string& error);
 // bankFileImage written whole through io::writeFile.
 bool saveBankFile(AEffect* effect, const std::string& path, std::string& error);
+// Whether a parameter bank can hold this plug-in's programs; false with the reason why not.
+bool canSaveBank(AEffect* effect, std::string& reason);
 
 }  // namespace fxfile

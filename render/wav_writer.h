@@ -1,6 +1,7 @@
-// Streams a stereo WAV file into an open file descriptor, block by block, with libsndfile. A
-// seekable output gets its sizes in the header at the end; a pipe or FIFO gets a header that
-// announces an unknown length, as streaming writers do, since nothing can be rewritten there.
+// Streams a stereo WAV file into an open file descriptor, block by block, with libsndfile
+// converting the samples. A seekable output gets its sizes in the header at the end; a pipe or
+// FIFO gets a header that announces an unknown length, as streaming writers do, since nothing
+// can be rewritten there.
 #pragma once
 
 #include <sndfile.h>
@@ -12,6 +13,9 @@
 namespace render {
 
 enum class SampleFormat { Float, Pcm16, Pcm24 };
+
+// The header before the samples; frames -1 for a length not known yet.
+std::vector<uint8_t> wavHeader(SampleFormat format, int sampleRate, int64_t frames);
 
 class WavWriter {
  public:
@@ -38,9 +42,13 @@ class WavWriter {
   SNDFILE* file = nullptr;
   int fd = -1;
   bool seekable = false;
-  int64_t base = 0;      // where the WAV starts in the descriptor
-  int64_t position = 0;  // from base
+  int64_t headerStart = 0;  // where the WAV starts in the descriptor
+  int64_t base = 0;         // where its samples start
+  int64_t position = 0;     // from base
   int64_t length = 0;
+  int64_t framesWritten = 0;
+  int rate = 0;
+  SampleFormat sampleFormat = SampleFormat::Float;
   int writeErrno = 0;
   std::vector<float> interleaved;
 };

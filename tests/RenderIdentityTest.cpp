@@ -78,14 +78,15 @@ TEST_F(RenderIdentityTest, KnownSongsRenderTheRecordedSamples) {
     std::string name, arguments;
   };
   const Song songs[] = {
-      // The arguments `make demo` had before it played the factory programs.
+      // The arguments `make demo` had before it played the factory programs. These renders
+      // are of the plug-in's own fresh bank.
       {"demo", std::string(ORVALIS_SOURCE_DIR) +
-                   "/examples/demo.mid --param Portamento=0.35 --param \"LFO Delay=0.6\" "
-                   "--automate \"10:Osc Type=0.2\" --automate \"20:Osc Type=0.6\" "
+                   "/examples/demo.mid --no-bank --param Portamento=0.35 --param \"LFO "
+                   "Delay=0.6\" --automate \"10:Osc Type=0.2\" --automate \"20:Osc Type=0.6\" "
                    "--automate \"30:Osc Type=1\""},
-      {"two_notes", path("two.mid")},
-      {"two_notes_48k_block_37", path("two.mid") + " --rate 48000 --block 37"},
-      {"tempo_change", path("tempo.mid")},
+      {"two_notes", path("two.mid") + " --no-bank"},
+      {"two_notes_48k_block_37", path("two.mid") + " --no-bank --rate 48000 --block 37"},
+      {"tempo_change", path("tempo.mid") + " --no-bank"},
   };
   const char* mode = std::getenv("ORVALIS_GOLDEN");
   const bool record = mode && std::string(mode) == "record";

@@ -1,13 +1,16 @@
 // The real orvalis-render binary on small MIDI files of our own.
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -64,20 +67,32 @@ TEST_F(RendererTest, TwoNotesRenderTheExpectedLengthAndPitch) {
 
 TEST_F(RendererTest, ParametersAndProgramsChangeTheResult) {
   const std::string midi = twoNotes();
-  ASSERT_EQ(run(midi + " --quiet -o " + path("a.wav")).status, 0);
-  ASSERT_EQ(run(midi + " --quiet -o " + path("b.wav") + " --param \"Osc Type=0.6\"").status, 0);
-  ASSERT_EQ(run(midi + " --quiet -o " + path("c.wav") + " --param 28=0.6").status, 0);
-  WavFile a, b, c;
-  ASSERT_TRUE(testing_host::readWav(path("a.wav"), a));
-  ASSERT_TRUE(testing_host::readWav(path("b.wav"), b));
-  ASSERT_TRUE(testing_host::readWav(path("c.wav"), c));
-  EXPECT_NE(a.left, b.left);
-  EXPECT_EQ(b.left, c.left);  // by name or by index, the same parameter
-  // Program 3 differs from program 0 only if it was changed; a fresh bank is all "Basique".
-  ASSERT_EQ(run(midi + " --quiet -o " + path("d.wav") + " --program 3").status, 0);
-  WavFile d;
-  ASSERT_TRUE(testing_host::readWav(path("d.wav"), d));
-  EXPECT_EQ(a.left.size(), d.left.size());
+  const std::string factory = std::string(ORVALIS_PRESETS_DIR) + "/Orvalis Factory.fxb";
+  struct Render {
+    std::string name, options;
+  };
+  const Render renders[] = {
+      {"a", "--no-bank"},
+      {"b", "--no-bank --param \"Osc Type=0.6\""},
+      {"c", "--no-bank --param 28=0.6"},
+      {"c2", "--no-bank --param \"osc TYPE=fm2\""},  // a name in any case, a choice by name
+      {"d", "--no-bank --program 3"},
+      {"e", "--program 3"},  // the factory bank, loaded by default
+      {"f", "--bank \"" + factory + "\" --program 3"},
+  };
+  std::map<std::string, WavFile> wav;
+  for (const Render& r : renders) {
+    const std::string out = path(r.name + ".wav");
+    ASSERT_EQ(run(midi + " --quiet -o " + out + " " + r.options).status, 0) << r.options;
+    ASSERT_TRUE(testing_host::readWav(out, wav[r.name])) << r.options;
+  }
+  EXPECT_NE(wav["a"].left, wav["b"].left);
+  EXPECT_EQ(wav["b"].left, wav["c"].left);  // by name or by index, the same parameter
+  EXPECT_EQ(wav["b"].left, wav["c2"].left);
+  // Without the factory bank, program 3 is one more "Basique".
+  EXPECT_EQ(wav["a"].left, wav["d"].left);
+  EXPECT_NE(wav["a"].left, wav["e"].left);
+  EXPECT_EQ(wav["e"].left, wav["f"].left);
 }
 
 TEST_F(RendererTest, TempoChangeMovesTheNotes) {
@@ -104,12 +119,26 @@ TEST_F(RendererTest, SameFileTwiceGivesIdenticalSamples) {
   EXPECT_EQ(one.right, two.right);
 }
 
-TEST_F(RendererTest, ListParamsPrintsEveryParameter) {
-  const Result r = run("--list-params");
-  ASSERT_EQ(r.status, 0) << r.output;
-  EXPECT_NE(r.output.find("Filtre1 Freq High"), std::string::npos);
-  EXPECT_NE(r.output.find("Droite 64"), std::string::npos);
-  EXPECT_NE(r.output.find("   60  Polyphonie"), std::string::npos) << r.output;
+TEST_F(RendererTest, ListingsShowThePluginAsLoaded) {
+  const std::string strings = std::string(ORVALIS_PRESETS_DIR) + "/Ensemble/048 String Section.fxp";
+  struct Case {
+    std::string arguments;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"--list-params", {"Filtre1 Freq High", "Droite 64", "   60  Polyphonie"}},
+      {"--list-programs", {"      0  Concert Grand", "      3  Saloon Piano", "    127  "}},
+      {"--no-bank --list-programs", {"      3  Basique", "    127  Basique"}},
+      // A program file goes into program 0 of the plug-in's own bank.
+      {"--preset \"" + strings + "\" --list-programs", {"      0  String Section", "  1  Basique"}},
+      {"--list-params --list-programs", {"Polyphonie", "Saloon Piano"}},
+  };
+  for (const Case& c : cases) {
+    const Result r = run(c.arguments);
+    ASSERT_EQ(r.status, 0) << c.arguments << ": " << r.output;
+    for (const std::string& line : c.lines)
+      EXPECT_NE(r.output.find(line), std::string::npos) << c.arguments << ": " << r.output;
+  }
 }
 
 TEST_F(RendererTest, EveryErrorExitsNonZeroAndLeavesNoFile) {
@@ -139,6 +168,25 @@ TEST_F(RendererTest, EveryErrorExitsNonZeroAndLeavesNoFile) {
       {midi + " --param 3", "bad parameter setting"},
       {midi + " --program 128", "out of range"},
       {midi + " --tail -1", "bad --tail"},
+      {midi + " --param \"Osc Type=1.5\"", "value 1.5 for 'Osc Type' is outside 0..1"},
+      {midi + " --param 28=-0.1", "is outside 0..1"},
+      {midi + " --param \"Osc Type=FM7\"",
+       "bad value 'FM7' for 'Osc Type' (want 0..1 or one of Pulse, SupSaw, FM1, FM2, FM3, "
+       "WaveTable)"},
+      {midi + " --automate \"1:portamento=2\"", "outside 0..1"},
+      {midi + " --save-bank " + path("s.fxb") + " --plugin " + FAKE_CHUNK_INSTRUMENT_PATH,
+       "keeps its programs as chunks"},
+      {midi + " --gain x", "bad --gain"},
+      {midi + " --gain 41", "bad --gain"},
+      {midi + " --channels 0", "bad --channels"},
+      {midi + " --channels 3-2", "bad --channels"},
+      {midi + " --channels 1,,2", "bad --channels"},
+      {midi + " --channels 17", "bad --channels"},
+      {midi + " --drums 0", "--drums needs --gm"},
+      {midi + " --gm --drums 128", "bad --drums"},
+      {midi + " --gm --program 3", "--program cannot be used with --gm"},
+      {midi + " --gm --param 3=0", "cannot be used with --gm"},
+      {midi + " --no-bank --bank x.fxb", "exclude each other"},
       {midi + " --bogus", "unknown option"},
       {"", "no MIDI file given"},
   };
@@ -159,7 +207,7 @@ TEST_F(RendererTest, BankOptionsLoadAndSaveAsHostsDo) {
   const std::string midi = twoNotes();
   const std::string factory = std::string(ORVALIS_PRESETS_DIR) + "/Orvalis Factory.fxb";
   const std::string strings = std::string(ORVALIS_PRESETS_DIR) + "/Ensemble/048 String Section.fxp";
-  ASSERT_EQ(run(midi + " --quiet -o " + path("basique.wav")).status, 0);
+  ASSERT_EQ(run(midi + " --quiet --no-bank -o " + path("basique.wav")).status, 0);
   const Result banked = run(midi + " --quiet -o " + path("bank.wav") + " --bank \"" + factory +
                             "\" --program 48 --save-bank " + path("saved.fxb"));
   ASSERT_EQ(banked.status, 0) << banked.output;
@@ -217,4 +265,37 @@ TEST_F(RendererTest, BankOptionsLoadAndSaveAsHostsDo) {
     EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
     EXPECT_FALSE(exists(path("out.wav"))) << c.option;
   }
+}
+
+TEST_F(RendererTest, InterruptionSaysInOneLineWhatWasLeft) {
+  MidiFileWriter hour;
+  hour.note(0, 240, 69).endOfTrack(7200 * 480);
+  ASSERT_TRUE(hour.write(path("hour.mid")));
+  std::ofstream(path("old.wav")) << "an older render";
+  struct Case {
+    int signal;
+    std::string output, expected;
+  };
+  const Case cases[] = {
+      {SIGINT, "new.wav", "orvalis-render: interrupted: nothing written to " + path("new.wav")},
+      {SIGTERM, "old.wav", "orvalis-render: terminated: " + path("old.wav") + " left as it was"},
+  };
+  for (const Case& c : cases) {
+    renderer_test::Child child =
+        renderer_test::start({path("hour.mid"), "-o", path(c.output)}, path("messages.txt"));
+    // Wait for the render to be under way: its temporary file appears.
+    bool started = false;
+    for (int i = 0; i < 500 && !started; ++i) {
+      usleep(10000);
+      for (const std::string& name : listing())
+        started |= name.rfind(c.output + ".partial-", 0) == 0;
+    }
+    EXPECT_TRUE(started);
+    kill(child.pid, c.signal);
+    renderer_test::wait(child);
+    EXPECT_TRUE(WIFSIGNALED(child.status) && WTERMSIG(child.status) == c.signal) << child.status;
+    EXPECT_EQ(renderer_test::readFile(path("messages.txt")), c.expected + "\n");
+  }
+  EXPECT_EQ(renderer_test::readFile(path("old.wav")), "an older render");
+  EXPECT_FALSE(exists(path("new.wav")));
 }

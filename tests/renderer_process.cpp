@@ -1,6 +1,7 @@
 #include "tests/renderer_process.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,7 +25,7 @@ Result run(const std::string& arguments) {
   return r;
 }
 
-Child start(const std::vector<std::string>& arguments) {
+Child start(const std::vector<std::string>& arguments, const std::string& outputPath) {
   std::vector<char*> argv;
   std::string program = ORVALIS_RENDER_PATH;
   argv.push_back(program.data());
@@ -34,6 +35,13 @@ Child start(const std::vector<std::string>& arguments) {
   Child child;
   child.pid = fork();
   if (child.pid == 0) {
+    if (!outputPath.empty()) {
+      const int fd = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (fd < 0) _exit(126);
+      dup2(fd, STDOUT_FILENO);
+      dup2(fd, STDERR_FILENO);
+      close(fd);
+    }
     execv(argv[0], argv.data());
     _exit(127);
   }

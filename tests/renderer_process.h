@@ -23,7 +23,8 @@ struct Child {
   int status = 0;
   rusage usage{};
 };
-Child start(const std::vector<std::string>& arguments);
+// outputPath: a file for the child's standard output and error; empty keeps this process's.
+Child start(const std::vector<std::string>& arguments, const std::string& outputPath = "");
 void wait(Child& child);
 
 bool exists(const std::string& path);

@@ -1,6 +1,7 @@
 // Libraries that look like VST 2 plug-ins but are not what the renderer needs: compiled once
-// with FAKE_WRONG_MAGIC (a record with a bad magic number) and once as an effect, not an
-// instrument.
+// with FAKE_WRONG_MAGIC (a record with a bad magic number), once with FAKE_CHUNK_INSTRUMENT (an
+// instrument keeping its programs as chunks, which no parameter bank holds) and once as an
+// effect, not an instrument.
 #include <cstring>
 
 #include "plugin/vst2.h"
@@ -16,8 +17,12 @@ float VSTCALLBACK getParameter(AEffect*, int32_t) { return 0.f; }
 
 extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback) {
   std::memset(&record, 0, sizeof record);
-#ifdef FAKE_WRONG_MAGIC
+#if defined(FAKE_WRONG_MAGIC)
   record.magic = 0x12345678;
+#elif defined(FAKE_CHUNK_INSTRUMENT)
+  record.magic = kEffectMagic;
+  record.flags = effFlagsCanReplacing | effFlagsIsSynth | effFlagsProgramChunks;
+  record.numPrograms = 1;
 #else
   record.magic = kEffectMagic;
   record.flags = effFlagsCanReplacing;  // an effect: no instrument flag

@@ -31,9 +31,23 @@ MidiFileWriter& MidiFileWriter::tempo(uint32_t tick, double bpm) {
   return meta(tick, 0x51, {uint8_t(us >> 16), uint8_t(us >> 8), uint8_t(us)});
 }
 
-MidiFileWriter& MidiFileWriter::note(uint32_t tick, uint32_t length, int key, int velocity) {
-  raw(tick, {0x90, uint8_t(key), uint8_t(velocity)});
-  return raw(tick + length, {0x80, uint8_t(key), 0});
+MidiFileWriter& MidiFileWriter::note(uint32_t tick, uint32_t length, int key, int velocity,
+                                     int channel) {
+  raw(tick, {uint8_t(0x90 | channel), uint8_t(key), uint8_t(velocity)});
+  return raw(tick + length, {uint8_t(0x80 | channel), uint8_t(key), 0});
+}
+
+MidiFileWriter& MidiFileWriter::control(uint32_t tick, int channel, int number, int value) {
+  return raw(tick, {uint8_t(0xB0 | channel), uint8_t(number), uint8_t(value)});
+}
+
+MidiFileWriter& MidiFileWriter::program(uint32_t tick, int channel, int program) {
+  return raw(tick, {uint8_t(0xC0 | channel), uint8_t(program)});
+}
+
+MidiFileWriter& MidiFileWriter::bend(uint32_t tick, int channel, int value) {
+  const int v = value + 8192;
+  return raw(tick, {uint8_t(0xE0 | channel), uint8_t(v & 0x7F), uint8_t(v >> 7)});
 }
 
 MidiFileWriter& MidiFileWriter::raw(uint32_t tick, std::vector<uint8_t> bytes) {

@@ -13,7 +13,13 @@ class MidiFileWriter {
  public:
   static constexpr int kPpq = 480;
   MidiFileWriter& tempo(uint32_t tick, double bpm);
-  MidiFileWriter& note(uint32_t tick, uint32_t length, int key, int velocity = 100);
+  // Channels count from 0 (channel 1 of the MIDI standard).
+  MidiFileWriter& note(uint32_t tick, uint32_t length, int key, int velocity = 100,
+                       int channel = 0);
+  MidiFileWriter& control(uint32_t tick, int channel, int number, int value);
+  MidiFileWriter& program(uint32_t tick, int channel, int program);
+  // value -8192..8191, 0 at the centre.
+  MidiFileWriter& bend(uint32_t tick, int channel, int value);
   MidiFileWriter& raw(uint32_t tick, std::vector<uint8_t> bytes);
   MidiFileWriter& meta(uint32_t tick, uint8_t type, const std::vector<uint8_t>& data);
   // kind 0xF0 (a SysEx message) or 0xF7 (an escape: any bytes).

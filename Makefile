@@ -19,19 +19,20 @@ configure: setup
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-# Orvalis.so into ~/.vst, Orvalis.lv2 into ~/.lv2, orvalis-render and the standalone orvalis into
-# ~/.local/bin (orvalis's desktop entry into ~/.local/share/applications) and the factory presets
-# into ~/.local/share/orvalis/presets; or with PREFIX=/usr/local into $(PREFIX)/lib/vst,
-# $(PREFIX)/lib/lv2, $(PREFIX)/bin, $(PREFIX)/share/applications and $(PREFIX)/share/orvalis/presets.
-# `make uninstall` removes exactly the files the last install wrote (their list is kept in
-# $(BUILD)/installed-files.txt).
+# Orvalis.so into ~/.vst, Orvalis.lv2 into ~/.lv2, Orvalis.clap into ~/.clap, orvalis-render and
+# the standalone orvalis into ~/.local/bin (orvalis's desktop entry into
+# ~/.local/share/applications) and the factory presets into ~/.local/share/orvalis/presets; or with
+# PREFIX=/usr/local into $(PREFIX)/lib/vst, $(PREFIX)/lib/lv2, $(PREFIX)/lib/clap, $(PREFIX)/bin,
+# $(PREFIX)/share/applications and $(PREFIX)/share/orvalis/presets. `make uninstall` removes
+# exactly the files the last install wrote (their list is kept in $(BUILD)/installed-files.txt).
 PREFIX ?=
 ifeq ($(PREFIX),)
 INSTALL_DIRS = -DORVALIS_VST_INSTALL_DIR=$(HOME)/.vst -DORVALIS_LV2_INSTALL_DIR=$(HOME)/.lv2 \
+  -DORVALIS_CLAP_INSTALL_DIR=$(HOME)/.clap \
   -DORVALIS_BIN_INSTALL_DIR=$(HOME)/.local/bin -DORVALIS_PRESETS_INSTALL_DIR=$(HOME)/.local/share/orvalis/presets \
   -DORVALIS_DESKTOP_INSTALL_DIR=$(HOME)/.local/share/applications
 else
-INSTALL_DIRS = -DORVALIS_VST_INSTALL_DIR=lib/vst -DORVALIS_LV2_INSTALL_DIR=lib/lv2 \
+INSTALL_DIRS = -DORVALIS_VST_INSTALL_DIR=lib/vst -DORVALIS_LV2_INSTALL_DIR=lib/lv2 -DORVALIS_CLAP_INSTALL_DIR=lib/clap \
   -DORVALIS_BIN_INSTALL_DIR=bin -DORVALIS_PRESETS_INSTALL_DIR=share/orvalis/presets \
   -DORVALIS_DESKTOP_INSTALL_DIR=share/applications
 endif
@@ -119,7 +120,8 @@ fuzz-lv2-midi: fuzz-build
 	@build-fuzz/fuzz/lv2_midi_fuzzer build-fuzz/lv2-midi-corpus fuzz/lv2_midi_corpus -max_len=2048 \
 	  $(FUZZ_FLAGS) -artifact_prefix=build-fuzz/findings/lv2-midi-
 
-# Windows: the 32-bit DLL the instrument was made for and a 64-bit one, cross-built with MinGW-w64;
+# Windows: the 32-bit DLL the instrument was made for and a 64-bit one, and the CLAP plug-in
+# Orvalis.clap for each, cross-built with MinGW-w64;
 # their tests run under Wine (and Xvfb for the window test).
 WINDOWS_BUILDS = build-win32:i686 build-win64:x86_64
 
@@ -132,7 +134,7 @@ windows:
 # Without Wine (it could not be installed: scripts/setup says why) the DLLs are still built and
 # their exports checked, and the tests are reported as skipped.
 # Each entry: a file pattern inside a Windows build folder, then the names it must export.
-WINDOWS_EXPORTS = Orvalis*.dll:VSTPluginMain:main
+WINDOWS_EXPORTS = Orvalis*.dll:VSTPluginMain:main Orvalis.clap:clap_entry
 check-windows: windows
 	@for b in $(WINDOWS_BUILDS); do dir=$${b%%:*}; \
 	  for e in $(WINDOWS_EXPORTS); do names=$$(echo $${e#*:} | tr ':' ' '); \

@@ -45,6 +45,8 @@ bool CFrame::removeView(CView* view) {
   return true;
 }
 
+int CFrame::platformFileDescriptor() const { return window ? window->fileDescriptor() : -1; }
+
 CView* CFrame::getView(int32_t index) const {
   return index >= 0 && index < getNbViews() ? views[index] : nullptr;
 }

@@ -69,6 +69,7 @@ class CFrame : public CView {
   CDrawContext* getDrawContext() { return &context; }
   const std::vector<uint32_t>& pixels() const { return buffer; }
   PlatformWindow* platformWindow() const { return window; }
+  int platformFileDescriptor() const;
   FrameEditor* getEditor() const { return editor; }
 
  private:

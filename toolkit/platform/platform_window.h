@@ -22,6 +22,8 @@ class PlatformWindow {
   virtual void pump(CFrame& frame) = 0;
   // The platform handle of the child window (an X11 window id, an HWND).
   virtual uintptr_t handle() const = 0;
+  // The connection's file descriptor the host may watch for input; -1 where there is none.
+  virtual int fileDescriptor() const { return -1; }
 };
 
 // A child window of parent, or null when it cannot be made (the frame then stays offscreen).

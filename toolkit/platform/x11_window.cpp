@@ -138,6 +138,9 @@ class X11Window : public PlatformWindow {
   }
 
   uintptr_t handle() const override { return window; }
+  int fileDescriptor() const override {
+    return connection ? xcb_get_file_descriptor(connection) : -1;
+  }
 
  private:
   static int32_t buttonOf(uint8_t detail) {

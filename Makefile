@@ -20,19 +20,22 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # Orvalis.so into ~/.vst, Orvalis.lv2 into ~/.lv2, Orvalis.vst3 into ~/.vst3, Orvalis.clap into
-# ~/.clap, orvalis-render into ~/.local/bin and the factory presets into
-# ~/.local/share/orvalis/presets; or with PREFIX=/usr/local into $(PREFIX)/lib/vst, lib/lv2,
-# lib/vst3, lib/clap, bin and share/orvalis/presets. `make uninstall` removes exactly the files
-# the last install wrote (their list is kept in $(BUILD)/installed-files.txt).
+# ~/.clap, orvalis-render and the standalone orvalis into ~/.local/bin (orvalis's desktop entry into
+# ~/.local/share/applications) and the factory presets into ~/.local/share/orvalis/presets; or with
+# PREFIX=/usr/local into $(PREFIX)/lib/vst, lib/lv2, lib/vst3, lib/clap, bin, share/applications
+# and share/orvalis/presets. `make uninstall` removes exactly the files the last install wrote
+# (their list is kept in $(BUILD)/installed-files.txt).
 PREFIX ?=
 ifeq ($(PREFIX),)
 INSTALL_DIRS = -DORVALIS_VST_INSTALL_DIR=$(HOME)/.vst -DORVALIS_LV2_INSTALL_DIR=$(HOME)/.lv2 \
   -DORVALIS_VST3_INSTALL_DIR=$(HOME)/.vst3 -DORVALIS_CLAP_INSTALL_DIR=$(HOME)/.clap \
-  -DORVALIS_BIN_INSTALL_DIR=$(HOME)/.local/bin -DORVALIS_PRESETS_INSTALL_DIR=$(HOME)/.local/share/orvalis/presets
+  -DORVALIS_BIN_INSTALL_DIR=$(HOME)/.local/bin -DORVALIS_PRESETS_INSTALL_DIR=$(HOME)/.local/share/orvalis/presets \
+  -DORVALIS_DESKTOP_INSTALL_DIR=$(HOME)/.local/share/applications
 else
 INSTALL_DIRS = -DORVALIS_VST_INSTALL_DIR=lib/vst -DORVALIS_LV2_INSTALL_DIR=lib/lv2 -DORVALIS_VST3_INSTALL_DIR=lib/vst3 \
   -DORVALIS_CLAP_INSTALL_DIR=lib/clap \
-  -DORVALIS_BIN_INSTALL_DIR=bin -DORVALIS_PRESETS_INSTALL_DIR=share/orvalis/presets
+  -DORVALIS_BIN_INSTALL_DIR=bin -DORVALIS_PRESETS_INSTALL_DIR=share/orvalis/presets \
+  -DORVALIS_DESKTOP_INSTALL_DIR=share/applications
 endif
 install: build
 	@cmake -S . -B $(BUILD) $(INSTALL_DIRS) > /dev/null

@@ -2,6 +2,7 @@
 // keeps the interface's identity, capabilities and program-name services.
 #pragma once
 
+#include "core/file_identity.h"
 #include "core/instrument.h"
 #include "plugin/audio_effect_x.h"
 
@@ -9,7 +10,7 @@ class CorvinaGuiEditor;
 
 class Corvina : public AudioEffectX {
  public:
-  static constexpr int32_t kUniqueId = 0x52623574;  // 'Rb5t'
+  static constexpr int32_t kUniqueId = orvalis::kFileId;
   static constexpr int32_t kVendorVersion = 1000;
 
   explicit Corvina(audioMasterCallback audioMaster);

@@ -181,7 +181,10 @@ TEST(Vst3Module, ExportsTheEntryPointsAndOneInstrumentClass) {
       exported.insert(name);
   }
   pclose(nm);
+#ifndef ORVALIS_SANITIZED
+  // Sanitizer builds link without the export map.
   EXPECT_EQ(exported, (std::set<std::string>{"GetPluginFactory", "ModuleEntry", "ModuleExit"}));
+#endif
 
   v3::IPluginFactory* factory = module.factory;
   v3::PFactoryInfo info{};

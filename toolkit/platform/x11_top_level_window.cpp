@@ -73,7 +73,8 @@ class X11TopLevelWindow : public TopLevelWindow {
   ~X11TopLevelWindow() override {
     if (!connection) return;
     if (window) xcb_destroy_window(connection, window);
-    xcb_flush(connection);
+    // A round trip: the window is gone when closing returns, not when the server gets to it.
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     xcb_disconnect(connection);
   }
 

@@ -71,7 +71,8 @@ class X11Window : public PlatformWindow {
     if (connection) {
       if (gc) xcb_free_gc(connection, gc);
       if (window) xcb_destroy_window(connection, window);
-      xcb_flush(connection);
+      // A round trip: the window is gone when closing returns, not when the server gets to it.
+      std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
       xcb_disconnect(connection);
     }
   }

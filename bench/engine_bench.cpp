@@ -13,6 +13,7 @@
 namespace {
 
 using namespace orvalis;
+using namespace orvalis::engine;
 
 constexpr int kBlock = 256;
 
@@ -32,7 +33,7 @@ struct Voices {
 };
 
 void BM_OscillatorKernel(benchmark::State& state) {
-  const KernelSet* kernels = bench::pathOf(state);
+  const KernelSet* kernels = orvalis::bench::pathOf(state);
   if (!kernels) return;
   ScopedFlushToZero ftz;
   Voices v(static_cast<int>(state.range(0)));
@@ -43,13 +44,13 @@ void BM_OscillatorKernel(benchmark::State& state) {
     run(v.voices[0], bankL, bankR, kBlock);
     benchmark::DoNotOptimize(bankL[kBlock - 1]);
   }
-  bench::perVoiceSample(state, kBlock);
+  orvalis::bench::perVoiceSample(state, kBlock);
 }
-BENCHMARK(BM_OscillatorKernel)->Apply(bench::modesAndPaths);
+BENCHMARK(BM_OscillatorKernel)->Apply(orvalis::bench::modesAndPaths);
 
 // One control tick of eight voices, in ns per voice-sample (a tick serves 16 samples).
 void BM_ControlTick(benchmark::State& state) {
-  const KernelSet* kernels = bench::pathOf(state);
+  const KernelSet* kernels = orvalis::bench::pathOf(state);
   if (!kernels) return;
   ScopedFlushToZero ftz;
   Voices v(static_cast<int>(state.range(0)));
@@ -57,8 +58,8 @@ void BM_ControlTick(benchmark::State& state) {
     updateVoiceControl(v.voices, kNumVoices, *kernels);
     benchmark::ClobberMemory();
   }
-  bench::perVoiceSample(state, kSubBlock * kNumVoices);
+  orvalis::bench::perVoiceSample(state, kSubBlock * kNumVoices);
 }
-BENCHMARK(BM_ControlTick)->Apply(bench::modesAndPaths);
+BENCHMARK(BM_ControlTick)->Apply(orvalis::bench::modesAndPaths);
 
 }  // namespace

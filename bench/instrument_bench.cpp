@@ -15,6 +15,7 @@
 namespace {
 
 using namespace orvalis;
+using namespace orvalis::engine;
 
 constexpr int kBlock = 256;
 constexpr int kVoices = 8;
@@ -25,7 +26,7 @@ void chord(SynthEngine& engine, bool release, int notes = kVoices) {
 }
 
 void run(benchmark::State& state, bool released) {
-  const KernelSet* kernels = bench::pathOf(state);
+  const KernelSet* kernels = orvalis::bench::pathOf(state);
   if (!kernels) return;
   ScopedFlushToZero ftz;  // as the plug-in sets it around its audio work
   std::srand(1);
@@ -45,16 +46,16 @@ void run(benchmark::State& state, bool released) {
     engine.process(left, right, kBlock);
     benchmark::DoNotOptimize(left[0]);
   }
-  bench::perVoiceSample(state, kBlock * kVoices);
+  orvalis::bench::perVoiceSample(state, kBlock * kVoices);
 }
 
 void BM_EightVoicesHeld(benchmark::State& state) { run(state, false); }
 void BM_EightVoicesReleased(benchmark::State& state) { run(state, true); }
-BENCHMARK(BM_EightVoicesHeld)->Apply(bench::modesAndPaths);
-BENCHMARK(BM_EightVoicesReleased)->Apply(bench::modesAndPaths);
+BENCHMARK(BM_EightVoicesHeld)->Apply(orvalis::bench::modesAndPaths);
+BENCHMARK(BM_EightVoicesReleased)->Apply(orvalis::bench::modesAndPaths);
 
 void BM_NotesHeld(benchmark::State& state) {
-  const KernelSet* kernels = bench::pathOf(state);
+  const KernelSet* kernels = orvalis::bench::pathOf(state);
   if (!kernels) return;
   ScopedFlushToZero ftz;
   std::srand(1);

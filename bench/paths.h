@@ -6,7 +6,7 @@
 
 #include "engine/kernel_set.h"
 
-namespace bench {
+namespace orvalis::bench {
 
 // Modes 0..5 by path 0 (sse2) and 1 (avx2).
 inline void modesAndPaths(benchmark::internal::Benchmark* b) {
@@ -16,8 +16,9 @@ inline void modesAndPaths(benchmark::internal::Benchmark* b) {
 }
 
 // The path of the arguments, or null (and the run skipped) where the processor lacks it.
-inline const orvalis::KernelSet* pathOf(benchmark::State& state) {
-  const orvalis::KernelSet* set = state.range(1) ? orvalis::avx2Kernels() : &orvalis::kSse2Kernels;
+inline const orvalis::engine::KernelSet* pathOf(benchmark::State& state) {
+  const orvalis::engine::KernelSet* set =
+      state.range(1) ? orvalis::engine::avx2Kernels() : &orvalis::engine::kSse2Kernels;
   if (!set) state.SkipWithError("no AVX2 and FMA here");
   return set;
 }
@@ -31,4 +32,4 @@ inline void perVoiceSample(benchmark::State& state, double voiceSamplesPerIterat
       voiceSamples / 44100.0 * 0.01, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-}  // namespace bench
+}  // namespace orvalis::bench

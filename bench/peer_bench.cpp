@@ -42,7 +42,7 @@ struct Row {
   std::string path;
   int oscMode;  // Orvalis only
   int notes;    // held during the measurement
-  std::shared_ptr<vst2host::PluginHost> host;
+  std::shared_ptr<orvalis::host::PluginHost> host;
   double level = 0;             // RMS of the last block: a silent plug-in would measure nothing
   std::vector<double> samples;  // ns per voice-sample, one per round
   std::vector<double> load;     // CPU seconds per rendered second, one per round
@@ -60,24 +60,26 @@ struct Buffers {
   std::vector<float> left = std::vector<float>(kBlock), right = std::vector<float>(kBlock);
 };
 
-void sendChord(vst2host::PluginHost& host, int notes) {
+void sendChord(orvalis::host::PluginHost& host, int notes) {
   std::vector<VstMidiEvent> chord;
-  for (int i = 0; i < notes; ++i) chord.push_back(vst2host::midiEvent(0, 0x90, 48 + 3 * i, 100));
+  for (int i = 0; i < notes; ++i)
+    chord.push_back(orvalis::host::midiEvent(0, 0x90, 48 + 3 * i, 100));
   if (!chord.empty()) host.sendMidi(chord);
 }
 
-void render(vst2host::PluginHost& host, Buffers& b, int blocks) {
+void render(orvalis::host::PluginHost& host, Buffers& b, int blocks) {
   for (int i = 0; i < blocks; ++i) host.process(b.left.data(), b.right.data(), kBlock);
 }
 
 // The measured work, kept out of line so callgrind can collect exactly it.
-__attribute__((noinline)) void renderMeasured(vst2host::PluginHost& host, Buffers& b, int blocks) {
+__attribute__((noinline)) void renderMeasured(orvalis::host::PluginHost& host, Buffers& b,
+                                              int blocks) {
   render(host, b, blocks);
 }
 
 bool open(Row& row, Buffers& b) {
-  row.host = std::make_shared<vst2host::PluginHost>();
-  vst2host::PluginHost& host = *row.host;
+  row.host = std::make_shared<orvalis::host::PluginHost>();
+  orvalis::host::PluginHost& host = *row.host;
   std::string error;
   if (!host.load(row.path, kSampleRate, kBlock, error)) {
     std::fprintf(stderr, "%s: %s\n", row.name.c_str(), error.c_str());

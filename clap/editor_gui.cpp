@@ -166,7 +166,7 @@ void EditorGui::onFd(int fd) {
 // The host may change values through automation, flush or a state: the panel follows the core.
 void EditorGui::idle() {
   if (!panel.isOpen()) return;
-  Instrument& core = plugin.instrument();
+  core::Instrument& core = plugin.instrument();
   for (int i = 0; i < params::kNumParams; ++i) {
     const float v = core.parameter(i);
     if (v == shown[i]) continue;

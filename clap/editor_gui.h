@@ -14,7 +14,7 @@ namespace orvalis::clap {
 
 class InstrumentPlugin;
 
-class EditorGui : private InstrumentPanelHost::Listener {
+class EditorGui : private editor::InstrumentPanelHost::Listener {
  public:
   // The timer ticks about sixty times a second: the meter and bars move smoothly.
   static constexpr uint32_t kTimerPeriodMs = 16;
@@ -45,8 +45,8 @@ class EditorGui : private InstrumentPanelHost::Listener {
   void programReplaced() override;
 
   InstrumentPlugin& plugin;
-  InstrumentPanelHost panelHost;
-  Panel panel;
+  editor::InstrumentPanelHost panelHost;
+  editor::Panel panel;
   clap_id timer = kInvalidId;
   int watchedFd = -1;
   float shown[params::kNumParams];

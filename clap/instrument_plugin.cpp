@@ -18,7 +18,7 @@ namespace orvalis::clap {
 namespace {
 
 // A state is one fixed-size blob today; anything far beyond it is not ours.
-constexpr std::size_t kLargestState = 4 * kStateSize;
+constexpr std::size_t kLargestState = 4 * core::kStateSize;
 
 template <class T>
 const T* hostExtension(const Host* host, const char* id) {
@@ -31,10 +31,10 @@ int32_t clampOffset(uint32_t time, uint32_t frames) {
 
 // The factory sounds, as every format but VST 2 starts.
 std::vector<uint8_t> factoryBankBlob() {
-  auto bank = std::make_unique<BankState>();
+  auto bank = std::make_unique<core::BankState>();
   for (int i = 0; i < params::kNumPrograms; ++i)
     bank->programs[i] = params::factoryProgram(i).record;
-  return encodeBankState(*bank);
+  return core::encodeBankState(*bank);
 }
 
 }  // namespace
@@ -245,7 +245,7 @@ bool InstrumentPlugin::saveState(const OutputStream* stream) {
 bool InstrumentPlugin::loadState(const InputStream* stream) {
   if (!stream || !stream->read) return false;
   // A stream may give fewer bytes than asked: read on until it ends.
-  std::vector<uint8_t> blob(kStateSize + 1);
+  std::vector<uint8_t> blob(core::kStateSize + 1);
   std::size_t size = 0;
   for (;;) {
     if (size == blob.size()) {

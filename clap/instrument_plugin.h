@@ -34,7 +34,7 @@ class InstrumentPlugin {
   InstrumentPlugin& operator=(const InstrumentPlugin&) = delete;
   ~InstrumentPlugin();
 
-  Instrument& instrument() { return core; }
+  core::Instrument& instrument() { return core; }
   const Host* host() const { return clapHost; }
   // The host's extensions, asked for in init(); null where the host has none.
   const HostParams* hostParams() const { return params; }
@@ -84,8 +84,8 @@ class InstrumentPlugin {
   const HostTimerSupport* timers = nullptr;
   const HostPosixFdSupport* fds = nullptr;
   std::atomic<bool> processing{false};
-  Instrument core;
-  StepQueue<EditorEvent, 512> editorEvents;
+  core::Instrument core;
+  core::StepQueue<EditorEvent, 512> editorEvents;
   std::unique_ptr<EditorGui> gui;
 };
 

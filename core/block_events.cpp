@@ -1,6 +1,6 @@
 #include "core/block_events.h"
 
-namespace orvalis {
+namespace orvalis::core {
 
 void BlockEvents::arrange(int32_t frames) {
   const int32_t last = frames > 0 ? frames - 1 : 0;
@@ -20,4 +20,4 @@ void BlockEvents::arrange(int32_t frames) {
   }
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::core

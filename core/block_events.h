@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace orvalis {
+namespace orvalis::core {
 
 struct BlockEvent {
   enum Kind : uint8_t { kMidi, kNoteOn, kNoteOff, kParameter };
@@ -42,4 +42,4 @@ class BlockEvents {
   int count = 0;
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::core

@@ -1,6 +1,6 @@
 #include "core/display_snapshot.h"
 
-namespace orvalis {
+namespace orvalis::core {
 
 void DisplaySnapshot::toFloats(float* out) const {
   out[0] = filter1Env;
@@ -39,4 +39,4 @@ DisplaySnapshot DisplayPublisher::read() const {
   return s;
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::core

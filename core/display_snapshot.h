@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-namespace orvalis {
+namespace orvalis::core {
 
 struct DisplaySnapshot {
   float filter1Env = 0, filter2Env = 0, ampEnv = 0;
@@ -31,4 +31,4 @@ class DisplayPublisher {
   std::atomic<double> meterSmooth{0}, meterMedian{0};
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::core

@@ -10,7 +10,7 @@
 #include "core/step_queue.h"
 #include "params/parameter_table.h"
 
-namespace orvalis {
+namespace orvalis::core {
 
 struct EngineStep {
   enum Kind : int32_t { kSelectProgram, kSetSampleRate } kind;
@@ -55,4 +55,4 @@ class EngineHandoff {
   std::atomic<float> latestRate{44100.f};
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::core

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-namespace orvalis {
+namespace orvalis::core {
 
 constexpr int32_t kFileId = 0x52623574;
 
-}  // namespace orvalis
+}  // namespace orvalis::core

@@ -6,7 +6,7 @@
 #include "engine/denormals.h"
 #include "params/factory_bank.h"
 
-namespace orvalis {
+namespace orvalis::core {
 
 namespace {
 int voicesFor(float polyphony) { return 1 << params::choiceIndex(polyphony, 4); }
@@ -83,7 +83,7 @@ void Instrument::loadFactoryBank() {
 }
 
 bool Instrument::setSampleRate(float rate) {
-  if (!isUsableSampleRate(rate)) return false;
+  if (!engine::isUsableSampleRate(rate)) return false;
   hostRate.store(rate, std::memory_order_relaxed);
   handoff.sampleRateChanged(rate);
   return true;
@@ -100,7 +100,7 @@ float engineVelocity(float velocity) {
   const float scaled = velocity * 127.f;
   const float nearest = std::nearbyint(scaled);
   if (nearest >= 1.f && std::fabs(scaled - nearest) < 1e-3f)
-    return midiVelocity(static_cast<int32_t>(nearest));
+    return engine::midiVelocity(static_cast<int32_t>(nearest));
   return velocity;
 }
 
@@ -163,7 +163,7 @@ void Instrument::parameterAt(int32_t offset, int index, float value) {
 }
 
 void Instrument::forwardEvents() {
-  MidiEventQueue& queue = synth.eventQueue();
+  engine::MidiEventQueue& queue = synth.eventQueue();
   for (int i = 0; i < pending.size(); ++i) {
     const BlockEvent& e = pending[i];
     switch (e.kind) {
@@ -229,7 +229,7 @@ void Instrument::applyPendingSteps() {
 
 void Instrument::render(float* left, float* right, int32_t frames) {
   if (frames > 0 && (!left || !right)) return;
-  ScopedFlushToZero floatMode;
+  engine::ScopedFlushToZero floatMode;
   applyPendingSteps();
   pending.arrange(frames);
   forwardEvents();
@@ -245,7 +245,7 @@ void Instrument::render(float* left, float* right, int32_t frames) {
 }
 
 void Instrument::publishDisplay() {
-  const Voice& v = synth.voice(synth.allocator().lastStartedVoice());
+  const engine::Voice& v = synth.voice(synth.allocator().lastStartedVoice());
   DisplaySnapshot s;
   s.filter1Env = v.filter1Env.output;
   s.filter2Env = v.filter2Env.output;
@@ -273,4 +273,4 @@ bool Instrument::loadState(const uint8_t* data, std::size_t size, std::string* w
   return true;
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::core

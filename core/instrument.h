@@ -25,7 +25,7 @@
 #include "engine/synth_engine.h"
 #include "params/program_record.h"
 
-namespace orvalis {
+namespace orvalis::core {
 
 class alignas(16) Instrument {
  public:
@@ -98,7 +98,7 @@ class alignas(16) Instrument {
   DisplaySnapshot display() const { return displayed.read(); }
 
   // For tests and tools that look inside: the engine as the audio thread left it.
-  const SynthEngine& engine() const { return synth; }
+  const engine::SynthEngine& engine() const { return synth; }
 
  private:
   void applyPendingSteps();
@@ -126,7 +126,7 @@ class alignas(16) Instrument {
 
   // Audio side: the values the voices read, written only by the audio thread.
   alignas(16) float engineValues[params::kNumParams];
-  SynthEngine synth;
+  engine::SynthEngine synth;
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::core

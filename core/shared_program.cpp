@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace orvalis {
+namespace orvalis::core {
 
 void SharedProgram::name(char* text) const {
   uint64_t words[kNameWords];
@@ -34,4 +34,4 @@ void SharedProgram::store(const params::ProgramRecord& record) {
   setName(text);
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::core

@@ -8,7 +8,7 @@
 
 #include "params/program_record.h"
 
-namespace orvalis {
+namespace orvalis::core {
 
 class SharedProgram {
  public:
@@ -33,4 +33,4 @@ class SharedProgram {
   std::atomic<uint64_t> nameWords[kNameWords];
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::core

@@ -7,7 +7,7 @@
 #include "io/byte_reader.h"
 #include "io/byte_writer.h"
 
-namespace orvalis {
+namespace orvalis::core {
 
 namespace {
 
@@ -79,4 +79,4 @@ bool decodeBankState(const uint8_t* data, std::size_t size, BankState& state, st
   return true;
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::core

@@ -16,7 +16,7 @@
 
 #include "params/program_record.h"
 
-namespace orvalis {
+namespace orvalis::core {
 
 struct BankState {
   params::ProgramRecord programs[params::kNumPrograms];
@@ -35,4 +35,4 @@ std::vector<uint8_t> encodeBankState(const BankState& state);
 bool decodeBankState(const uint8_t* data, std::size_t size, BankState& state,
                      std::string* why = nullptr);
 
-}  // namespace orvalis
+}  // namespace orvalis::core

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <cstddef>
 
-namespace orvalis {
+namespace orvalis::core {
 
 template <class T, std::size_t kCapacity>
 class StepQueue {
@@ -58,4 +58,4 @@ class StepQueue {
   std::size_t head = 0;
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::core

@@ -3,6 +3,8 @@
 #include "toolkit/bitmap.h"
 #include "toolkit/draw_context.h"
 
+namespace orvalis::editor {
+
 using VSTGUI::CPoint;
 using VSTGUI::CRect;
 
@@ -78,3 +80,5 @@ void CBarBitmapLH::draw(VSTGUI::CDrawContext* context) {
   const CPoint source(pixel(w * 0.5 - m - W * (static_cast<double>(value) - lo)), 0);
   if (bar) bar->drawTransparent(context, band, source);
 }
+
+}  // namespace orvalis::editor

@@ -8,6 +8,8 @@
 
 #include "toolkit/view.h"
 
+namespace orvalis::editor {
+
 class CBarBitmap : public VSTGUI::CControl {
  public:
   CBarBitmap(const VSTGUI::CRect& size, VSTGUI::CBitmap* background, VSTGUI::CBitmap* bar);
@@ -53,3 +55,5 @@ class CBarBitmapLH : public VSTGUI::CControl {
   VSTGUI::CPoint offset;
   float low = 0.f, high = 0.f, lo = 0.f, hi = 0.f;
 };
+
+}  // namespace orvalis::editor

@@ -5,7 +5,7 @@
 
 #include "params/parameter_table.h"
 
-namespace editor_layout {
+namespace orvalis::editor::layout {
 
 using namespace orvalis::params;
 
@@ -116,4 +116,4 @@ constexpr RangeSpec kRangeBars[5] = {{310, 222, 412, 230, 10403, kFilter1FreqLow
                                      {450, 222, 552, 230, 10401, kFilter2FreqLow, kFilter2FreqHigh},
                                      {450, 10, 552, 18, 10401, kFilter2ResoLow, kFilter2ResoHigh}};
 
-}  // namespace editor_layout
+}  // namespace orvalis::editor::layout

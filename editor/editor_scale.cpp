@@ -4,6 +4,8 @@
 
 #include "toolkit/platform/desktop_scale.h"
 
+namespace orvalis::editor {
+
 using VSTGUI::LayoutScale;
 
 bool EditorScale::setHostFactor(float factor) {
@@ -17,3 +19,5 @@ LayoutScale EditorScale::choose(void* parent) const {
   if (factor > 0.f) return LayoutScale::fromFactor(factor);
   return LayoutScale::fromFactor(VSTGUI::desktopScaleFactor(parent));
 }
+
+}  // namespace orvalis::editor

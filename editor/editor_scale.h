@@ -6,6 +6,8 @@
 
 #include "toolkit/layout_scale.h"
 
+namespace orvalis::editor {
+
 class EditorScale {
  public:
   // Answers false, and keeps what it had, for a factor that is not a positive finite number.
@@ -19,3 +21,5 @@ class EditorScale {
  private:
   std::atomic<float> host{0.f};
 };
+
+}  // namespace orvalis::editor

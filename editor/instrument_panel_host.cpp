@@ -1,6 +1,6 @@
 #include "editor/instrument_panel_host.h"
 
-namespace orvalis {
+namespace orvalis::editor {
 
 void InstrumentPanelHost::beginEdit(int index) {
   if (listener) listener->gestureBegan(index);
@@ -20,4 +20,4 @@ void InstrumentPanelHost::pasteProgram() {
   if (listener) listener->programReplaced();
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::editor

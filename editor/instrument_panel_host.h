@@ -6,7 +6,7 @@
 #include "core/instrument.h"
 #include "editor/panel_host.h"
 
-namespace orvalis {
+namespace orvalis::editor {
 
 class InstrumentPanelHost : public PanelHost {
  public:
@@ -26,7 +26,7 @@ class InstrumentPanelHost : public PanelHost {
     virtual void idleDuringGesture() {}
   };
 
-  explicit InstrumentPanelHost(Instrument& instrument, Listener* listener = nullptr)
+  explicit InstrumentPanelHost(core::Instrument& instrument, Listener* listener = nullptr)
       : core(instrument), listener(listener) {}
 
   float parameter(int index) const override { return core.parameter(index); }
@@ -35,14 +35,14 @@ class InstrumentPanelHost : public PanelHost {
   void endEdit(int index) override;
   void copyProgram() override { core.copyToClipboard(); }
   void pasteProgram() override;
-  DisplaySnapshot display() const override { return core.display(); }
+  core::DisplaySnapshot display() const override { return core.display(); }
   void idleDuringGesture() override {
     if (listener) listener->idleDuringGesture();
   }
 
  private:
-  Instrument& core;
+  core::Instrument& core;
   Listener* listener;
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::editor

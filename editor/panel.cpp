@@ -9,9 +9,9 @@
 #include "toolkit/controls.h"
 
 using namespace VSTGUI;
-using namespace editor_layout;
+using namespace orvalis::editor::layout;
 
-namespace orvalis {
+namespace orvalis::editor {
 
 namespace {
 
@@ -174,7 +174,7 @@ void Panel::idle() {
 void Panel::refresh() {
   if (!frame) return;
   showPendingValues();
-  const DisplaySnapshot shown = host.display();
+  const core::DisplaySnapshot shown = host.display();
   for (int i = 0; i < 5; ++i) {
     rangeBars[i]->setLowHigh(host.parameter(kRangeBars[i].lowParam),
                              host.parameter(kRangeBars[i].highParam));
@@ -207,4 +207,4 @@ void Panel::valueChanged(CDrawContext* context, CControl* control) {
 
 bool Panel::isEditingText() const { return frame && frame->getEditView() != nullptr; }
 
-}  // namespace orvalis
+}  // namespace orvalis::editor

@@ -14,8 +14,10 @@
 #include "toolkit/layout_scale.h"
 #include "toolkit/view.h"
 
+namespace orvalis::editor {
 class CBarBitmap;
 class CBarBitmapLH;
+}  // namespace orvalis::editor
 
 namespace VSTGUI {
 class CKickButton;
@@ -23,7 +25,7 @@ class CSplashScreen;
 class CTextEdit;
 }  // namespace VSTGUI
 
-namespace orvalis {
+namespace orvalis::editor {
 
 class Panel : public VSTGUI::CControlListener, public VSTGUI::FrameEditor {
  public:
@@ -105,4 +107,4 @@ class Panel : public VSTGUI::CControlListener, public VSTGUI::FrameEditor {
   CBarBitmapLH* rangeBars[5] = {};  // filter1Freq, filter1Reso, timbre, filter2Freq, filter2Reso
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::editor

@@ -4,7 +4,7 @@
 
 #include "core/display_snapshot.h"
 
-namespace orvalis {
+namespace orvalis::editor {
 
 class PanelHost {
  public:
@@ -19,10 +19,10 @@ class PanelHost {
   virtual void copyProgram() = 0;
   virtual void pasteProgram() = 0;
 
-  virtual DisplaySnapshot display() const = 0;
+  virtual core::DisplaySnapshot display() const = 0;
 
   // Lets the host and the panel run while a control tracks the mouse.
   virtual void idleDuringGesture() {}
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::editor

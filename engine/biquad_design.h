@@ -5,7 +5,7 @@
 
 #include "engine/filters.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 // alpha / sin(omega) of the peaking section: its bandwidth, fixed.
 constexpr double kEqBandwidth = 0.25158313;
@@ -74,4 +74,4 @@ ORVALIS_INLINE void designBiquads(FilterType type, D w, D Q, D c[5]) {
   }
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -2,7 +2,7 @@
 
 #include <cpuid.h>
 
-namespace orvalis {
+namespace orvalis::engine {
 
 bool cpuRunsAvx2Fma() {
   unsigned a, b, c, d;
@@ -16,4 +16,4 @@ bool cpuRunsAvx2Fma() {
   return b & bit_AVX2;
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -5,7 +5,7 @@
 
 #include <xmmintrin.h>
 
-namespace orvalis {
+namespace orvalis::engine {
 
 // Added where a state decays toward zero, so that it settles on a normal number instead; far
 // below anything audible (-400 dB).
@@ -23,4 +23,4 @@ class ScopedFlushToZero {
   unsigned saved;
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -7,7 +7,7 @@
 
 #include "engine/double_lanes.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct D2 {
   static constexpr bool kDoubleLanes = true;
@@ -67,4 +67,4 @@ ORVALIS_INLINE void sinCos(D2 x, D2& sine, D2& cosine) {
   cosine = _mm_xor_pd(cosPart, negCos);
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -7,7 +7,7 @@
 
 #include "engine/double_lanes.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct D4 {
   static constexpr bool kDoubleLanes = true;
@@ -56,4 +56,4 @@ ORVALIS_INLINE void sinCos(D4 x, D4& sine, D4& cosine) {
   cosine = _mm256_xor_pd(cosPart, negCos);
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

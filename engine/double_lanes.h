@@ -7,7 +7,7 @@
 
 #include "engine/simd4.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 template <class D>
 using DoubleLanes = std::enable_if_t<D::kDoubleLanes, D>;
@@ -66,4 +66,4 @@ ORVALIS_INLINE void sinCosKernels(DoubleLanes<D> r, D& s, D& c) {
                           z * (2.08757232129817482790e-09 + z * -1.13596475577881948265e-11)))));
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -1,6 +1,6 @@
 #include "engine/envelope.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 float Envelope::timeToRate(float seconds) const {
   if (!rates) return rate;
@@ -29,4 +29,4 @@ void Envelope::setReleaseTime(float seconds, bool gated) {
   if (!attacking && !gated) rate = releaseRate;
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -10,7 +10,7 @@
 
 #include "engine/rate_constants.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 // Overshoot of the attack: the segment ends as the value passes 1 on its way here.
 constexpr float kAttackTarget = 1.5f;
@@ -72,4 +72,4 @@ struct Envelope {
   void enableSmoothing() { smoothMix = 0.5f; }
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace orvalis {
+namespace orvalis::engine {
 
 void MidiEventQueue::clear() {
   std::memset(events, 0, sizeof events);
@@ -56,4 +56,4 @@ void MidiEventQueue::compact(int32_t frameCount) {
   applied = 0;
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace orvalis {
+namespace orvalis::engine {
 
 // 7-bit values (velocity, wheel) to 0..1 and the 14-bit bend, centred, to -1..1. Multiplied,
 // never divided, so that the products round the same everywhere.
@@ -75,4 +75,4 @@ struct MidiEventQueue {
   int32_t applied = 0;  // entries before it have been applied in this block
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -5,7 +5,7 @@
 
 #include "engine/double2.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 namespace fast_exp2_detail {
 constexpr double kLn2 = 0.6931471805599453094;
@@ -41,4 +41,4 @@ ORVALIS_INLINE void fastExp2Batch(float* values, int count) {
     storeFloats(values + i, fastExp2Unrounded(D::fromFloats(values + i)));
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

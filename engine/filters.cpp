@@ -9,7 +9,7 @@
 #include "engine/voice.h"
 #include "params/parameter_table.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 using namespace orvalis::params;
 
@@ -140,4 +140,4 @@ void finishFilterDesign(Voice& v) {
   f.gainSmooth = gainSmooth;
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

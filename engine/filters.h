@@ -11,7 +11,7 @@
 #include "engine/rate_constants.h"
 #include "engine/simd4.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct Voice;
 
@@ -135,4 +135,4 @@ void prepareFilterDesigns(Voice* const* voices, int count, const KernelSet& kern
                           TrigBatch& batch);
 void finishFilterDesign(Voice& v);
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -12,7 +12,7 @@
 #include "engine/oscillators.h"
 #include "engine/voice.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 // A family over the vector type V: Bank, the bank type of V's width; kBanks, the voice's two
 // 4-lane banks (L, R); kPannedOutput, whether the output pair comes from the previous sample's
@@ -84,4 +84,4 @@ constexpr KernelSet kernelSetOf(const char* name) {
   };
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

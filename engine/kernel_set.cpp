@@ -5,7 +5,7 @@
 
 #include "engine/cpu_features.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 #if defined(ORVALIS_AVX2_KERNELS)
 extern const KernelSet kAvx2Kernels;
@@ -61,4 +61,4 @@ ModeKernels kernelsOf(OscMode mode, const KernelSet& set) {
   return {};
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -8,7 +8,7 @@
 #include "engine/osc_mode.h"
 #include "engine/simd4.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct TrigBatch;
 struct Voice;
@@ -50,4 +50,4 @@ struct ModeKernels {
 // The kernels of a mode in a set; all null for a value that selects no mode.
 ModeKernels kernelsOf(OscMode mode, const KernelSet& set = activeKernels());
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

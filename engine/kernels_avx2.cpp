@@ -16,7 +16,7 @@
 #include "engine/trig_batch.h"
 #include "engine/voice.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 namespace avx2 {
 namespace {
@@ -244,4 +244,4 @@ struct Avx2Loops {
 extern const KernelSet kAvx2Kernels;
 const KernelSet kAvx2Kernels = kernelSetOf<avx2::Avx2Loops, F8>("avx2");
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -11,7 +11,7 @@
 #include "engine/trig_batch.h"
 #include "engine/voice.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 namespace {
 
 // The chain inputs of a run: for each voice and sample, bank L's and bank R's lane sums in
@@ -137,4 +137,4 @@ struct Sse2Loops {
 
 const KernelSet kSse2Kernels = kernelSetOf<Sse2Loops, F4>("sse2");
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

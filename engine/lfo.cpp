@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace orvalis {
+namespace orvalis::engine {
 
 namespace {
 // One of a thousand start angles, 0.00628 apart (about 2 pi / 1000).
@@ -19,4 +19,4 @@ void Lfo::startAtPhase(int index) {
   cosine = static_cast<float>(std::cos(static_cast<double>(phi)));
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

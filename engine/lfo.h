@@ -3,7 +3,7 @@
 // sine peaks; the cosine is never clamped and swings a little beyond +-1.
 #pragma once
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct Lfo {
   float cosine = 1.f;
@@ -22,4 +22,4 @@ struct Lfo {
   }
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

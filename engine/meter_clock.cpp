@@ -3,7 +3,7 @@
 #if defined(_WIN32)
 #include <windows.h>
 
-namespace orvalis {
+namespace orvalis::engine {
 
 int64_t meterTicks() {
   LARGE_INTEGER t;
@@ -16,11 +16,11 @@ int64_t meterTicksPerSecond() {
   QueryPerformanceFrequency(&f);
   return f.QuadPart;
 }
-}  // namespace orvalis
+}  // namespace orvalis::engine
 #else
 #include <time.h>
 
-namespace orvalis {
+namespace orvalis::engine {
 
 int64_t meterTicks() {
   timespec t;
@@ -30,5 +30,5 @@ int64_t meterTicks() {
 
 int64_t meterTicksPerSecond() { return 1000000000; }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine
 #endif

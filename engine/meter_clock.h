@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-namespace orvalis {
+namespace orvalis::engine {
 
 int64_t meterTicks();
 int64_t meterTicksPerSecond();
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

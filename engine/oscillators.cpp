@@ -9,7 +9,7 @@
 #include "engine/voice.h"
 #include "params/parameter_table.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 using namespace orvalis::params;
 
@@ -230,4 +230,4 @@ void resetOscillators(Voice& v) {
   v.syncPrimed = false;
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

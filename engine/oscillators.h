@@ -11,7 +11,7 @@
 #include "engine/ramp.h"
 #include "engine/simd4.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct TrigBatch;
 struct Voice;
@@ -163,4 +163,4 @@ void finishOscillatorTargets(Voice& v);
 // Start state of every mode at voice set-up and after a sample-rate change.
 void resetOscillators(Voice& v);
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -5,7 +5,7 @@
 #include "engine/voice.h"
 #include "params/parameter_table.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 using namespace orvalis::params;
 
@@ -45,7 +45,7 @@ void applyLaneWeights(Voice& v) {
 void applyModeAndRatios(Voice& v) {
   applyLaneWeights(v);
   const OscMode previous = v.mode;
-  v.mode = orvalis::oscModeOf(v.p(kOscType));
+  v.mode = orvalis::engine::oscModeOf(v.p(kOscType));
   if (v.mode == OscMode::Fm1 && previous != OscMode::Fm1) v.syncPrimed = false;
 
   const float r = v.p(kLaneRatios);
@@ -201,4 +201,4 @@ void applyNoteStart(Voice& v, float vel) {
   v.pitchEnv = v.pitchEnvStart;
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

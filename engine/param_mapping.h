@@ -2,7 +2,7 @@
 // (applyAllParameters) and at a note start that retriggers (applyNoteStart).
 #pragma once
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct Voice;
 
@@ -10,4 +10,4 @@ void applyParameter(Voice& v, int index);
 void applyAllParameters(Voice& v);
 void applyNoteStart(Voice& v, float vel);
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -1,6 +1,6 @@
 #include "engine/processing_meter.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 namespace {
 double medianOf3(double a, double b, double c) {
@@ -25,4 +25,4 @@ void ProcessingMeter::update(double x) {
   smooth += 0.03 * (smooth2 - smooth);
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -2,7 +2,7 @@
 // three measurements, then three cascaded one-pole smoothers. Double precision throughout.
 #pragma once
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct ProcessingMeter {
   double previous = 50.0;
@@ -16,4 +16,4 @@ struct ProcessingMeter {
   void update(double nanosecondsPerSample);
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -5,7 +5,7 @@
 
 #include "engine/simd4.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 template <class V>
 struct RampOf {
@@ -23,4 +23,4 @@ struct RampOf {
 
 using Ramp = RampOf<F4>;
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

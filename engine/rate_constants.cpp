@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace orvalis {
+namespace orvalis::engine {
 
 void RateConstants::build(float sampleRate) {
   const double pi = 3.1415927f;  // single-precision pi
@@ -28,4 +28,4 @@ bool isUsableSampleRate(float sampleRate) {
   return std::isfinite(sampleRate) && sampleRate >= kMinSampleRate && sampleRate <= kMaxSampleRate;
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

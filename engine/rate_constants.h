@@ -5,7 +5,7 @@
 
 #include "engine/simd4.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 constexpr int kSubBlock = 16;
 constexpr int kNumVoices = 8;
@@ -31,4 +31,4 @@ struct alignas(16) RateConstants {
 
 bool isUsableSampleRate(float sampleRate);
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

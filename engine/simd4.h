@@ -15,7 +15,7 @@
 
 #define ORVALIS_INLINE inline __attribute__((always_inline))
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct F4 {
   __m128 v;
@@ -101,4 +101,4 @@ ORVALIS_INLINE F4 interleaveLow(F4 a, F4 b) { return _mm_unpacklo_ps(a.v, b.v); 
 ORVALIS_INLINE F4 load4(const float* p) { return _mm_load_ps(p); }
 ORVALIS_INLINE void store4(float* p, F4 x) { _mm_store_ps(p, x.v); }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

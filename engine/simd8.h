@@ -11,7 +11,7 @@
 
 #include "engine/simd4.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct F8 {
   __m256 v;
@@ -80,4 +80,4 @@ ORVALIS_INLINE F8 interleaveLow(F8 a, F8 b) { return _mm256_unpacklo_ps(a.v, b.v
 ORVALIS_INLINE F8 load8(const float* p) { return _mm256_load_ps(p); }
 ORVALIS_INLINE void store8(float* p, F8 x) { _mm256_store_ps(p, x.v); }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -9,7 +9,7 @@
 #include "engine/voice_control.h"
 #include "params/parameter_table.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 SynthEngine::SynthEngine() {
   queue.clear();
@@ -48,7 +48,7 @@ void SynthEngine::attachProgram(const float* params) {
 
 void SynthEngine::applyParameter(int index) {
   if (!params::isValidIndex(index)) return;
-  for (Voice& v : voices) orvalis::applyParameter(v, index);
+  for (Voice& v : voices) orvalis::engine::applyParameter(v, index);
 }
 
 void SynthEngine::setPolyphony(int voiceCount) { voiceAllocator.setPolyphony(voiceCount); }
@@ -103,4 +103,4 @@ void SynthEngine::process(float* left, float* right, int32_t frames) {
   loadMeter.update(seconds / frames * 1e9);
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

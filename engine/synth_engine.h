@@ -12,7 +12,7 @@
 #include "engine/voice.h"
 #include "engine/voice_allocator.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 class alignas(16) SynthEngine {
  public:
@@ -63,4 +63,4 @@ class alignas(16) SynthEngine {
   const KernelSet* kernelSet = &activeKernels();
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -8,7 +8,7 @@
 #include "engine/biquad_design.h"
 #include "engine/filters.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct TrigBatch {
   static constexpr int kPadding = 4;  // room to fill the last vector of a group
@@ -75,4 +75,4 @@ ORVALIS_INLINE void computeTrigBatch(TrigBatch& batch) {
   w.count = 0;
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -4,7 +4,7 @@
 
 #include "engine/param_mapping.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 Voice::Voice() { lfo.randomizePhase(); }
 
@@ -34,4 +34,4 @@ void Voice::setupRates(const RateConstants* record) {
   ampEnv.rates = filter1Env.rates = filter2Env.rates = lfoDelayEnv.rates = record;
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

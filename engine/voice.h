@@ -23,7 +23,7 @@
 #include "engine/oscillators.h"
 #include "engine/rate_constants.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct alignas(16) Voice {
   // Per-sample state, one set per oscillator family, and the filter stage.
@@ -89,4 +89,4 @@ struct alignas(16) Voice {
 static_assert(alignof(Voice) == 16, "voice state is SSE data");
 static_assert(sizeof(Voice) % 16 == 0, "voices sit back to back in an aligned array");
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -4,7 +4,7 @@
 
 #include "engine/voice.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 namespace {
 // Age added at every boundary: released voices are chosen first and, among held ones, the
@@ -117,4 +117,4 @@ void VoiceAllocator::apply(const MidiEvent& e) {
   }
 }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

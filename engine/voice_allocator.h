@@ -7,7 +7,7 @@
 #include "engine/event_queue.h"
 #include "engine/rate_constants.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct Voice;
 
@@ -63,4 +63,4 @@ class VoiceAllocator {
   int lastStarted = 0;
 };
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

@@ -8,7 +8,7 @@
 #include "engine/trig_batch.h"
 #include "engine/voice.h"
 
-namespace orvalis {
+namespace orvalis::engine {
 
 void updateVoiceControl(Voice* voices, int count, const KernelSet& kernels) {
   // Stage by stage across the voices rather than voice by voice: each stage of one voice is a
@@ -49,4 +49,4 @@ void updateVoiceControl(Voice* voices, int count, const KernelSet& kernels) {
 
 void updateVoiceControl(Voice& v) { updateVoiceControl(&v, 1, activeKernels()); }
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

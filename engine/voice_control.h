@@ -1,7 +1,7 @@
 // The control-rate half of the voices, run once every 16 samples for every active voice.
 #pragma once
 
-namespace orvalis {
+namespace orvalis::engine {
 
 struct KernelSet;
 struct Voice;
@@ -12,4 +12,4 @@ void updateVoiceControl(Voice* voices, int count, const KernelSet& kernels);
 // One voice, with the loops chosen at load.
 void updateVoiceControl(Voice& v);
 
-}  // namespace orvalis
+}  // namespace orvalis::engine

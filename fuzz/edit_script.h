@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace fuzzing {
+namespace orvalis::fuzz {
 
 inline std::vector<uint8_t> damaged(const std::vector<uint8_t>& valid, const uint8_t* data,
                                     std::size_t size) {
@@ -27,4 +27,4 @@ inline std::vector<uint8_t> damaged(const std::vector<uint8_t>& valid, const uin
   return image;
 }
 
-}  // namespace fuzzing
+}  // namespace orvalis::fuzz

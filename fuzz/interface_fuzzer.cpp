@@ -109,8 +109,9 @@ void dispatch(AEffect* e, Script& s) {
 }
 
 void useEditor(AEffect* e, Script& s) {
-  auto* synth = static_cast<Corvina*>(static_cast<AudioEffect*>(e->object));
-  CorvinaGuiEditor* editor = synth->guiEditor();
+  auto* synth =
+      static_cast<orvalis::vst2::Corvina*>(static_cast<orvalis::vst2::AudioEffect*>(e->object));
+  orvalis::vst2::CorvinaGuiEditor* editor = synth->guiEditor();
   switch (s.byte() % 5) {
     case 0:
       e->dispatcher(e, effEditOpen, 0, 0, nullptr, 0.f);
@@ -137,7 +138,7 @@ void useEditor(AEffect* e, Script& s) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Corvina* synth = new (std::nothrow) Corvina(&host);
+  orvalis::vst2::Corvina* synth = new (std::nothrow) orvalis::vst2::Corvina(&host);
   if (!synth) return 0;
   AEffect* e = synth->getAeffect();
   Script s(data, size);

@@ -47,8 +47,8 @@ struct Instance {
       controls[i] = orvalis::params::parameterInfo(static_cast<int>(i)).defaultValue;
       d->connect_port(handle, i, &controls[i]);
     }
-    d->connect_port(handle, orvalis_lv2::kOutLeft, left);
-    d->connect_port(handle, orvalis_lv2::kOutRight, right);
+    d->connect_port(handle, orvalis::lv2::kOutLeft, left);
+    d->connect_port(handle, orvalis::lv2::kOutRight, right);
     d->activate(handle);
   }
   LV2_URID_Map map{nullptr, mapUri};
@@ -78,9 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(&type, buffer + at, 4);
     if (type == 0xFFFFFFFFu) std::memcpy(buffer + at, &midi, 4);
   }
-  d->connect_port(instance.handle, orvalis_lv2::kMidiIn, buffer);
+  d->connect_port(instance.handle, orvalis::lv2::kMidiIn, buffer);
   d->run(instance.handle, kFrames);
-  d->connect_port(instance.handle, orvalis_lv2::kMidiIn, nullptr);
+  d->connect_port(instance.handle, orvalis::lv2::kMidiIn, nullptr);
   std::free(buffer);
   for (uint32_t i = 0; i < kFrames; ++i)
     if (!std::isfinite(instance.left[i]) || !std::isfinite(instance.right[i]) ||

@@ -28,13 +28,13 @@ bool oneLine(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  render::MidiLimits limits;
+  orvalis::render::MidiLimits limits;
   limits.maxEvents = kFuzzMaxEvents;
   limits.maxSeconds = kFuzzMaxSeconds;
-  render::MidiSong song;
+  orvalis::render::MidiSong song;
   song.tracks = -1;
   std::string error;
-  if (!render::parseMidiFile(data, size, kRate, limits, song, error)) {
+  if (!orvalis::render::parseMidiFile(data, size, kRate, limits, song, error)) {
     if (!oneLine(error)) broken("a refusal is not one line");
     if (song.tracks != -1 || !song.events.empty()) broken("a refusal changed the song");
     return 0;
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!(song.seconds >= 0 && song.seconds <= kFuzzMaxSeconds)) broken("song length");
   if (song.endFrame > static_cast<int64_t>(kFuzzMaxSeconds * kRate) + 1) broken("end frame");
   int64_t previous = 0;
-  for (const render::MidiEvent& e : song.events) {
+  for (const orvalis::render::MidiEvent& e : song.events) {
     if (e.frame < previous || e.frame >= song.endFrame) broken("event out of order or length");
     previous = e.frame;
     const uint8_t status = e.bytes[0];

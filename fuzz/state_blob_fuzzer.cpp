@@ -22,11 +22,11 @@ namespace {
 
 const std::vector<uint8_t>& validBlob() {
   static const std::vector<uint8_t> bytes = [] {
-    auto state = std::make_unique<orvalis::BankState>();
+    auto state = std::make_unique<orvalis::core::BankState>();
     state->currentProgram = 9;
     for (int i = 0; i < orvalis::params::kNumPrograms; ++i)
       state->programs[i].setName(("Program " + std::to_string(i)).c_str());
-    return orvalis::encodeBankState(*state);
+    return orvalis::core::encodeBankState(*state);
   }();
   return bytes;
 }
@@ -34,11 +34,11 @@ const std::vector<uint8_t>& validBlob() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::vector<uint8_t> blob = fuzzing::damaged(validBlob(), data, size);
-  auto state = std::make_unique<orvalis::BankState>();
+  const std::vector<uint8_t> blob = orvalis::fuzz::damaged(validBlob(), data, size);
+  auto state = std::make_unique<orvalis::core::BankState>();
   state->currentProgram = 77;
   std::string why;
-  if (!orvalis::decodeBankState(blob.data(), blob.size(), *state, &why)) {
+  if (!orvalis::core::decodeBankState(blob.data(), blob.size(), *state, &why)) {
     if (why.empty() || why.find('\n') != std::string::npos) broken("a refusal is not one line");
     if (state->currentProgram != 77 || std::strcmp(state->programs[0].name, "Basique") != 0)
       broken("a refused blob changed the state");
@@ -52,10 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (!std::isfinite(v)) broken("a non-finite value");
   }
   // Bytes after a name's terminator are not kept, so compare what encoding gives twice.
-  const std::vector<uint8_t> once = orvalis::encodeBankState(*state);
-  auto again = std::make_unique<orvalis::BankState>();
-  if (!orvalis::decodeBankState(once.data(), once.size(), *again) ||
-      orvalis::encodeBankState(*again) != once)
+  const std::vector<uint8_t> once = orvalis::core::encodeBankState(*state);
+  auto again = std::make_unique<orvalis::core::BankState>();
+  if (!orvalis::core::decodeBankState(once.data(), once.size(), *again) ||
+      orvalis::core::encodeBankState(*again) != once)
     broken("an accepted blob does not encode back the same");
   return 0;
 }

@@ -1,6 +1,6 @@
 #include "host/midi_events.h"
 
-namespace vst2host {
+namespace orvalis::host {
 
 VstMidiEvent midiEvent(int32_t delta, uint8_t status, uint8_t data1, uint8_t data2) {
   VstMidiEvent event{};
@@ -23,4 +23,4 @@ VstEvents* eventBlock(const std::vector<VstMidiEvent>& events, std::vector<char>
   return block;
 }
 
-}  // namespace vst2host
+}  // namespace orvalis::host

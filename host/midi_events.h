@@ -7,7 +7,7 @@
 
 #include "plugin/vst2.h"
 
-namespace vst2host {
+namespace orvalis::host {
 
 VstMidiEvent midiEvent(int32_t delta, uint8_t status, uint8_t data1, uint8_t data2);
 
@@ -15,4 +15,4 @@ VstMidiEvent midiEvent(int32_t delta, uint8_t status, uint8_t data1, uint8_t dat
 // declares two); valid while both stay unchanged.
 VstEvents* eventBlock(const std::vector<VstMidiEvent>& events, std::vector<char>& storage);
 
-}  // namespace vst2host
+}  // namespace orvalis::host

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace vst2host {
+namespace orvalis::host {
 
 namespace {
 // The entry asks for the host's version before the record exists, with a null record: the host
@@ -163,4 +163,4 @@ void PluginHost::process(float* left, float* right, int32_t frames) {
   timeInfo.samplePos += frames;
 }
 
-}  // namespace vst2host
+}  // namespace orvalis::host

@@ -11,7 +11,7 @@
 #include "host/plugin_library.h"
 #include "plugin/vst2.h"
 
-namespace vst2host {
+namespace orvalis::host {
 
 struct ParameterInfo {
   int index;
@@ -80,4 +80,4 @@ class PluginHost {
   std::vector<float> scratch;
 };
 
-}  // namespace vst2host
+}  // namespace orvalis::host

@@ -6,7 +6,7 @@
 #include <dlfcn.h>
 #endif
 
-namespace vst2host {
+namespace orvalis::host {
 
 #if defined(_WIN32)
 PluginLibrary::PluginLibrary(const std::string& path) {
@@ -41,4 +41,4 @@ PluginLibrary::~PluginLibrary() {
 }
 #endif
 
-}  // namespace vst2host
+}  // namespace orvalis::host

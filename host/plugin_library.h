@@ -6,7 +6,7 @@
 
 #include "plugin/vst2.h"
 
-namespace vst2host {
+namespace orvalis::host {
 
 using Entry = AEffect* (*)(audioMasterCallback);
 
@@ -31,4 +31,4 @@ class PluginLibrary {
   std::string reason;
 };
 
-}  // namespace vst2host
+}  // namespace orvalis::host

@@ -7,7 +7,7 @@
 
 #include "lv2/uris.h"
 
-namespace orvalis_lv2 {
+namespace orvalis::lv2 {
 
 DisplayUrids::DisplayUrids(const LV2_URID_Map* map) {
   auto m = [map](const char* uri) { return map->map(map->handle, uri); };
@@ -20,7 +20,8 @@ DisplayUrids::DisplayUrids(const LV2_URID_Map* map) {
   snapshotKey = m(kDisplaySnapshotKey);
 }
 
-DisplayAtom makeDisplayAtom(const DisplayUrids& urids, const orvalis::DisplaySnapshot& snapshot) {
+DisplayAtom makeDisplayAtom(const DisplayUrids& urids,
+                            const orvalis::core::DisplaySnapshot& snapshot) {
   DisplayAtom a;
   a.object.atom.size = sizeof(DisplayAtom) - sizeof(LV2_Atom);
   a.object.atom.type = urids.object;
@@ -58,7 +59,7 @@ bool appendEvent(LV2_Atom_Sequence* port, uint32_t capacity, int64_t frame, cons
 }
 
 bool readDisplayAtom(const DisplayUrids& urids, const void* buffer, uint32_t size,
-                     orvalis::DisplaySnapshot* snapshot) {
+                     orvalis::core::DisplaySnapshot* snapshot) {
   if (!buffer || !snapshot || size < sizeof(DisplayAtom)) return false;
   DisplayAtom a;
   std::memcpy(&a, buffer, sizeof a);
@@ -72,8 +73,8 @@ bool readDisplayAtom(const DisplayUrids& urids, const void* buffer, uint32_t siz
   if (!wellFormed) return false;
   for (float& v : a.values)
     if (!std::isfinite(v)) v = 0.f;
-  *snapshot = orvalis::DisplaySnapshot::fromFloats(a.values);
+  *snapshot = orvalis::core::DisplaySnapshot::fromFloats(a.values);
   return true;
 }
 
-}  // namespace orvalis_lv2
+}  // namespace orvalis::lv2

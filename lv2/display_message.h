@@ -13,7 +13,7 @@
 
 #include "core/display_snapshot.h"
 
-namespace orvalis_lv2 {
+namespace orvalis::lv2 {
 
 struct DisplayUrids {
   LV2_URID object = 0, vector = 0, floatType = 0, sequence = 0, eventTransfer = 0;
@@ -26,11 +26,12 @@ struct DisplayAtom {
   LV2_Atom_Object object;
   LV2_Atom_Property_Body property;
   LV2_Atom_Vector_Body vector;
-  float values[orvalis::DisplaySnapshot::kFloats];
+  float values[orvalis::core::DisplaySnapshot::kFloats];
 };
 static_assert(sizeof(DisplayAtom) == 80, "no padding inside the message");
 
-DisplayAtom makeDisplayAtom(const DisplayUrids& urids, const orvalis::DisplaySnapshot& snapshot);
+DisplayAtom makeDisplayAtom(const DisplayUrids& urids,
+                            const orvalis::core::DisplaySnapshot& snapshot);
 
 // Starts an empty sequence in an output port whose capacity the host left in atom.size.
 // Returns that capacity in bytes, or 0 when the buffer cannot hold even the header.
@@ -41,6 +42,6 @@ bool appendEvent(LV2_Atom_Sequence* port, uint32_t capacity, int64_t frame, cons
 // Reads a message of size bytes (the atom header included). False for anything that is not a
 // whole, well-formed display message; non-finite values read as 0.
 bool readDisplayAtom(const DisplayUrids& urids, const void* buffer, uint32_t size,
-                     orvalis::DisplaySnapshot* snapshot);
+                     orvalis::core::DisplaySnapshot* snapshot);
 
-}  // namespace orvalis_lv2
+}  // namespace orvalis::lv2

@@ -6,7 +6,7 @@
 
 #include "lv2/instrument_plugin.h"
 
-using orvalis_lv2::InstrumentPlugin;
+using orvalis::lv2::InstrumentPlugin;
 
 namespace {
 
@@ -44,7 +44,7 @@ const void* extensionData(const char* uri) {
   return std::strcmp(uri, LV2_STATE__interface) == 0 ? &state : nullptr;
 }
 
-const LV2_Descriptor kDescriptor = {orvalis_lv2::kPluginUri,
+const LV2_Descriptor kDescriptor = {orvalis::lv2::kPluginUri,
                                     instantiate,
                                     connectPort,
                                     activate,

@@ -11,7 +11,7 @@
 #include "params/program_record.h"
 #include "toolkit/platform/platform_window.h"
 
-namespace orvalis_lv2 {
+namespace orvalis::lv2 {
 
 EditorUi* EditorUi::create(LV2UI_Write_Function write, LV2UI_Controller controller,
                            const LV2_Feature* const* features, LV2UI_Widget* widget) {
@@ -114,4 +114,4 @@ void EditorUi::pasteProgram() {
   }
 }
 
-}  // namespace orvalis_lv2
+}  // namespace orvalis::lv2

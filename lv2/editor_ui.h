@@ -15,9 +15,9 @@
 #include "lv2/uris.h"
 #include "params/program_record.h"
 
-namespace orvalis_lv2 {
+namespace orvalis::lv2 {
 
-class EditorUi : public orvalis::PanelHost {
+class EditorUi : public orvalis::editor::PanelHost {
  public:
   // Null when the host lacks urid:map or a parent window, or the window cannot be made.
   static EditorUi* create(LV2UI_Write_Function write, LV2UI_Controller controller,
@@ -37,7 +37,7 @@ class EditorUi : public orvalis::PanelHost {
   void endEdit(int index) override;
   void copyProgram() override;
   void pasteProgram() override;
-  orvalis::DisplaySnapshot display() const override { return shown; }
+  orvalis::core::DisplaySnapshot display() const override { return shown; }
 
   // The host's ui:scaleFactor (1 when it gives none).
   float scaleFactor() const { return scale; }
@@ -55,9 +55,9 @@ class EditorUi : public orvalis::PanelHost {
   // The UI may live in another process than the plug-in, so it cannot reach the core's
   // clipboard: COPY and PASTE move the values shown within this window (see the README).
   orvalis::params::ProgramRecord clipboard;
-  orvalis::DisplaySnapshot shown;
+  orvalis::core::DisplaySnapshot shown;
   float scale = 1.f;
-  orvalis::Panel panel;
+  orvalis::editor::Panel panel;
 };
 
-}  // namespace orvalis_lv2
+}  // namespace orvalis::lv2

@@ -5,7 +5,7 @@
 #include "params/factory_bank.h"
 #include "params/gm_names.h"
 
-namespace orvalis_lv2 {
+namespace orvalis::lv2 {
 
 std::vector<FactoryPreset> factoryPresets() {
   std::vector<FactoryPreset> presets;
@@ -20,4 +20,4 @@ std::vector<FactoryPreset> factoryPresets() {
   return presets;
 }
 
-}  // namespace orvalis_lv2
+}  // namespace orvalis::lv2

@@ -8,7 +8,7 @@
 
 #include "params/parameter_table.h"
 
-namespace orvalis_lv2 {
+namespace orvalis::lv2 {
 
 struct FactoryPreset {
   std::string label;
@@ -18,4 +18,4 @@ struct FactoryPreset {
 
 std::vector<FactoryPreset> factoryPresets();
 
-}  // namespace orvalis_lv2
+}  // namespace orvalis::lv2

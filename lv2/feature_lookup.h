@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-namespace orvalis_lv2 {
+namespace orvalis::lv2 {
 
 inline const void* findFeature(const LV2_Feature* const* features, const char* uri) {
   for (const LV2_Feature* const* f = features; f && *f; ++f)
@@ -13,4 +13,4 @@ inline const void* findFeature(const LV2_Feature* const* features, const char* u
   return nullptr;
 }
 
-}  // namespace orvalis_lv2
+}  // namespace orvalis::lv2

@@ -10,7 +10,7 @@
 
 #include "lv2/feature_lookup.h"
 
-namespace orvalis_lv2 {
+namespace orvalis::lv2 {
 
 namespace {
 
@@ -138,4 +138,4 @@ void InstrumentPlugin::run(uint32_t frames) {
   sendDisplay(frames);
 }
 
-}  // namespace orvalis_lv2
+}  // namespace orvalis::lv2

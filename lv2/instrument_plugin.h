@@ -16,7 +16,7 @@
 #include "lv2/display_message.h"
 #include "lv2/uris.h"
 
-namespace orvalis_lv2 {
+namespace orvalis::lv2 {
 
 class InstrumentPlugin {
  public:
@@ -36,7 +36,7 @@ class InstrumentPlugin {
   void queueMidi(uint32_t frames);
   void sendDisplay(uint32_t frames);
 
-  orvalis::Instrument core;
+  orvalis::core::Instrument core;
   const LV2_URID_Map* map;
   const LV2_Log_Log* log;
   DisplayUrids urids;
@@ -56,4 +56,4 @@ class InstrumentPlugin {
   uint32_t displayInterval;
 };
 
-}  // namespace orvalis_lv2
+}  // namespace orvalis::lv2

@@ -5,7 +5,7 @@
 
 #include "lv2/instrument_plugin.h"
 
-namespace orvalis_lv2 {
+namespace orvalis::lv2 {
 
 LV2_State_Status InstrumentPlugin::save(LV2_State_Store_Function store, LV2_State_Handle handle) {
   const std::vector<uint8_t> blob = core.saveState();
@@ -27,4 +27,4 @@ LV2_State_Status InstrumentPlugin::restore(LV2_State_Retrieve_Function retrieve,
   return LV2_STATE_ERR_BAD_TYPE;
 }
 
-}  // namespace orvalis_lv2
+}  // namespace orvalis::lv2

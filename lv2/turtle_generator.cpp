@@ -14,7 +14,7 @@
 #include "orvalis_version.h"
 #include "params/factory_bank.h"
 
-using namespace orvalis_lv2;
+using namespace orvalis::lv2;
 using orvalis::params::Display;
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace orvalis_lv2 {
+namespace orvalis::lv2 {
 
 std::string turtleString(const std::string& text) {
   std::string out = "\"";
@@ -46,4 +46,4 @@ std::string slug(const std::string& text) {
   return out;
 }
 
-}  // namespace orvalis_lv2
+}  // namespace orvalis::lv2

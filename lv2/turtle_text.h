@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace orvalis_lv2 {
+namespace orvalis::lv2 {
 
 // A quoted string literal.
 std::string turtleString(const std::string& text);
@@ -14,4 +14,4 @@ std::string turtleNumber(float value);
 // Lowercase letters and digits, other runs of characters as one '-': "Synth Lead" -> "synth-lead".
 std::string slug(const std::string& text);
 
-}  // namespace orvalis_lv2
+}  // namespace orvalis::lv2

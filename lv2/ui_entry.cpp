@@ -6,7 +6,7 @@
 #include "lv2/editor_ui.h"
 #include "lv2/uris.h"
 
-using orvalis_lv2::EditorUi;
+using orvalis::lv2::EditorUi;
 
 namespace {
 
@@ -15,7 +15,7 @@ EditorUi* self(LV2UI_Handle handle) { return static_cast<EditorUi*>(handle); }
 LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*,
                          LV2UI_Write_Function write, LV2UI_Controller controller,
                          LV2UI_Widget* widget, const LV2_Feature* const* features) {
-  if (!pluginUri || std::strcmp(pluginUri, orvalis_lv2::kPluginUri) != 0) return nullptr;
+  if (!pluginUri || std::strcmp(pluginUri, orvalis::lv2::kPluginUri) != 0) return nullptr;
   return EditorUi::create(write, controller, features, widget);
 }
 
@@ -33,7 +33,7 @@ const void* extensionData(const char* uri) {
   return std::strcmp(uri, LV2_UI__idleInterface) == 0 ? &idleInterface : nullptr;
 }
 
-const LV2UI_Descriptor kDescriptor = {orvalis_lv2::kUiUri, instantiate, cleanup, portEvent,
+const LV2UI_Descriptor kDescriptor = {orvalis::lv2::kUiUri, instantiate, cleanup, portEvent,
                                       extensionData};
 
 }  // namespace

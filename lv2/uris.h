@@ -9,7 +9,7 @@
 
 #define ORVALIS_LV2_BASE "urn:orvalis:instrument"
 
-namespace orvalis_lv2 {
+namespace orvalis::lv2 {
 
 constexpr const char* kPluginUri = ORVALIS_LV2_BASE;
 constexpr const char* kUiUri = ORVALIS_LV2_BASE "#ui";
@@ -41,4 +41,4 @@ inline bool isControlPort(uint32_t port) {
   return port < static_cast<uint32_t>(orvalis::params::kNumParams);
 }
 
-}  // namespace orvalis_lv2
+}  // namespace orvalis::lv2

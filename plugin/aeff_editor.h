@@ -5,6 +5,8 @@
 
 #include "plugin/vst2.h"
 
+namespace orvalis::vst2 {
+
 class AudioEffect;
 
 class AEffEditor {
@@ -39,3 +41,5 @@ class AEffEditor {
   void* systemWindow = nullptr;
   int32_t updateFlag = 0;
 };
+
+}  // namespace orvalis::vst2

@@ -8,6 +8,8 @@
 #include "plugin/audio_effect_x.h"
 #include "plugin/platform_time.h"
 
+namespace orvalis::vst2 {
+
 AEffGUIEditor::AEffGUIEditor(AudioEffect* e) : AEffEditor(e) {
   updateFlag = 0;
   if (effect) effect->registerEditor(this);
@@ -99,3 +101,5 @@ void AEffGUIEditor::beginEdit(int32_t tag) {
 void AEffGUIEditor::endEdit(int32_t tag) {
   if (auto* x = dynamic_cast<AudioEffectX*>(effect)) x->endEdit(tag);
 }
+
+}  // namespace orvalis::vst2

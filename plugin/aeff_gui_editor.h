@@ -8,6 +8,8 @@
 #include "plugin/aeff_editor.h"
 #include "toolkit/frame.h"
 
+namespace orvalis::vst2 {
+
 class AudioEffectX;
 
 class AEffGUIEditor : public AEffEditor, public VSTGUI::FrameEditor {
@@ -44,3 +46,5 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::FrameEditor {
   bool inIdle = false;
   std::atomic<int32_t> knobMode{0};
 };
+
+}  // namespace orvalis::vst2

@@ -8,6 +8,8 @@
 #include "plugin/aeff_editor.h"
 #include "plugin/platform_memory.h"
 
+namespace orvalis::vst2 {
+
 namespace {
 
 AudioEffect* objectOf(AEffect* e) { return e ? static_cast<AudioEffect*>(e->object) : nullptr; }
@@ -269,3 +271,5 @@ void AudioEffect::long2string(int32_t value, char* text) {
   std::snprintf(buffer, sizeof buffer, "%7d", value);
   copyHostText(text, buffer, 9);
 }
+
+}  // namespace orvalis::vst2

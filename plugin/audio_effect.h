@@ -9,6 +9,8 @@
 
 #include "plugin/vst2.h"
 
+namespace orvalis::vst2 {
+
 class AEffEditor;
 
 class AudioEffect {
@@ -95,3 +97,5 @@ class AudioEffect {
 
 // Writes at most kVstMaxTextLength - 1 characters and a terminator; a null buffer is ignored.
 void copyHostText(char* dst, const char* src, std::size_t capacity = kVstMaxTextLength);
+
+}  // namespace orvalis::vst2

@@ -4,6 +4,8 @@
 
 #include "plugin/aeff_editor.h"
 
+namespace orvalis::vst2 {
+
 namespace {
 
 // Float to int with truncation toward zero; NaN and out-of-range values give 0.
@@ -337,3 +339,5 @@ bool AudioEffectX::closeFileSelector(void* selector) {
 bool AudioEffectX::getChunkFile(void* nativePath) {
   return nativePath && callHost(audioMasterGetChunkFile, 0, 0, nativePath) != 0;
 }
+
+}  // namespace orvalis::vst2

@@ -3,6 +3,8 @@
 
 #include "plugin/audio_effect.h"
 
+namespace orvalis::vst2 {
+
 class AudioEffectX : public AudioEffect {
  public:
   AudioEffectX(audioMasterCallback audioMaster, int32_t numPrograms, int32_t numParams);
@@ -115,3 +117,5 @@ class AudioEffectX : public AudioEffect {
   bool closeFileSelector(void* selector);
   bool getChunkFile(void* nativePath);
 };
+
+}  // namespace orvalis::vst2

@@ -5,6 +5,8 @@
 
 #include "plugin/corvina_gui_editor.h"
 
+namespace orvalis::vst2 {
+
 using namespace orvalis::params;
 
 Corvina::Corvina(audioMasterCallback audioMaster)
@@ -83,3 +85,5 @@ void Corvina::setBlockSize(int32_t size) {
 void Corvina::suspend() {}
 
 void Corvina::resume() { wantEvents(1); }
+
+}  // namespace orvalis::vst2

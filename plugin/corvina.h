@@ -6,11 +6,13 @@
 #include "core/instrument.h"
 #include "plugin/audio_effect_x.h"
 
+namespace orvalis::vst2 {
+
 class CorvinaGuiEditor;
 
 class Corvina : public AudioEffectX {
  public:
-  static constexpr int32_t kUniqueId = orvalis::kFileId;
+  static constexpr int32_t kUniqueId = orvalis::core::kFileId;
   static constexpr int32_t kVendorVersion = 1000;
 
   explicit Corvina(audioMasterCallback audioMaster);
@@ -57,14 +59,16 @@ class Corvina : public AudioEffectX {
   bool hasMidiProgramsChanged(int32_t channel) override;
   bool getMidiKeyName(int32_t channel, MidiKeyName* keyName) override;
 
-  orvalis::Instrument& instrument() { return core; }
-  const orvalis::Instrument& instrument() const { return core; }
+  orvalis::core::Instrument& instrument() { return core; }
+  const orvalis::core::Instrument& instrument() const { return core; }
   CorvinaGuiEditor* guiEditor() const { return gui; }
 
  private:
   void fillMidiProgram(int32_t channel, int32_t program, MidiProgramName* record);
 
-  orvalis::Instrument core;
+  orvalis::core::Instrument core;
   CorvinaGuiEditor* gui = nullptr;  // owned through the base's editor pointer
   int32_t channelPrograms[16];
 };
+
+}  // namespace orvalis::vst2

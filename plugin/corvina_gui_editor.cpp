@@ -2,6 +2,8 @@
 
 #include "plugin/corvina.h"
 
+namespace orvalis::vst2 {
+
 CorvinaGuiEditor::CorvinaGuiEditor(Corvina* owner)
     : AEffGUIEditor(owner), instrument(owner), host(owner->instrument(), this), panel(host) {}
 
@@ -55,3 +57,5 @@ void CorvinaGuiEditor::programReplaced() {
   instrument->setProgram(-1);
   postUpdate();
 }
+
+}  // namespace orvalis::vst2

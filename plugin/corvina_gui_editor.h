@@ -9,12 +9,15 @@
 #include "editor/panel.h"
 #include "plugin/aeff_gui_editor.h"
 
+namespace orvalis::vst2 {
+
 class Corvina;
 
-class CorvinaGuiEditor : public AEffGUIEditor, public orvalis::InstrumentPanelHost::Listener {
+class CorvinaGuiEditor : public AEffGUIEditor,
+                         public orvalis::editor::InstrumentPanelHost::Listener {
  public:
-  static constexpr int32_t kWidth = orvalis::Panel::kWidth;
-  static constexpr int32_t kHeight = orvalis::Panel::kHeight;
+  static constexpr int32_t kWidth = orvalis::editor::Panel::kWidth;
+  static constexpr int32_t kHeight = orvalis::editor::Panel::kHeight;
 
   explicit CorvinaGuiEditor(Corvina* instrument);
   ~CorvinaGuiEditor() override;
@@ -39,11 +42,13 @@ class CorvinaGuiEditor : public AEffGUIEditor, public orvalis::InstrumentPanelHo
   void programReplaced() override;
   void idleDuringGesture() override { doIdleStuff(); }
 
-  orvalis::Panel& getPanel() { return panel; }
-  const orvalis::Panel& getPanel() const { return panel; }
+  orvalis::editor::Panel& getPanel() { return panel; }
+  const orvalis::editor::Panel& getPanel() const { return panel; }
 
  private:
   Corvina* instrument;
-  orvalis::InstrumentPanelHost host;
-  orvalis::Panel panel;
+  orvalis::editor::InstrumentPanelHost host;
+  orvalis::editor::Panel panel;
 };
+
+}  // namespace orvalis::vst2

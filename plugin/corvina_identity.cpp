@@ -5,6 +5,8 @@
 #include "plugin/corvina.h"
 #include "plugin/corvina_gui_editor.h"
 
+namespace orvalis::vst2 {
+
 using namespace orvalis::params;
 
 namespace {
@@ -112,3 +114,5 @@ bool Corvina::getMidiKeyName(int32_t, MidiKeyName* keyName) {
   keyName->flags = 0;
   return false;
 }
+
+}  // namespace orvalis::vst2

@@ -2,6 +2,8 @@
 #include "plugin/corvina.h"
 #include "plugin/corvina_gui_editor.h"
 
+namespace orvalis::vst2 {
+
 using namespace orvalis::params;
 
 void Corvina::setProgram(int32_t program) {
@@ -37,3 +39,5 @@ void Corvina::pasteFromClipboard() {
   setProgram(-1);
   if (editor) editor->postUpdate();
 }
+
+}  // namespace orvalis::vst2

@@ -12,7 +12,7 @@ ORVALIS_EXPORT ORVALIS_HOST_ENTRY AEffect* VSTPluginMain(audioMasterCallback aud
   // A host that answers 0 to the version query is too old.
   if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.f) == 0)
     return nullptr;
-  Corvina* instance = new (std::nothrow) Corvina(audioMaster);
+  orvalis::vst2::Corvina* instance = new (std::nothrow) orvalis::vst2::Corvina(audioMaster);
   return instance ? instance->getAeffect() : nullptr;
 }
 

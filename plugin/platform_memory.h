@@ -7,6 +7,8 @@
 #include <malloc.h>
 #endif
 
+namespace orvalis::vst2 {
+
 inline void* alignedAllocate(std::size_t size, std::size_t alignment) {
 #if defined(_WIN32)
   return _aligned_malloc(size, alignment);
@@ -23,3 +25,5 @@ inline void alignedRelease(void* p) {
   std::free(p);
 #endif
 }
+
+}  // namespace orvalis::vst2

@@ -8,6 +8,8 @@
 #include <time.h>
 #endif
 
+namespace orvalis::vst2 {
+
 #if defined(_WIN32)
 inline uint32_t tickCountMs() { return GetTickCount(); }
 inline void sleepMs(uint32_t ms) { Sleep(ms); }
@@ -22,3 +24,5 @@ inline void sleepMs(uint32_t ms) {
   nanosleep(&t, nullptr);
 }
 #endif
+
+}  // namespace orvalis::vst2

@@ -5,6 +5,8 @@
 
 #include "plugin/audio_effect_x.h"
 
+namespace orvalis::vst2 {
+
 namespace {
 constexpr std::size_t kArrangementHeader = 8;
 constexpr int32_t kMaxArrangementChannels = 1 << 16;
@@ -58,3 +60,5 @@ bool AudioEffectX::matchArrangement(VstSpeakerArrangement** to, VstSpeakerArrang
     copySpeaker(speakerAt(*to, i), speakerAt(from, i));
   return true;
 }
+
+}  // namespace orvalis::vst2

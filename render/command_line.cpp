@@ -11,7 +11,7 @@
 
 #include "orvalis_version.h"
 
-namespace render {
+namespace orvalis::render {
 
 namespace {
 
@@ -264,4 +264,4 @@ Options parseOptions(int argc, char** argv) {
   return o;
 }
 
-}  // namespace render
+}  // namespace orvalis::render

@@ -7,7 +7,7 @@
 
 #include "render/wav_writer.h"
 
-namespace render {
+namespace orvalis::render {
 
 struct ParamSetting {
   std::string target;  // index or name
@@ -52,4 +52,4 @@ bool parseInt(const std::string& text, long& out);
 // "1,3,5-8": channels 1 to 16 as bits 0 to 15; false for anything else.
 bool parseChannels(const std::string& text, uint16_t& out);
 
-}  // namespace render
+}  // namespace orvalis::render

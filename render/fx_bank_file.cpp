@@ -9,7 +9,7 @@
 #include "io/byte_reader.h"
 #include "io/byte_writer.h"
 
-namespace fxfile {
+namespace orvalis::render::fxfile {
 
 namespace {
 
@@ -323,4 +323,4 @@ bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string&
   return true;
 }
 
-}  // namespace fxfile
+}  // namespace orvalis::render::fxfile

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace fxfile {
+namespace orvalis::render::fxfile {
 
 constexpr int32_t fourCc(const char (&text)[5]) {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned char>(text[0])) << 24 |
@@ -65,4 +65,4 @@ bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string&
 // "'Rb5t'" for printable codes, "0x12345678" otherwise.
 std::string fourCcText(int32_t code);
 
-}  // namespace fxfile
+}  // namespace orvalis::render::fxfile

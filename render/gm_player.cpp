@@ -16,7 +16,7 @@ constexpr double kRampSeconds = 0.005;
 // The semitones Orvalis's full bend spans; VST 2 gives no way to ask another instrument.
 constexpr double kInstrumentBendRange = 12;
 
-bool isNoteOn(const ::render::MidiEvent& e) {
+bool isNoteOn(const ::orvalis::render::MidiEvent& e) {
   return e.length == 3 && (e.bytes[0] & 0xF0) == 0x90 && (e.bytes[2] & 0x7F) != 0;
 }
 
@@ -25,10 +25,10 @@ bool isNoteOn(const ::render::MidiEvent& e) {
 GmPlayer::Strip::Strip(int channelIndex, int rampFrames)
     : channel(channelIndex), state(kInstrumentBendRange), level(state.gain(), rampFrames) {}
 
-bool GmPlayer::open(const GmSetup& setup, const std::vector<::render::MidiEvent>& song,
+bool GmPlayer::open(const GmSetup& setup, const std::vector<::orvalis::render::MidiEvent>& song,
                     std::string& error) {
   std::array<bool, 16> hasNotes{};
-  for (const ::render::MidiEvent& e : song)
+  for (const ::orvalis::render::MidiEvent& e : song)
     if (isNoteOn(e)) hasNotes[e.bytes[0] & 0x0F] = true;
   const int rampFrames = static_cast<int>(std::lround(kRampSeconds * setup.rate));
   for (int c = 0; c < 16; ++c) {
@@ -38,7 +38,7 @@ bool GmPlayer::open(const GmSetup& setup, const std::vector<::render::MidiEvent>
       continue;
     }
     auto strip = std::make_unique<Strip>(c, rampFrames);
-    vst2host::PluginHost& host = strip->host;
+    orvalis::host::PluginHost& host = strip->host;
     host.processLevel = kVstProcessLevelOffline;
     // An instance may draw from rand() as it is made (Orvalis draws its LFO phases): the same
     // seed for each makes a channel sound the same whatever instances were made before it.
@@ -68,15 +68,15 @@ std::vector<int> GmPlayer::channels() const {
   return list;
 }
 
-vst2host::PluginHost* GmPlayer::firstHost() const {
+orvalis::host::PluginHost* GmPlayer::firstHost() const {
   return strips.empty() ? nullptr : &strips.front()->host;
 }
 
-void GmPlayer::handle(Strip& strip, const ::render::MidiEvent& event, int offset) {
+void GmPlayer::handle(Strip& strip, const ::orvalis::render::MidiEvent& event, int offset) {
   messages.clear();
   const unsigned change = strip.state.handle(event.bytes, event.length, messages);
   for (const ShortMessage& m : messages)
-    strip.events.push_back(vst2host::midiEvent(offset, m.status, m.data1, m.data2));
+    strip.events.push_back(orvalis::host::midiEvent(offset, m.status, m.data1, m.data2));
   // The drum channel keeps the program it was given: its program changes choose drum kits.
   if ((change & GmChannel::kProgram) && !strip.drums) strip.programPending = true;
   bool levelMoves = (change & GmChannel::kLevel) != 0;
@@ -93,13 +93,14 @@ void GmPlayer::handle(Strip& strip, const ::render::MidiEvent& event, int offset
   if (change & GmChannel::kNoteOn) strip.sounded = true;
 }
 
-void GmPlayer::render(const ::render::MidiEvent* first, const ::render::MidiEvent* last,
-                      int64_t frame, int frames, float* left, float* right) {
+void GmPlayer::render(const ::orvalis::render::MidiEvent* first,
+                      const ::orvalis::render::MidiEvent* last, int64_t frame, int frames,
+                      float* left, float* right) {
   for (auto& s : strips) {
     s->events.clear();
     s->changes.clear();
   }
-  for (const ::render::MidiEvent* e = first; e != last; ++e) {
+  for (const ::orvalis::render::MidiEvent* e = first; e != last; ++e) {
     Strip* strip = e->length > 0 ? byChannel[e->bytes[0] & 0x0F] : nullptr;
     if (!strip) continue;
     handle(*strip, *e, static_cast<int>(std::clamp<int64_t>(e->frame - frame, 0, frames - 1)));

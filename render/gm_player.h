@@ -31,16 +31,17 @@ struct GmSetup {
 class GmPlayer {
  public:
   // One instance per channel with notes that the setup lets play. False with a one-line reason.
-  bool open(const GmSetup& setup, const std::vector<::render::MidiEvent>& song, std::string& error);
+  bool open(const GmSetup& setup, const std::vector<::orvalis::render::MidiEvent>& song,
+            std::string& error);
   // The playing channels, from 0.
   std::vector<int> channels() const;
   // Channel 10 had notes and was left out for want of a drum program.
   bool drumsLeftOut() const { return drumsSkipped; }
   // Plays the events of frames [frame, frame + frames) and writes the mix of every channel.
-  void render(const ::render::MidiEvent* first, const ::render::MidiEvent* last, int64_t frame,
-              int frames, float* left, float* right);
+  void render(const ::orvalis::render::MidiEvent* first, const ::orvalis::render::MidiEvent* last,
+              int64_t frame, int frames, float* left, float* right);
   // The first instance, for its name; null when no channel plays.
-  vst2host::PluginHost* firstHost() const;
+  orvalis::host::PluginHost* firstHost() const;
 
  private:
   struct LevelChange {
@@ -55,7 +56,7 @@ class GmPlayer {
     bool muted = false;  // after All Sound Off, until the next note
     bool programPending = false;
     bool sounded = false;
-    vst2host::PluginHost host;
+    orvalis::host::PluginHost host;
     GmChannel state;
     ChannelLevel level;
     std::vector<VstMidiEvent> events;
@@ -63,7 +64,7 @@ class GmPlayer {
     std::vector<float> left, right;
   };
 
-  void handle(Strip& strip, const ::render::MidiEvent& event, int offset);
+  void handle(Strip& strip, const ::orvalis::render::MidiEvent& event, int offset);
 
   std::vector<std::unique_ptr<Strip>> strips;
   std::array<Strip*, 16> byChannel{};

@@ -25,13 +25,13 @@
 
 namespace {
 
-using render::fail;
-using render::Options;
+using orvalis::render::fail;
+using orvalis::render::Options;
 
 constexpr double kQuietSeconds = 0.05;
 constexpr float kQuietLevel = 3.1622777e-5f;  // -90 dBFS
 
-void listPrograms(vst2host::PluginHost& host) {
+void listPrograms(orvalis::host::PluginHost& host) {
   std::printf("%7s  %s\n", "program", "name");
   for (int i = 0; i < host.numPrograms(); ++i)
     std::printf("%7d  %s\n", i, host.text(effGetProgramNameIndexed, i).c_str());
@@ -52,10 +52,10 @@ std::string channelList(const std::vector<int>& channels) {
   return text.empty() ? "none" : text;
 }
 
-void listParameters(vst2host::PluginHost& host) {
+void listParameters(orvalis::host::PluginHost& host) {
   std::printf("%5s  %-18s %10s  %-12s %s\n", "index", "name", "value", "display", "label");
   for (int i = 0; i < host.numParams(); ++i) {
-    const vst2host::ParameterInfo p = host.parameter(i);
+    const orvalis::host::ParameterInfo p = host.parameter(i);
     std::printf("%5d  %-18s %10.4f  %-12s %s\n", p.index, p.name.empty() ? "-" : p.name.c_str(),
                 static_cast<double>(p.value), p.display.c_str(), p.label.c_str());
   }
@@ -82,7 +82,7 @@ double decibels(double x) { return x > 0 ? 20 * std::log10(x) : -INFINITY; }
   fail("cannot write " + shown + ": " + reason);
 }
 
-std::string shownName(const Options& o, const render::OutputFile& output) {
+std::string shownName(const Options& o, const orvalis::render::OutputFile& output) {
   return output.isStandardOutput() ? "standard output" : o.output;
 }
 
@@ -112,18 +112,18 @@ constexpr int kProgramChange = -1;
 }  // namespace
 
 int main(int argc, char** argv) {
-  const Options o = render::parseOptions(argc, argv);
+  const Options o = orvalis::render::parseOptions(argc, argv);
   std::string error;
 
   const bool listing = o.listParams || o.listPrograms;
   std::string outcome;
-  render::MidiSong song;
-  render::OutputFile output;
-  render::WavWriter wav;
+  orvalis::render::MidiSong song;
+  orvalis::render::OutputFile output;
+  orvalis::render::WavWriter wav;
   if (!listing) {
-    render::MidiLimits limits;
+    orvalis::render::MidiLimits limits;
     limits.maxSeconds = o.maxLength;
-    if (!render::readMidiFile(o.input, static_cast<uint32_t>(o.rate), limits, song, error))
+    if (!orvalis::render::readMidiFile(o.input, static_cast<uint32_t>(o.rate), limits, song, error))
       fail(error);
     for (const std::string& warning : song.warnings)
       std::fprintf(stderr, "orvalis-render: warning: %s: %s\n", o.input.c_str(), warning.c_str());
@@ -141,13 +141,13 @@ int main(int argc, char** argv) {
   if (!listing)
     orvalis::render::installInterruptionNotice(outcome, !o.quiet && isatty(STDERR_FILENO));
 
-  vst2host::PluginHost host;
+  orvalis::host::PluginHost host;
   host.processLevel = kVstProcessLevelOffline;
   if (!host.load(o.plugin, static_cast<float>(o.rate), o.block, error)) fail(error);
   const bool factoryBank = !o.noBank && o.bank.empty() && o.preset.empty();
   if (!orvalis::render::loadStartingBank(host.effect, o.bank, factoryBank, error)) fail(error);
   // Refused now rather than after a long render.
-  if (!o.saveBank.empty() && !fxfile::canSaveBank(host.effect, error))
+  if (!o.saveBank.empty() && !orvalis::render::fxfile::canSaveBank(host.effect, error))
     fail(o.saveBank + ": " + error);
   if (o.program >= 0) {
     if (o.program >= host.numPrograms())
@@ -155,9 +155,10 @@ int main(int argc, char** argv) {
            std::to_string(host.numPrograms() - 1));
     host.setProgram(o.program);
   }
-  if (!o.preset.empty() && !fxfile::loadProgramFile(host.effect, o.preset, error)) fail(error);
+  if (!o.preset.empty() && !orvalis::render::fxfile::loadProgramFile(host.effect, o.preset, error))
+    fail(error);
   std::vector<Automation> automation;
-  for (const render::ParamSetting& s : o.params) {
+  for (const orvalis::render::ParamSetting& s : o.params) {
     const int index = orvalis::render::resolveParameter(host, s.target, error);
     float value = 0;
     if (index < 0 || !orvalis::render::resolveValue(host, index, s.value, value, error))
@@ -167,7 +168,7 @@ int main(int argc, char** argv) {
     else
       automation.push_back({static_cast<int64_t>(std::llround(s.seconds * o.rate)), index, value});
   }
-  for (const render::ProgramAt& p : o.programsAt) {
+  for (const orvalis::render::ProgramAt& p : o.programsAt) {
     if (p.program >= host.numPrograms())
       fail("program " + std::to_string(p.program) + " out of range 0.." +
            std::to_string(host.numPrograms() - 1));
@@ -197,7 +198,7 @@ int main(int argc, char** argv) {
     host.close();  // it only checked the plug-in and the bank
   }
   const float gain = static_cast<float>(std::pow(10.0, o.gainDb / 20));
-  const bool countClipping = o.format != render::SampleFormat::Float;
+  const bool countClipping = o.format != orvalis::render::SampleFormat::Float;
 
   const std::string shown = shownName(o, output);
 
@@ -207,7 +208,7 @@ int main(int argc, char** argv) {
   const int64_t lastFrame = songEnd + static_cast<int64_t>(o.tail * o.rate);
   const int64_t quietNeeded = static_cast<int64_t>(kQuietSeconds * o.rate);
   const bool showProgress = !o.quiet && isatty(STDERR_FILENO);
-  const std::vector<render::MidiEvent>& midi = song.events;
+  const std::vector<orvalis::render::MidiEvent>& midi = song.events;
 
   std::vector<float> left(o.block), right(o.block);
   std::vector<VstMidiEvent> events;
@@ -281,7 +282,7 @@ int main(int argc, char** argv) {
   // Every output is written and flushed before any is put in place: all or none.
   if (!o.saveBank.empty()) {
     std::vector<uint8_t> bytes;
-    if (!fxfile::bankFileImage(host.effect, o.saveBank, bytes, error) ||
+    if (!orvalis::render::fxfile::bankFileImage(host.effect, o.saveBank, bytes, error) ||
         !bank.write(bytes.data(), bytes.size(), error) || !bank.finish(error))
       fail(error);
   }

@@ -10,7 +10,7 @@
 
 #include "io/byte_order.h"
 
-namespace render {
+namespace orvalis::render {
 
 namespace {
 
@@ -395,4 +395,4 @@ bool readMidiFile(const std::string& path, uint32_t sampleRate, const MidiLimits
   return true;
 }
 
-}  // namespace render
+}  // namespace orvalis::render

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace render {
+namespace orvalis::render {
 
 struct MidiEvent {
   int64_t frame;  // sample position from the start of the song
@@ -43,4 +43,4 @@ bool parseMidiFile(const uint8_t* data, std::size_t size, uint32_t sampleRate,
 bool readMidiFile(const std::string& path, uint32_t sampleRate, const MidiLimits& limits,
                   MidiSong& song, std::string& error);
 
-}  // namespace render
+}  // namespace orvalis::render

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace render {
+namespace orvalis::render {
 
 bool OutputFile::open(const std::string& target, const std::string& input, std::string& error) {
   struct stat in {};
@@ -37,4 +37,4 @@ bool OutputFile::finish(std::string& error) { return standardOutput || file.fini
 
 bool OutputFile::commit(std::string& error) { return standardOutput || file.commit(error); }
 
-}  // namespace render
+}  // namespace orvalis::render

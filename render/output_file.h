@@ -8,7 +8,7 @@
 
 #include "io/safe_file.h"
 
-namespace render {
+namespace orvalis::render {
 
 class OutputFile {
  public:
@@ -26,4 +26,4 @@ class OutputFile {
   bool standardOutput = false;
 };
 
-}  // namespace render
+}  // namespace orvalis::render

@@ -19,16 +19,17 @@ bool sameIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
-std::string quotedName(vst2host::PluginHost& host, int index) {
+std::string quotedName(orvalis::host::PluginHost& host, int index) {
   const std::string name = host.text(effGetParamName, index);
   return name.empty() ? "parameter " + std::to_string(index) : "'" + name + "'";
 }
 
 }  // namespace
 
-int resolveParameter(vst2host::PluginHost& host, const std::string& target, std::string& error) {
+int resolveParameter(orvalis::host::PluginHost& host, const std::string& target,
+                     std::string& error) {
   long index = 0;
-  if (::render::parseInt(target, index)) {
+  if (::orvalis::render::parseInt(target, index)) {
     if (index >= 0 && index < host.numParams()) return static_cast<int>(index);
     error =
         "parameter index " + target + " out of range 0.." + std::to_string(host.numParams() - 1);
@@ -40,10 +41,10 @@ int resolveParameter(vst2host::PluginHost& host, const std::string& target, std:
   return -1;
 }
 
-bool resolveValue(vst2host::PluginHost& host, int index, const std::string& text, float& value,
+bool resolveValue(orvalis::host::PluginHost& host, int index, const std::string& text, float& value,
                   std::string& error) {
   double number = 0;
-  if (::render::parseDouble(text, number)) {
+  if (::orvalis::render::parseDouble(text, number)) {
     if (number >= 0 && number <= 1) {
       value = static_cast<float>(number);
       return true;

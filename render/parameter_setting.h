@@ -9,10 +9,11 @@
 namespace orvalis::render {
 
 // The parameter's index, or -1 with a one-line reason.
-int resolveParameter(vst2host::PluginHost& host, const std::string& target, std::string& error);
+int resolveParameter(orvalis::host::PluginHost& host, const std::string& target,
+                     std::string& error);
 
 // False with a one-line reason (the range, or the choices) when the text gives no value.
-bool resolveValue(vst2host::PluginHost& host, int index, const std::string& text, float& value,
+bool resolveValue(orvalis::host::PluginHost& host, int index, const std::string& text, float& value,
                   std::string& error);
 
 }  // namespace orvalis::render

@@ -4,7 +4,7 @@
 
 #include "io/safe_file.h"
 
-namespace fxfile {
+namespace orvalis::render::fxfile {
 
 namespace {
 
@@ -117,4 +117,4 @@ bool saveBankFile(AEffect* effect, const std::string& path, std::string& error) 
   return bankFileImage(effect, path, bytes, error) && orvalis::io::writeFile(path, bytes, error);
 }
 
-}  // namespace fxfile
+}  // namespace orvalis::render::fxfile

@@ -16,7 +16,7 @@
 #include "plugin/vst2.h"
 #include "render/fx_bank_file.h"
 
-namespace fxfile {
+namespace orvalis::render::fxfile {
 
 Target targetOf(AEffect* effect);
 
@@ -38,4 +38,4 @@ bool saveBankFile(AEffect* effect, const std::string& path, std::string& error);
 // Whether a parameter bank can hold this plug-in's programs; false with the reason why not.
 bool canSaveBank(AEffect* effect, std::string& reason);
 
-}  // namespace fxfile
+}  // namespace orvalis::render::fxfile

@@ -8,14 +8,15 @@
 namespace orvalis::render {
 
 bool isOrvalis(AEffect* effect) {
-  return effect->uniqueID == Corvina::kUniqueId && effect->numPrograms == params::kNumPrograms &&
-         effect->numParams == params::kNumParams;
+  return effect->uniqueID == orvalis::vst2::Corvina::kUniqueId &&
+         effect->numPrograms == params::kNumPrograms && effect->numParams == params::kNumParams;
 }
 
 bool loadStartingBank(AEffect* effect, const std::string& bankFile, bool factoryWanted,
                       std::string& error) {
-  if (!bankFile.empty()) return fxfile::loadBankFile(effect, bankFile, error);
-  if (factoryWanted && isOrvalis(effect)) fxfile::applyBank(effect, presets::factoryBank());
+  if (!bankFile.empty()) return orvalis::render::fxfile::loadBankFile(effect, bankFile, error);
+  if (factoryWanted && isOrvalis(effect))
+    orvalis::render::fxfile::applyBank(effect, orvalis::tools::presets::factoryBank());
   return true;
 }
 

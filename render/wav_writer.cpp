@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace render {
+namespace orvalis::render {
 
 namespace {
 
@@ -187,4 +187,4 @@ bool WavWriter::finish(std::string& error) {
   return true;
 }
 
-}  // namespace render
+}  // namespace orvalis::render

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace render {
+namespace orvalis::render {
 
 enum class SampleFormat { Float, Pcm16, Pcm24 };
 
@@ -53,4 +53,4 @@ class WavWriter {
   std::vector<float> interleaved;
 };
 
-}  // namespace render
+}  // namespace orvalis::render

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace artwork {
+namespace orvalis::artwork {
 
 struct Panel {
   int32_t scale;
@@ -418,4 +418,4 @@ constexpr Label kLabels[] = {
     {2, 10300, "click to close", "", "", 174, 282, 267, 296},
 };
 
-}  // namespace artwork
+}  // namespace orvalis::artwork

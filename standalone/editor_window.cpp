@@ -8,7 +8,7 @@
 
 namespace orvalis::standalone {
 
-EditorWindow::EditorWindow(Instrument& core) : core(core), host(core, this), panel(host) {}
+EditorWindow::EditorWindow(core::Instrument& core) : core(core), host(core, this), panel(host) {}
 
 EditorWindow::~EditorWindow() { panel.close(); }
 

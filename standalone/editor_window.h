@@ -14,9 +14,9 @@
 
 namespace orvalis::standalone {
 
-class EditorWindow : private InstrumentPanelHost::Listener {
+class EditorWindow : private editor::InstrumentPanelHost::Listener {
  public:
-  explicit EditorWindow(Instrument& core);
+  explicit EditorWindow(core::Instrument& core);
   ~EditorWindow();
   EditorWindow(const EditorWindow&) = delete;
   EditorWindow& operator=(const EditorWindow&) = delete;
@@ -34,9 +34,9 @@ class EditorWindow : private InstrumentPanelHost::Listener {
   // No host to tell of gestures; a paste changed every value at once.
   void programReplaced() override { showProgram(); }
 
-  Instrument& core;
-  InstrumentPanelHost host;
-  Panel panel;
+  core::Instrument& core;
+  editor::InstrumentPanelHost host;
+  editor::Panel panel;
   std::unique_ptr<VSTGUI::TopLevelWindow> window;
 };
 

@@ -16,7 +16,7 @@ namespace orvalis::standalone {
 
 class JackClient {
  public:
-  explicit JackClient(Instrument& core) : core(core) {}
+  explicit JackClient(core::Instrument& core) : core(core) {}
   ~JackClient() { close(); }
   JackClient(const JackClient&) = delete;
   JackClient& operator=(const JackClient&) = delete;
@@ -51,7 +51,7 @@ class JackClient {
   static int bufferSizeChanged(jack_nframes_t frames, void* self);
   static void shutDown(jack_status_t code, const char* reason, void* self);
 
-  Instrument& core;
+  core::Instrument& core;
   jack_client_t* client = nullptr;
   jack_port_t* midiIn = nullptr;
   jack_port_t* outLeft = nullptr;

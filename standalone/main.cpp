@@ -39,7 +39,7 @@ void sleepMilliseconds(long ms) {
 
 // The sounds to start from: the saved state, else the factory bank; then the command line's.
 // False after a line saying why the command line's files cannot be used.
-bool prepareSounds(orvalis::Instrument& core, const Options& o, const std::string& statePath,
+bool prepareSounds(orvalis::core::Instrument& core, const Options& o, const std::string& statePath,
                    bool& maySave) {
   loadFactoryBank(core);
   if (!statePath.empty()) {
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  auto core = std::make_unique<orvalis::Instrument>();
+  auto core = std::make_unique<orvalis::core::Instrument>();
   const std::string statePath = o.state.empty() ? defaultStatePath() : o.state;
   bool maySave = !statePath.empty();
   if (!prepareSounds(*core, o, statePath, maySave)) return 1;

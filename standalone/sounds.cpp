@@ -10,10 +10,11 @@ namespace orvalis::standalone {
 
 namespace {
 
-constexpr fxfile::Target kTarget{kFileId, params::kNumParams, params::kNumPrograms};
+constexpr orvalis::render::fxfile::Target kTarget{core::kFileId, params::kNumParams,
+                                                  params::kNumPrograms};
 
 // Into the current program, the name first as a host would.
-void store(Instrument& core, const char* name, const float* values, std::size_t count) {
+void store(core::Instrument& core, const char* name, const float* values, std::size_t count) {
   core.setProgramName(name);
   for (std::size_t i = 0; i < count; ++i) core.setParameter(static_cast<int>(i), values[i]);
 }
@@ -25,7 +26,7 @@ bool refuse(const std::string& path, const std::string& reason, std::string& err
 
 }  // namespace
 
-void loadFactoryBank(Instrument& core) {
+void loadFactoryBank(core::Instrument& core) {
   for (int i = 0; i < params::kNumPrograms; ++i) {
     const params::ProgramRecord record = params::factoryProgram(i).record;
     core.selectProgram(i);
@@ -34,11 +35,12 @@ void loadFactoryBank(Instrument& core) {
   core.selectProgram(0);
 }
 
-bool loadBankFile(Instrument& core, const std::string& path, std::string& error) {
+bool loadBankFile(core::Instrument& core, const std::string& path, std::string& error) {
   std::vector<uint8_t> bytes;
-  fxfile::Bank bank;
+  orvalis::render::fxfile::Bank bank;
   std::string reason;
-  if (!fxfile::readFile(path, bytes, reason) || !fxfile::parseBank(bytes, kTarget, bank, reason))
+  if (!orvalis::render::fxfile::readFile(path, bytes, reason) ||
+      !orvalis::render::fxfile::parseBank(bytes, kTarget, bank, reason))
     return refuse(path, reason, error);
   for (std::size_t i = 0; i < bank.programs.size(); ++i) {
     core.selectProgram(static_cast<int>(i));
@@ -49,24 +51,24 @@ bool loadBankFile(Instrument& core, const std::string& path, std::string& error)
   return true;
 }
 
-bool loadProgramFile(Instrument& core, const std::string& path, std::string& error) {
+bool loadProgramFile(core::Instrument& core, const std::string& path, std::string& error) {
   std::vector<uint8_t> bytes;
-  fxfile::Program program;
+  orvalis::render::fxfile::Program program;
   std::string reason;
-  if (!fxfile::readFile(path, bytes, reason) ||
-      !fxfile::parseProgram(bytes, kTarget, program, reason))
+  if (!orvalis::render::fxfile::readFile(path, bytes, reason) ||
+      !orvalis::render::fxfile::parseProgram(bytes, kTarget, program, reason))
     return refuse(path, reason, error);
   store(core, program.name.c_str(), program.values.data(), program.values.size());
   return true;
 }
 
-std::string describeCurrentProgram(const Instrument& core) {
+std::string describeCurrentProgram(const core::Instrument& core) {
   char name[params::kProgramNameSize];
   core.programName(core.currentProgram(), name);
   return "program " + std::to_string(core.currentProgram()) + ", " + name;
 }
 
-void listPrograms(const Instrument& core, std::FILE* out) {
+void listPrograms(const core::Instrument& core, std::FILE* out) {
   char name[params::kProgramNameSize];
   for (int i = 0; i < params::kNumPrograms; ++i) {
     core.programName(i, name);

@@ -10,18 +10,18 @@
 namespace orvalis::standalone {
 
 // Every program from the factory table, program 0 selected.
-void loadFactoryBank(Instrument& core);
+void loadFactoryBank(core::Instrument& core);
 
 // A .fxb replaces the bank and selects the bank's current program; a .fxp replaces the current
 // program. Each answers false with a one-line reason (the path first) and then has changed
 // nothing.
-bool loadBankFile(Instrument& core, const std::string& path, std::string& error);
-bool loadProgramFile(Instrument& core, const std::string& path, std::string& error);
+bool loadBankFile(core::Instrument& core, const std::string& path, std::string& error);
+bool loadProgramFile(core::Instrument& core, const std::string& path, std::string& error);
 
 // "program N, Name" for the current program: said when a player switches programs.
-std::string describeCurrentProgram(const Instrument& core);
+std::string describeCurrentProgram(const core::Instrument& core);
 
 // "  0  Name" per program, the current one marked with '*'.
-void listPrograms(const Instrument& core, std::FILE* out);
+void listPrograms(const core::Instrument& core, std::FILE* out);
 
 }  // namespace orvalis::standalone

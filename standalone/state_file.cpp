@@ -86,7 +86,7 @@ std::string defaultStatePath() {
   return folder + "/orvalis/standalone.state";
 }
 
-StateRestore restoreState(Instrument& core, const std::string& path) {
+StateRestore restoreState(core::Instrument& core, const std::string& path) {
   StateRestore outcome;
   std::vector<uint8_t> bytes;
   std::string why;
@@ -110,7 +110,7 @@ StateRestore restoreState(Instrument& core, const std::string& path) {
   return outcome;
 }
 
-bool saveState(const Instrument& core, const std::string& path, std::string& error) {
+bool saveState(const core::Instrument& core, const std::string& path, std::string& error) {
   return makeFolders(folderOf(path), error) && io::writeFile(path, core.saveState(), error);
 }
 

@@ -25,9 +25,9 @@ struct StateRestore {
 
 // A refused file is renamed to PATH.bad (replacing an older one) and the core is left as it
 // was.
-StateRestore restoreState(Instrument& core, const std::string& path);
+StateRestore restoreState(core::Instrument& core, const std::string& path);
 
 // The folder is made when missing, private (0700) as a configuration folder should be.
-bool saveState(const Instrument& core, const std::string& path, std::string& error);
+bool saveState(const core::Instrument& core, const std::string& path, std::string& error);
 
 }  // namespace orvalis::standalone

@@ -27,7 +27,7 @@ namespace {
 constexpr int32_t kPanelImage = 10001;
 constexpr double kMinContrast = 4.5;
 
-CRect rectOf(const artwork::Label& l) { return CRect(l.left, l.top, l.right, l.bottom); }
+CRect rectOf(const orvalis::artwork::Label& l) { return CRect(l.left, l.top, l.right, l.bottom); }
 
 bool overlaps(const CRect& a, const CRect& b) { return !a.intersected(b).isEmpty(); }
 
@@ -74,7 +74,7 @@ struct Obstacle {
   const CView* view;
 };
 
-std::vector<Obstacle> obstaclesOf(orvalis::Panel& editor) {
+std::vector<Obstacle> obstaclesOf(orvalis::editor::Panel& editor) {
   std::vector<Obstacle> out;
   CFrame& frame = *editor.getFrame();
   for (int32_t i = 0; i < frame.getNbViews(); ++i) {
@@ -98,17 +98,17 @@ std::vector<Obstacle> obstaclesOf(orvalis::Panel& editor) {
 
 TEST(ArtworkLabelTest, LabelsSitInsideTheirPanelsClearOfControlsAndOfEachOther) {
   for (int32_t scale : {1, 2}) {
-    testing_host::InProcessHost host;
-    orvalis::Panel& editor = testing_host::openEditorAt(host, static_cast<float>(scale));
+    orvalis::tests::InProcessHost host;
+    orvalis::editor::Panel& editor = orvalis::tests::openEditorAt(host, static_cast<float>(scale));
     ASSERT_EQ(editor.scale(), scale);
     const std::vector<Obstacle> obstacles = obstaclesOf(editor);
     const CRect window = editor.getFrame()->getViewSize();
     std::map<std::string, CRect> panels;
-    for (const artwork::Panel& p : artwork::kPanels)
+    for (const orvalis::artwork::Panel& p : orvalis::artwork::kPanels)
       if (p.scale == scale) panels[p.name] = CRect(p.left, p.top, p.right, p.bottom);
 
     int checked = 0;
-    for (const artwork::Label& label : artwork::kLabels) {
+    for (const orvalis::artwork::Label& label : orvalis::artwork::kLabels) {
       if (label.scale != scale || label.image != kPanelImage) continue;
       ++checked;
       const CRect r = rectOf(label);
@@ -128,7 +128,7 @@ TEST(ArtworkLabelTest, LabelsSitInsideTheirPanelsClearOfControlsAndOfEachOther) 
         if (o.view == on) continue;
         EXPECT_FALSE(overlaps(r, o.rect)) << what << " under " << o.name;
       }
-      for (const artwork::Label& other : artwork::kLabels) {
+      for (const orvalis::artwork::Label& other : orvalis::artwork::kLabels) {
         if (&other == &label || other.scale != scale || other.image != kPanelImage) continue;
         EXPECT_FALSE(overlaps(r, rectOf(other))) << what << " runs into \"" << other.text << "\"";
       }
@@ -140,8 +140,8 @@ TEST(ArtworkLabelTest, LabelsSitInsideTheirPanelsClearOfControlsAndOfEachOther) 
 
 TEST(ArtworkLabelTest, EveryTextStandsOutFromItsBackgroundAtBothScales) {
   for (int32_t scale : {1, 2}) {
-    testing_host::InProcessHost host;
-    orvalis::Panel& editor = testing_host::openEditorAt(host, static_cast<float>(scale));
+    orvalis::tests::InProcessHost host;
+    orvalis::editor::Panel& editor = orvalis::tests::openEditorAt(host, static_cast<float>(scale));
     // The panel's texts as the window shows them; the others from their own bitmaps, as the
     // controls that show them loaded them.
     CFrame& frame = *editor.getFrame();
@@ -149,7 +149,7 @@ TEST(ArtworkLabelTest, EveryTextStandsOutFromItsBackgroundAtBothScales) {
     std::map<int32_t, const CBitmap*> bitmaps;
     for (int32_t i = 0; i < frame.getNbViews(); ++i)
       if (const CBitmap* b = frame.getView(i)->getBackground()) bitmaps[b->getResourceID()] = b;
-    for (const artwork::Label& label : artwork::kLabels) {
+    for (const orvalis::artwork::Label& label : orvalis::artwork::kLabels) {
       if (label.scale != scale) continue;
       const CRect r = rectOf(label);
       double measured = 0;
@@ -172,9 +172,10 @@ TEST(ArtworkLabelTest, EveryTextStandsOutFromItsBackgroundAtBothScales) {
 
 TEST(ArtworkLabelTest, BothScalesCarryTheSameTextsAndPanels) {
   std::multiset<std::string> texts[2], panels[2];
-  for (const artwork::Label& l : artwork::kLabels)
+  for (const orvalis::artwork::Label& l : orvalis::artwork::kLabels)
     texts[l.scale - 1].insert(std::to_string(l.image) + " " + l.text + " " + l.panel);
-  for (const artwork::Panel& p : artwork::kPanels) panels[p.scale - 1].insert(p.name);
+  for (const orvalis::artwork::Panel& p : orvalis::artwork::kPanels)
+    panels[p.scale - 1].insert(p.name);
   EXPECT_FALSE(texts[0].empty());
   EXPECT_EQ(texts[0], texts[1]);
   EXPECT_EQ(panels[0], panels[1]);

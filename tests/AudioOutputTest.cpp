@@ -9,10 +9,10 @@
 #include "tests/support/signal_analysis.h"
 #include "tests/support/test_host.h"
 
-using testing_host::engineOf;
-using testing_host::InProcessHost;
-using testing_host::MidiBuilder;
-using testing_host::TestHost;
+using orvalis::tests::engineOf;
+using orvalis::tests::InProcessHost;
+using orvalis::tests::MidiBuilder;
+using orvalis::tests::TestHost;
 
 namespace {
 
@@ -39,19 +39,19 @@ TEST(AudioOutputTest, SilentBeforeAnyNoteAndAfterTheReleaseDecays) {
   TestHost host;
   std::vector<float> l, r;
   host.renderBlocks(l, r, 44100, 256);
-  EXPECT_LT(testing_host::peak(l), 1e-6f);
-  EXPECT_LT(testing_host::peak(r), 1e-6f);
+  EXPECT_LT(orvalis::tests::peak(l), 1e-6f);
+  EXPECT_LT(orvalis::tests::peak(r), 1e-6f);
   noteOn(host, 60);
   l.clear();
   r.clear();
   host.renderBlocks(l, r, 22050, 256);
-  EXPECT_GT(testing_host::peak(l), 0.01f);
+  EXPECT_GT(orvalis::tests::peak(l), 0.01f);
   noteOff(host, 60);
   l.clear();
   r.clear();
   host.renderBlocks(l, r, 44100 * 4, 256);
-  EXPECT_LT(testing_host::peak(l, l.size() - 4410), 1e-5f);
-  EXPECT_TRUE(testing_host::allFinite(l) && testing_host::allFinite(r));
+  EXPECT_LT(orvalis::tests::peak(l, l.size() - 4410), 1e-5f);
+  EXPECT_TRUE(orvalis::tests::allFinite(l) && orvalis::tests::allFinite(r));
 }
 
 TEST(AudioOutputTest, HeldA4SoundsAtItsPitchAndBendShiftsAnOctave) {
@@ -60,7 +60,7 @@ TEST(AudioOutputTest, HeldA4SoundsAtItsPitchAndBendShiftsAnOctave) {
   noteOn(host, 69);
   std::vector<float> l, r;
   host.renderBlocks(l, r, 44100, 256);
-  EXPECT_NEAR(testing_host::fundamentalHz(l, 44100, 200, 1000, 22050, 16384), 441.0, 2.0);
+  EXPECT_NEAR(orvalis::tests::fundamentalHz(l, 44100, 200, 1000, 22050, 16384), 441.0, 2.0);
 
   for (int bend : {8191, -8192}) {
     MidiBuilder m;
@@ -70,7 +70,7 @@ TEST(AudioOutputTest, HeldA4SoundsAtItsPitchAndBendShiftsAnOctave) {
     r.clear();
     host.renderBlocks(l, r, 44100, 256);
     const double expected = bend > 0 ? 441.0 * 1.99983 : 441.0 * 0.49986;
-    EXPECT_NEAR(testing_host::fundamentalHz(l, 44100, 150, 1200, 22050, 16384), expected,
+    EXPECT_NEAR(orvalis::tests::fundamentalHz(l, 44100, 150, 1200, 22050, 16384), expected,
                 0.01 * expected)
         << bend;
   }
@@ -82,7 +82,7 @@ TEST(AudioOutputTest, WaveTableIsMonoSampleForSample) {
   for (int key : {48, 60, 67}) noteOn(host, key);
   std::vector<float> l, r;
   host.renderBlocks(l, r, 22050, 256);
-  EXPECT_GT(testing_host::peak(l), 0.01f);
+  EXPECT_GT(orvalis::tests::peak(l), 0.01f);
   for (std::size_t i = 0; i < l.size(); ++i) ASSERT_EQ(l[i], r[i]) << i;
 }
 
@@ -118,7 +118,7 @@ TEST(AudioOutputTest, OutputGainIsAppliedLastPerMode) {
   noteOn(host, 60);
   std::vector<float> l, r;
   host.renderBlocks(l, r, 4096, 256);
-  const orvalis::Voice& v = engineOf(host).voice(0);
+  const orvalis::engine::Voice& v = engineOf(host).voice(0);
   EXPECT_EQ(l.back(), (v.filter.outLeft + v.filter.outRight) * 0.15f);
   host.setParameter(28, 0.6f);
   host.renderBlocks(l, r, 4096, 256);
@@ -128,16 +128,17 @@ TEST(AudioOutputTest, OutputGainIsAppliedLastPerMode) {
 
 TEST(AudioOutputTest, OscTypeChangeTakesEffectAtTheNextBlock) {
   InProcessHost host;
-  EXPECT_EQ(engineOf(host).voice(0).mode, orvalis::OscMode::Pulse);
+  EXPECT_EQ(engineOf(host).voice(0).mode, orvalis::engine::OscMode::Pulse);
   host.setParameter(28, 0.5f);
   host.applyPendingChanges();
-  EXPECT_EQ(engineOf(host).voice(0).mode, orvalis::OscMode::Fm2);
-  for (int v = 0; v < 8; ++v) EXPECT_EQ(engineOf(host).voice(v).mode, orvalis::OscMode::Fm2);
+  EXPECT_EQ(engineOf(host).voice(0).mode, orvalis::engine::OscMode::Fm2);
+  for (int v = 0; v < 8; ++v)
+    EXPECT_EQ(engineOf(host).voice(v).mode, orvalis::engine::OscMode::Fm2);
 }
 
 TEST(AudioOutputTest, MeterRunsOnlyForBlocksThatRender) {
   InProcessHost host;
-  const orvalis::ProcessingMeter& meter = engineOf(host).meter();
+  const orvalis::engine::ProcessingMeter& meter = engineOf(host).meter();
   EXPECT_EQ(meter.smooth, 50.0);
   EXPECT_EQ(meter.median, 50.0);
   std::vector<float> l, r;
@@ -163,7 +164,7 @@ TEST(AudioOutputTest, SampleRateChangeRetunesEveryVoice) {
   noteOn(host, 69);
   std::vector<float> l, r;
   host.renderBlocks(l, r, 48000, 256);
-  EXPECT_NEAR(testing_host::fundamentalHz(l, 48000, 200, 1000, 24000, 16384), 441.0, 2.0);
+  EXPECT_NEAR(orvalis::tests::fundamentalHz(l, 48000, 200, 1000, 24000, 16384), 441.0, 2.0);
   // Opcode 43 takes the same road.
   host.dispatch(effSetBlockSizeAndSampleRate, 0, 512, nullptr, 96000.f);
   host.applyPendingChanges();
@@ -172,7 +173,7 @@ TEST(AudioOutputTest, SampleRateChangeRetunesEveryVoice) {
   l.clear();
   r.clear();
   host.renderBlocks(l, r, 96000, 256);
-  EXPECT_NEAR(testing_host::fundamentalHz(l, 96000, 200, 1000, 48000, 32768), 441.0, 2.0);
+  EXPECT_NEAR(orvalis::tests::fundamentalHz(l, 96000, 200, 1000, 48000, 32768), 441.0, 2.0);
 }
 
 TEST(AudioOutputTest, AbsurdSampleRatesAreIgnored) {

@@ -5,7 +5,7 @@
 
 #include "tools/bank_audit/bank_rules.h"
 
-using namespace audit;
+using namespace orvalis::tools::audit;
 
 namespace {
 

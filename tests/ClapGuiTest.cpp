@@ -16,20 +16,20 @@
 #include "tests/support/png_file.h"
 #include "tests/support/x11_window_test.h"
 
-using testing_host::ClapHost;
+using orvalis::tests::ClapHost;
 using namespace orvalis::clap;
 namespace params = orvalis::params;
 
 namespace {
 
-constexpr int kW = orvalis::Panel::kWidth, kH = orvalis::Panel::kHeight;
+constexpr int kW = orvalis::editor::Panel::kWidth, kH = orvalis::editor::Panel::kHeight;
 
 // The panel as the editor should show it, drawn offscreen in this process; the display comes from
 // a fresh instrument, as the plug-in's is until it renders.
-struct ReferencePanel : orvalis::PanelHost {
-  orvalis::Instrument fresh;
+struct ReferencePanel : orvalis::editor::PanelHost {
+  orvalis::core::Instrument fresh;
   float values[params::kNumParams];
-  orvalis::Panel panel{*this};
+  orvalis::editor::Panel panel{*this};
   ReferencePanel() {
     const params::FactoryProgram first = params::factoryProgram(0);
     std::memcpy(values, first.record.values, sizeof values);
@@ -40,7 +40,7 @@ struct ReferencePanel : orvalis::PanelHost {
   void endEdit(int) override {}
   void copyProgram() override {}
   void pasteProgram() override {}
-  orvalis::DisplaySnapshot display() const override { return fresh.display(); }
+  orvalis::core::DisplaySnapshot display() const override { return fresh.display(); }
   const std::vector<uint32_t>& draw() {
     if (!panel.isOpen()) panel.open(nullptr);
     for (int i = 0; i < params::kNumParams; ++i) panel.parameterChanged(i, values[i]);
@@ -49,7 +49,7 @@ struct ReferencePanel : orvalis::PanelHost {
   }
 };
 
-class ClapGuiTest : public testing_host::X11WindowTest {
+class ClapGuiTest : public orvalis::tests::X11WindowTest {
  protected:
   ClapGuiTest() : X11WindowTest(1600, 800) {}
 
@@ -137,7 +137,7 @@ TEST_F(ClapGuiTest, EmbedsThePanelDrivenByTheHostsTimerAndFdAndFollowsTheHost) {
 
   idle();
   ReferencePanel reference;
-  EXPECT_EQ(testing_host::differingPixels(readBack(child(), kW, kH), reference.draw()), 0);
+  EXPECT_EQ(orvalis::tests::differingPixels(readBack(child(), kW, kH), reference.draw()), 0);
 
   // The host changes values (automation outside processing): the panel follows at its idle.
   host.param(0, params::kOscType, 3);
@@ -147,8 +147,8 @@ TEST_F(ClapGuiTest, EmbedsThePanelDrivenByTheHostsTimerAndFdAndFollowsTheHost) {
   reference.values[params::kOscType] = 0.6f;
   reference.values[params::kFilter1FreqLow] = 0.2f;
   const std::vector<uint32_t> shown = readBack(child(), kW, kH);
-  EXPECT_EQ(testing_host::differingPixels(shown, reference.draw()), 0);
-  EXPECT_TRUE(testing_host::writePng(ORVALIS_BUILD_DIR "/editor-clap.png", shown, kW, kH));
+  EXPECT_EQ(orvalis::tests::differingPixels(shown, reference.draw()), 0);
+  EXPECT_TRUE(orvalis::tests::writePng(ORVALIS_BUILD_DIR "/editor-clap.png", shown, kW, kH));
 
   // A click on the right end of the first filter's type switch: the host hears a gesture with
   // the new value, asked for by request_flush and collected by flush.

@@ -14,8 +14,8 @@
 #include "tests/support/clap_host.h"
 #include "tests/support/test_host.h"
 
-using testing_host::ClapHost;
-using testing_host::ClapLibrary;
+using orvalis::tests::ClapHost;
+using orvalis::tests::ClapLibrary;
 using namespace orvalis::clap;
 namespace params = orvalis::params;
 
@@ -80,7 +80,7 @@ TEST(ClapEntry, OneInstrumentThroughTheFactoryWhateverTheOrderOfInitAndDeinit) {
   for (const char* const* f = d->features; *f; ++f) features.emplace_back(*f);
   EXPECT_EQ(features, (std::vector<std::string>{"instrument", "synthesizer", "stereo"}));
 
-  testing_host::ClapHost probe(false);
+  orvalis::tests::ClapHost probe(false);
   EXPECT_EQ(factory->create_plugin(factory, nullptr, kPluginId), nullptr);
   const Host other{};
   EXPECT_EQ(factory->create_plugin(factory, &other, "org.other"), nullptr);
@@ -178,7 +178,7 @@ TEST(ClapParams, ANewInstanceHoldsTheFactoryBank) {
 TEST(ClapParams, TextsAreTheVst2DisplaysAndReadBack) {
   ClapHost host;
   ASSERT_NE(host.plugin, nullptr);
-  testing_host::TestHost vst;
+  orvalis::tests::TestHost vst;
   const auto* p = host.extension<PluginParams>(kExtParams);
   for (int i = 0; i < params::kNumParams; ++i) {
     const ParamInfo info = infoOf(host, static_cast<uint32_t>(i));

@@ -19,8 +19,8 @@
 #include "tests/support/signal_analysis.h"
 #include "tests/support/test_host.h"
 
-using testing_host::ClapHost;
-using testing_host::TestHost;
+using orvalis::tests::ClapHost;
+using orvalis::tests::TestHost;
 namespace params = orvalis::params;
 
 namespace {
@@ -49,8 +49,8 @@ class Pair {
     vst.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
     vst.dispatch(effSetBlockSize, 0, kMaxBlock);
     vst.dispatch(effMainsChanged, 0, 1);
-    const auto fresh = std::make_unique<orvalis::BankState>();
-    EXPECT_TRUE(clap.loadState(orvalis::encodeBankState(*fresh)));
+    const auto fresh = std::make_unique<orvalis::core::BankState>();
+    EXPECT_TRUE(clap.loadState(orvalis::core::encodeBankState(*fresh)));
     EXPECT_TRUE(clap.activate(kRate, kMaxBlock));
   }
 
@@ -64,7 +64,7 @@ class Pair {
 
   // Plays the events in blocks of the pattern for total frames. Changes reach CLAP as events
   // inside its blocks and VST 2 between blocks: its blocks are cut at their frames.
-  void play(const std::vector<render::MidiEvent>& events, int64_t total,
+  void play(const std::vector<orvalis::render::MidiEvent>& events, int64_t total,
             const std::vector<uint32_t>& blocks, const std::vector<Change>& changes = {}) {
     std::size_t next = 0, nextChange = 0, b = 0;
     for (int64_t start = 0; start < total;) {
@@ -77,9 +77,9 @@ class Pair {
         clap.param(static_cast<uint32_t>(c.frame - start),
                    static_cast<orvalis::clap::clap_id>(c.index), plain(c.index, c.value));
       }
-      std::vector<render::MidiEvent> blockEvents;
+      std::vector<orvalis::render::MidiEvent> blockEvents;
       for (; next < events.size() && events[next].frame < start + n; ++next) {
-        const render::MidiEvent& e = events[next];
+        const orvalis::render::MidiEvent& e = events[next];
         blockEvents.push_back(e);
         const auto offset = static_cast<uint32_t>(e.frame - start);
         const uint8_t d1 = e.length > 1 ? e.bytes[1] : 0, d2 = e.length > 2 ? e.bytes[2] : 0;
@@ -115,8 +115,8 @@ class Pair {
 
  private:
   // One CLAP block as VST 2 pieces, cut where a change falls.
-  void renderVst(const std::vector<render::MidiEvent>& events, const std::vector<Change>& changes,
-                 int64_t start, uint32_t n) {
+  void renderVst(const std::vector<orvalis::render::MidiEvent>& events,
+                 const std::vector<Change>& changes, int64_t start, uint32_t n) {
     const int64_t end = start + n;
     for (int64_t at = start; at < end;) {
       int64_t cut = end;
@@ -124,8 +124,8 @@ class Pair {
         if (c.frame > at && c.frame < cut) cut = c.frame;
         if (c.frame == at) vst.setParameter(c.index, c.value);
       }
-      testing_host::MidiBuilder block;
-      for (const render::MidiEvent& e : events)
+      orvalis::tests::MidiBuilder block;
+      for (const orvalis::render::MidiEvent& e : events)
         if (e.frame >= at && e.frame < cut)
           block.message(static_cast<int32_t>(e.frame - at), e.bytes[0],
                         e.length > 1 ? e.bytes[1] : 0, e.length > 2 ? e.bytes[2] : 0);
@@ -139,37 +139,38 @@ class Pair {
   }
 };
 
-std::vector<render::MidiEvent> demoSong(double seconds) {
-  render::MidiSong song;
+std::vector<orvalis::render::MidiEvent> demoSong(double seconds) {
+  orvalis::render::MidiSong song;
   std::string error;
-  EXPECT_TRUE(
-      render::readMidiFile(ORVALIS_DEMO_MIDI, static_cast<uint32_t>(kRate), {}, song, error))
+  EXPECT_TRUE(orvalis::render::readMidiFile(ORVALIS_DEMO_MIDI, static_cast<uint32_t>(kRate), {},
+                                            song, error))
       << error;
-  std::vector<render::MidiEvent>& events = song.events;
-  events.erase(
-      std::remove_if(events.begin(), events.end(),
-                     [&](const render::MidiEvent& e) { return e.frame >= seconds * kRate; }),
-      events.end());
+  std::vector<orvalis::render::MidiEvent>& events = song.events;
+  events.erase(std::remove_if(
+                   events.begin(), events.end(),
+                   [&](const orvalis::render::MidiEvent& e) { return e.frame >= seconds * kRate; }),
+               events.end());
   return std::move(events);
 }
 
-std::vector<render::MidiEvent> chord() {
-  std::vector<render::MidiEvent> notes;
+std::vector<orvalis::render::MidiEvent> chord() {
+  std::vector<orvalis::render::MidiEvent> notes;
   const int keys[] = {48, 55, 64, 67, 72};
   for (int k = 0; k < 5; ++k) {
     notes.push_back({k * 700 + 3, {0x90, static_cast<uint8_t>(keys[k]), 100}, 3});
     notes.push_back({k * 700 + 2900, {0x80, static_cast<uint8_t>(keys[k]), 0}, 3});
   }
-  std::sort(notes.begin(), notes.end(), [](const render::MidiEvent& a, const render::MidiEvent& b) {
-    return a.frame < b.frame;
-  });
+  std::sort(notes.begin(), notes.end(),
+            [](const orvalis::render::MidiEvent& a, const orvalis::render::MidiEvent& b) {
+              return a.frame < b.frame;
+            });
   return notes;
 }
 
 }  // namespace
 
 TEST(ClapSound, TheDemoSongIsSampleIdenticalToVst2) {
-  const std::vector<render::MidiEvent> song = demoSong(4.0);
+  const std::vector<orvalis::render::MidiEvent> song = demoSong(4.0);
   ASSERT_GT(song.size(), 10u);
   const struct {
     const char* name;
@@ -186,7 +187,7 @@ TEST(ClapSound, TheDemoSongIsSampleIdenticalToVst2) {
                                        {0, params::kLfoDepthH, c.lfoDepth},
                                        {0, params::kLfoDelay, 0.f}};
     pair.play(song, static_cast<int64_t>(4.5 * kRate), c.blocks, setup);
-    EXPECT_GT(testing_host::rms(pair.vstOut[0]), 1e-3);
+    EXPECT_GT(orvalis::tests::rms(pair.vstOut[0]), 1e-3);
     EXPECT_EQ(pair.firstDifference(), -1);
   }
 }
@@ -208,7 +209,7 @@ TEST(ClapSound, ParameterEventsInsideBlocksSoundAsVst2ChangesAtThatFrame) {
     SCOPED_TRACE(blocks.size());
     Pair pair(1);
     pair.play(chord(), 9000, blocks, lane);
-    EXPECT_GT(testing_host::rms(pair.vstOut[0]), 1e-3);
+    EXPECT_GT(orvalis::tests::rms(pair.vstOut[0]), 1e-3);
     EXPECT_EQ(pair.firstDifference(), -1);
   }
 }
@@ -238,7 +239,7 @@ TEST(ClapSound, ChokesWildcardsAndMidiEndNotesAsVst2Does) {
     Pair pair(1);
     pair.clap.noteOn(10, 60, 100 / 127.0);
     pair.clap.noteOn(10, 67, 100 / 127.0);
-    testing_host::MidiBuilder start;
+    orvalis::tests::MidiBuilder start;
     start.noteOn(10, 60, 100).noteOn(10, 67, 100);
     pair.vst.sendEvents(start.events());
     std::vector<float> l, r;
@@ -247,14 +248,14 @@ TEST(ClapSound, ChokesWildcardsAndMidiEndNotesAsVst2Does) {
     pair.vstOut[0] = l;
     pair.vstOut[1] = r;
     c.clap(pair.clap);
-    testing_host::MidiBuilder end;
+    orvalis::tests::MidiBuilder end;
     for (const auto& m : c.vst) end.message(100, m[0], m[1], m[2]);
     pair.vst.sendEvents(end.events());
     pair.clap.process(pair.clapOut[0], pair.clapOut[1], 20000);
     pair.vst.render(l, r, 20000);
     pair.vstOut[0].insert(pair.vstOut[0].end(), l.begin(), l.end());
     pair.vstOut[1].insert(pair.vstOut[1].end(), r.begin(), r.end());
-    EXPECT_GT(testing_host::rms(pair.vstOut[0]), 1e-4);
+    EXPECT_GT(orvalis::tests::rms(pair.vstOut[0]), 1e-4);
     EXPECT_EQ(pair.firstDifference(), -1);
   }
 }

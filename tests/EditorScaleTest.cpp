@@ -22,8 +22,8 @@
 #endif
 
 using namespace VSTGUI;
-using testing_host::InProcessHost;
-using testing_host::TestHost;
+using orvalis::tests::InProcessHost;
+using orvalis::tests::TestHost;
 
 namespace {
 
@@ -51,7 +51,8 @@ std::vector<Geometry> geometryOf(CFrame& frame) {
       slider->setValue(value);
       g.handleOffset = slider->getOffsetHandle();
     }
-    if (auto* range = dynamic_cast<CBarBitmapLH*>(view)) g.inner = range->getInner();
+    if (auto* range = dynamic_cast<orvalis::editor::CBarBitmapLH*>(view))
+      g.inner = range->getInner();
     out.push_back(g);
   }
   return out;
@@ -62,8 +63,9 @@ std::vector<Geometry> geometryOf(CFrame& frame) {
 // end of the travel to beyond the other, released. At 2x every point is twice the 1x point. The
 // moves go to the control itself: through the frame each would also run the idle pump, which
 // sleeps when called this often.
-std::vector<float> dragValues(TestHost& host, orvalis::Panel& editor, int32_t tag, int32_t scale,
-                              const CRect& handle1x, bool horizontal, int32_t from, int32_t to) {
+std::vector<float> dragValues(TestHost& host, orvalis::editor::Panel& editor, int32_t tag,
+                              int32_t scale, const CRect& handle1x, bool horizontal, int32_t from,
+                              int32_t to) {
   CFrame& frame = *editor.getFrame();
   CControl& control = *editor.parameterControl(tag);
   std::vector<float> values;
@@ -85,8 +87,8 @@ uint32_t rgb(uint32_t p) { return p & 0xFFFFFF; }
 
 TEST(EditorScaleTest, EveryViewAtTwoTimesIsTwiceItsOneTimesGeometry) {
   InProcessHost one, two;
-  orvalis::Panel& small = testing_host::openEditorAt(one, 1.f);
-  orvalis::Panel& large = testing_host::openEditorAt(two, 2.f);
+  orvalis::editor::Panel& small = orvalis::tests::openEditorAt(one, 1.f);
+  orvalis::editor::Panel& large = orvalis::tests::openEditorAt(two, 2.f);
   EXPECT_EQ(large.getFrame()->getViewSize(), CRect(0, 0, 1440, 640));
   EXPECT_EQ(large.getFrame()->pixels().size(), 1440u * 640u);
   const std::vector<Geometry> a = geometryOf(*small.getFrame());
@@ -114,8 +116,8 @@ TEST(EditorScaleTest, DraggingOverTheTwoTimesTravelGivesTheOneTimesValues) {
       one.setParameter(tag, start);
       two.setParameter(tag, start);
     }
-    orvalis::Panel& small = testing_host::openEditorAt(one, 1.f);
-    orvalis::Panel& large = testing_host::openEditorAt(two, 2.f);
+    orvalis::editor::Panel& small = orvalis::tests::openEditorAt(one, 1.f);
+    orvalis::editor::Panel& large = orvalis::tests::openEditorAt(two, 2.f);
     for (int32_t tag = 0; tag < 61; ++tag) {
       auto* slider = dynamic_cast<CSlider*>(small.parameterControl(tag));
       if (slider) {
@@ -148,8 +150,8 @@ TEST(EditorScaleTest, DraggingOverTheTwoTimesTravelGivesTheOneTimesValues) {
 
 TEST(EditorScaleTest, BarsAtTwoTimesCoverTwiceTheirOneTimesPixels) {
   InProcessHost one, two;
-  orvalis::Panel* editors[2] = {&testing_host::openEditorAt(one, 1.f),
-                                &testing_host::openEditorAt(two, 2.f)};
+  orvalis::editor::Panel* editors[2] = {&orvalis::tests::openEditorAt(one, 1.f),
+                                        &orvalis::tests::openEditorAt(two, 2.f)};
   const uint32_t marker = 0xFAE246;  // the strip's marker colour
   struct Case {
     float lo, hi, value;
@@ -161,7 +163,7 @@ TEST(EditorScaleTest, BarsAtTwoTimesCoverTwiceTheirOneTimesPixels) {
     std::vector<int32_t> found[2];
     for (int k = 0; k < 2; ++k) {
       const int32_t s = k + 1;
-      orvalis::Panel& editor = *editors[k];
+      orvalis::editor::Panel& editor = *editors[k];
       CFrame& frame = *editor.getFrame();
       for (int i = 0; i < 3; ++i) editor.levelBar(i)->setValue(c.value);
       for (int i = 0; i < 5; ++i) {
@@ -220,31 +222,31 @@ TEST(EditorScaleTest, HostScaleOpcodeSetsTheSizeAtOnceWhileClosed) {
                         {inf, 0, 1440}, {1.25f, 1, 720}};
   TestHost host;
   for (const Case& c : cases) {
-    EXPECT_EQ(testing_host::sendHostScale(host, c.factor), c.answer) << c.factor;
-    const CRect r = testing_host::reportedRect(host);
+    EXPECT_EQ(orvalis::tests::sendHostScale(host, c.factor), c.answer) << c.factor;
+    const CRect r = orvalis::tests::reportedRect(host);
     EXPECT_EQ(r, CRect(0, 0, c.width, c.width * 320 / 720)) << c.factor;
   }
   // The opcode with another index or value is not the scale.
   EXPECT_EQ(host.dispatch(effVendorSpecific, 0x50726553, 0, nullptr, 2.f), 0);
   EXPECT_EQ(host.dispatch(effVendorSpecific, 0, 0x41654373, nullptr, 2.f), 0);
-  EXPECT_EQ(testing_host::reportedRect(host).right, 720);
+  EXPECT_EQ(orvalis::tests::reportedRect(host).right, 720);
 }
 
 TEST(EditorScaleTest, ScaleChangeWhileOpenWaitsForTheNextOpen) {
   InProcessHost host;
-  orvalis::Panel& editor = testing_host::openEditorAt(host, 1.f);
-  EXPECT_EQ(testing_host::sendHostScale(host, 2.f), 1);
-  EXPECT_EQ(testing_host::reportedRect(host).right, 720);
+  orvalis::editor::Panel& editor = orvalis::tests::openEditorAt(host, 1.f);
+  EXPECT_EQ(orvalis::tests::sendHostScale(host, 2.f), 1);
+  EXPECT_EQ(orvalis::tests::reportedRect(host).right, 720);
   EXPECT_EQ(editor.getFrame()->getViewSize().right, 720);
   host.dispatch(effEditIdle);
   host.dispatch(effEditClose);
-  EXPECT_EQ(testing_host::reportedRect(host), CRect(0, 0, 1440, 640));
+  EXPECT_EQ(orvalis::tests::reportedRect(host), CRect(0, 0, 1440, 640));
   host.dispatch(effEditOpen);
   EXPECT_EQ(editor.getFrame()->getViewSize(), CRect(0, 0, 1440, 640));
   EXPECT_EQ(editor.scale(), 2);
   host.dispatch(effEditClose);
-  EXPECT_EQ(testing_host::sendHostScale(host, 1.f), 1);
-  EXPECT_EQ(testing_host::reportedRect(host), CRect(0, 0, 720, 320));
+  EXPECT_EQ(orvalis::tests::sendHostScale(host, 1.f), 1);
+  EXPECT_EQ(orvalis::tests::reportedRect(host), CRect(0, 0, 720, 320));
 }
 
 #if !defined(_WIN32)
@@ -257,13 +259,14 @@ TEST(EditorScaleTest, GdkScaleSelectsTheScaleUnlessTheHostGaveOne) {
   const Case cases[] = {{"2", 0.f, 1440}, {"1.5", 0.f, 1440}, {"1", 0.f, 720},
                         {"2", 1.f, 720},  {"1", 2.f, 1440},   {"3", 0.f, 1440}};
   for (const Case& c : cases) {
-    testing_host::ScopedEnv gdk("GDK_SCALE", c.gdkScale);
+    orvalis::tests::ScopedEnv gdk("GDK_SCALE", c.gdkScale);
     InProcessHost host;
-    if (c.hostFactor > 0) testing_host::sendHostScale(host, c.hostFactor);
-    EXPECT_EQ(testing_host::reportedRect(host).right, c.width)
+    if (c.hostFactor > 0) orvalis::tests::sendHostScale(host, c.hostFactor);
+    EXPECT_EQ(orvalis::tests::reportedRect(host).right, c.width)
         << "GDK_SCALE " << c.gdkScale << ", host " << c.hostFactor;
     host.dispatch(effEditOpen);
-    EXPECT_EQ(testing_host::instanceOf(host).guiEditor()->getFrame()->getViewSize().right, c.width);
+    EXPECT_EQ(orvalis::tests::instanceOf(host).guiEditor()->getFrame()->getViewSize().right,
+              c.width);
     host.dispatch(effEditClose);
   }
 }

@@ -19,18 +19,20 @@
 #include "toolkit/frame.h"
 
 using namespace VSTGUI;
-using testing_host::InProcessHost;
-using testing_host::TestHost;
+using orvalis::tests::InProcessHost;
+using orvalis::tests::TestHost;
 
 namespace {
 
-orvalis::Panel& editorOf(TestHost& host) {
-  return testing_host::instanceOf(host).guiEditor()->getPanel();
+orvalis::editor::Panel& editorOf(TestHost& host) {
+  return orvalis::tests::instanceOf(host).guiEditor()->getPanel();
 }
 
 // Opens the window offscreen (no parent window) at 1x, whatever the desktop's scale, and runs
 // one idle.
-orvalis::Panel& openEditor(TestHost& host) { return testing_host::openEditorAt(host, 1.f); }
+orvalis::editor::Panel& openEditor(TestHost& host) {
+  return orvalis::tests::openEditorAt(host, 1.f);
+}
 
 CPoint centre(const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
@@ -38,7 +40,7 @@ CPoint centre(const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r
 
 TEST(EditorTest, EveryParameterHasExactlyOneControlAtItsPlace) {
   InProcessHost host;
-  orvalis::Panel& editor = openEditor(host);
+  orvalis::editor::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   ASSERT_NE(frame, nullptr);
   int sliders = 0, switches = 0;
@@ -76,7 +78,7 @@ TEST(EditorTest, EveryParameterHasExactlyOneControlAtItsPlace) {
 TEST(EditorTest, ControlsFollowThePlugInAfterOpenAutomationAndProgramChange) {
   InProcessHost host;
   host.setParameter(10, 0.25f);
-  orvalis::Panel& editor = openEditor(host);
+  orvalis::editor::Panel& editor = openEditor(host);
   for (int i = 0; i < 61; ++i)
     EXPECT_EQ(editor.parameterControl(i)->getValue(), host.getParameter(i)) << i;
   host.setParameter(11, 0.9f);  // host automation while open: shown at the next idle
@@ -98,7 +100,7 @@ TEST(EditorTest, ControlsFollowThePlugInAfterOpenAutomationAndProgramChange) {
 
 TEST(EditorTest, DraggingASliderAutomatesItsParameterInsideBeginAndEndEdit) {
   InProcessHost host;
-  orvalis::Panel& editor = openEditor(host);
+  orvalis::editor::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   host.calls.clear();
   frame->onMouseDown(CPoint(600, 190), kLButton);  // "Gain"
@@ -126,7 +128,7 @@ TEST(EditorTest, DraggingASliderAutomatesItsParameterInsideBeginAndEndEdit) {
 
 TEST(EditorTest, SwitchesGiveEvenSteps) {
   InProcessHost host;
-  orvalis::Panel& editor = openEditor(host);
+  orvalis::editor::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   const float poly[4] = {0.f, 1.f / 3, 2.f / 3, 1.f};
   for (int k = 0; k < 4; ++k) {
@@ -134,14 +136,15 @@ TEST(EditorTest, SwitchesGiveEvenSteps) {
     frame->onMouseUp(CPoint(600 + 20 * k + 10, 60), kLButton);
     EXPECT_FLOAT_EQ(host.getParameter(60), poly[k]);
     host.applyPendingChanges();
-    EXPECT_EQ(testing_host::engineOf(host).allocator().activeVoices(), 1 << k);
+    EXPECT_EQ(orvalis::tests::engineOf(host).allocator().activeVoices(), 1 << k);
   }
   for (int k = 0; k < 6; ++k) {
     frame->onMouseDown(CPoint(160 + 20 * k + 10, 120), kLButton);
     frame->onMouseUp(CPoint(160 + 20 * k + 10, 120), kLButton);
     EXPECT_FLOAT_EQ(host.getParameter(28), k / 5.f);
     host.applyPendingChanges();
-    EXPECT_EQ(testing_host::engineOf(host).voice(0).mode, static_cast<orvalis::OscMode>(k));
+    EXPECT_EQ(orvalis::tests::engineOf(host).voice(0).mode,
+              static_cast<orvalis::engine::OscMode>(k));
   }
 }
 
@@ -152,7 +155,7 @@ TEST(EditorTest, CopyThenPasteIntoAnotherProgramCopiesItWithItsName) {
   host.dispatch(effSetProgramName, 0, 0, name);
   host.dispatch(effSetProgram, 0, 2);  // the edit record takes the new name
   host.setParameter(23, 0.8f);
-  orvalis::Panel& editor = openEditor(host);
+  orvalis::editor::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   frame->onMouseDown(centre(editor.copy()->getViewSize()), kLButton);
   frame->onMouseUp(centre(editor.copy()->getViewSize()), kLButton);
@@ -173,7 +176,7 @@ TEST(EditorTest, CopyThenPasteIntoAnotherProgramCopiesItWithItsName) {
 
 TEST(EditorTest, AboutSplashChangesNoParameter) {
   InProcessHost host;
-  orvalis::Panel& editor = openEditor(host);
+  orvalis::editor::Panel& editor = openEditor(host);
   CFrame* frame = editor.getFrame();
   float before[61];
   for (int i = 0; i < 61; ++i) before[i] = host.getParameter(i);
@@ -190,16 +193,17 @@ TEST(EditorTest, AboutSplashChangesNoParameter) {
 
 TEST(EditorTest, IdleShowsTheLastStartedVoiceAndTheMeter) {
   InProcessHost host;
-  orvalis::Panel& editor = openEditor(host);
+  orvalis::editor::Panel& editor = openEditor(host);
   EXPECT_STREQ(editor.timing(), "  50.0   50.0");
-  testing_host::MidiBuilder midi;
+  orvalis::tests::MidiBuilder midi;
   midi.noteOn(0, 60, 100).noteOn(0, 64, 100);
   host.sendEvents(midi.events());
   std::vector<float> l, r;
   host.renderBlocks(l, r, 4410, 256);
   host.dispatch(effEditIdle);
-  const orvalis::Voice& voice = testing_host::engineOf(host).voice(1);  // the second note's voice
-  EXPECT_EQ(testing_host::engineOf(host).allocator().lastStartedVoice(), 1);
+  const orvalis::engine::Voice& voice =
+      orvalis::tests::engineOf(host).voice(1);  // the second note's voice
+  EXPECT_EQ(orvalis::tests::engineOf(host).allocator().lastStartedVoice(), 1);
   EXPECT_EQ(editor.levelBar(2)->getValue(), std::min(1.f, voice.ampEnv.output));
   EXPECT_GT(editor.levelBar(2)->getValue(), 0.3f);
   EXPECT_EQ(editor.rangeBar(0)->getValue(), std::min(1.f, voice.filter.cutoff1));
@@ -214,7 +218,7 @@ TEST(EditorTest, IdleShowsTheLastStartedVoiceAndTheMeter) {
 
 TEST(EditorTest, TextFieldTakesTheKeyboardOnlyWhileEdited) {
   InProcessHost host;
-  orvalis::Panel& editor = openEditor(host);
+  orvalis::editor::Panel& editor = openEditor(host);
   EXPECT_EQ(host.dispatch(effKeysRequired), 1);
   editor.getFrame()->onMouseDown(CPoint(50, 10), kLButton);
   EXPECT_TRUE(editor.isEditingText());
@@ -226,14 +230,14 @@ TEST(EditorTest, TextFieldTakesTheKeyboardOnlyWhileEdited) {
 TEST(EditorTest, OpeningAndClosingTwoEditorsLeaksNothing) {
   // In process, so that the bitmap count and the shared image seen here are the instances' own.
   // The panel image is built once and kept, so it is counted before.
-  CBitmap* const shared = orvalis::Panel::sharedPanel();
+  CBitmap* const shared = orvalis::editor::Panel::sharedPanel();
   ASSERT_GT(shared->getWidth(), 0);
   const int32_t before = CBitmap::liveBitmaps();
   const int32_t sharedReferences = shared->referenceCount();
   {
     InProcessHost a, b;
-    testing_host::sendHostScale(a, 1.f);
-    testing_host::sendHostScale(b, 1.f);
+    orvalis::tests::sendHostScale(a, 1.f);
+    orvalis::tests::sendHostScale(b, 1.f);
     for (int i = 0; i < 10; ++i) {
       a.dispatch(effEditOpen);
       b.dispatch(effEditOpen);
@@ -245,14 +249,14 @@ TEST(EditorTest, OpeningAndClosingTwoEditorsLeaksNothing) {
       b.dispatch(effEditClose);
     }
   }
-  EXPECT_EQ(orvalis::Panel::sharedPanel(), shared);
+  EXPECT_EQ(orvalis::editor::Panel::sharedPanel(), shared);
   EXPECT_EQ(shared->referenceCount(), sharedReferences);
   EXPECT_EQ(CBitmap::liveBitmaps(), before);
 }
 
 TEST(EditorTest, EditorCallsWithTheWindowClosedDoNothing) {
   InProcessHost host;
-  orvalis::Panel& editor = editorOf(host);
+  orvalis::editor::Panel& editor = editorOf(host);
   EXPECT_EQ(editor.getFrame(), nullptr);
   host.setParameter(5, 0.3f);
   host.dispatch(effEditIdle);

@@ -7,6 +7,7 @@
 #include "tests/support/voice_rig.h"
 
 using namespace orvalis;
+using namespace orvalis::engine;
 
 namespace {
 RateConstants ratesAt(float sr) {
@@ -122,19 +123,19 @@ TEST(LfoTest, SpeedZeroHoldsStill) {
 }
 
 TEST(LfoTest, VoicesStartAtTheirOwnPhases) {
-  testing_host::VoiceRig a, b;
+  orvalis::tests::VoiceRig a, b;
   EXPECT_NE(a.voice.lfo.sine, b.voice.lfo.sine);
 }
 
 TEST(PitchTest, GlideRateFollowsPortamento) {
-  testing_host::VoiceRig rig;
+  orvalis::tests::VoiceRig rig;
   rig.set(orvalis::params::kPortamento, 0.f);
   EXPECT_NEAR(rig.voice.glideRate, 1.f / (0.001f * 2756.25f), 1e-4f);
   EXPECT_NEAR(rig.voice.glideRate, 0.363f, 1e-3f);
   rig.set(orvalis::params::kPortamento, 1.f);
   EXPECT_NEAR(rig.voice.glideRate, 1.f / 2756.25f, 1e-7f);
   // Where Tg * cr <= 1 the glide is immediate.
-  testing_host::VoiceRig slow(0.f, 800.f);
+  orvalis::tests::VoiceRig slow(0.f, 800.f);
   slow.set(orvalis::params::kPortamento, 0.f);
   EXPECT_EQ(slow.voice.glideRate, 1.f);
 }

@@ -10,9 +10,9 @@
 #include "tests/support/signal_analysis.h"
 #include "tests/support/test_host.h"
 
-using testing_host::InProcessHost;
-using testing_host::MidiBuilder;
-using testing_host::TestHost;
+using orvalis::tests::InProcessHost;
+using orvalis::tests::MidiBuilder;
+using orvalis::tests::TestHost;
 
 namespace {
 
@@ -47,7 +47,7 @@ std::vector<float> renderWithNoteAt(TestHost& host, const std::vector<int>& bloc
   return left;
 }
 
-long onset(const std::vector<float>& x) { return testing_host::firstAbove(x, kAudible); }
+long onset(const std::vector<float>& x) { return orvalis::tests::firstAbove(x, kAudible); }
 
 // First boundary strictly after global frame t (boundaries at multiples of 16).
 long boundaryAfter(long t) { return (t / 16 + 1) * 16; }
@@ -69,7 +69,7 @@ TEST(EventTimingTest, EventAtOffsetZeroOfTheFirstBlockSoundsFromFrameSixteen) {
   host.render(l, r, 256);
   // A brand-new instance is quieter at first (its output gains are still rising), but its idle
   // output is below 1e-17.
-  const long first = testing_host::firstAbove(l, 1e-12f);
+  const long first = orvalis::tests::firstAbove(l, 1e-12f);
   EXPECT_GE(first, 16);
   EXPECT_LT(first, 20);
 }
@@ -87,7 +87,7 @@ TEST(EventTimingTest, BoundariesContinueAcrossBlocks) {
   const long first = onset(l);
   EXPECT_GE(first, 31);
   EXPECT_LT(first, 35);
-  EXPECT_EQ(testing_host::engineOf(host).lastBoundary(), 31);
+  EXPECT_EQ(orvalis::tests::engineOf(host).lastBoundary(), 31);
 }
 
 TEST(EventTimingTest, FirstBoundaryAtFrameTenAppliesOffsetsZeroAndTwenty) {
@@ -148,7 +148,7 @@ TEST(EventTimingTest, SuccessiveEventsAcrossShortBlocksAllArrive) {
     if (!midi.raw().empty()) host.sendEvents(midi.events());
     host.render(l, r, 8);
   }
-  const auto& engine = testing_host::engineOf(host);
+  const auto& engine = orvalis::tests::engineOf(host);
   EXPECT_EQ(engine.voice(0).gate, 0);
   EXPECT_FALSE(engine.allocator().isKeyDown(60));
   EXPECT_EQ(engine.eventQueue().count, 0);

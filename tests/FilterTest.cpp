@@ -10,6 +10,7 @@
 #include "tests/support/voice_rig.h"
 
 using namespace orvalis;
+using namespace orvalis::engine;
 
 namespace {
 
@@ -42,8 +43,8 @@ double measuredGain(FilterType type, float omega, float q, double hz) {
     out[i] = lanes.sat[0] / kDrive;
   }
   const std::size_t from = n / 2, len = n / 2;
-  return testing_host::magnitudeAt(out, kRate, hz, from, len) /
-         testing_host::magnitudeAt(in, kRate, hz, from, len);
+  return orvalis::tests::magnitudeAt(out, kRate, hz, from, len) /
+         orvalis::tests::magnitudeAt(in, kRate, hz, from, len);
 }
 
 double omegaOf(double hz) { return 2 * kPi * hz / kRate; }
@@ -119,7 +120,7 @@ TEST(FilterTest, TypeCodesSwitchAtTheirThresholds) {
 }
 
 TEST(FilterTest, CutoffsAboveTheLimitDesignAtOmegaThree) {
-  testing_host::VoiceRig rig(0.f);
+  orvalis::tests::VoiceRig rig(0.f);
   rig.set(orvalis::params::kFilter1Type, 0.3f);
   rig.set(orvalis::params::kFilter1FreqLow, 1.f);
   rig.set(orvalis::params::kFilter1FreqHigh, 1.f);
@@ -151,7 +152,7 @@ TEST(FilterTest, SaturatorReachesOneWithZeroSlopeAtTwo) {
 }
 
 TEST(FilterTest, StateBeyondEightIsPulledBackAtTheNextTick) {
-  testing_host::VoiceRig rig(0.f);
+  orvalis::tests::VoiceRig rig(0.f);
   rig.voice.filter.lanes.z1 = F4(100.f, -100.f, 9.f, std::nanf(""));
   rig.voice.filter.lanes.z2 = F4(-50.f);
   updateVoiceControl(rig.voice);

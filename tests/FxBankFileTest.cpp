@@ -15,7 +15,7 @@
 #include "render/plugin_programs.h"
 #include "tests/support/test_host.h"
 
-using namespace fxfile;
+using namespace orvalis::render::fxfile;
 
 namespace {
 
@@ -226,7 +226,7 @@ TEST(FxBankFileTest, BadProgramFilesAreRefusedWholeWithOneLine) {
 }
 
 TEST(FxBankFileTest, AFileRefusedByThePlugInChangesNothing) {
-  testing_host::TestHost host;
+  orvalis::tests::TestHost host;
   host.setParameter(5, 0.3f);
   std::vector<uint8_t> bytes = bankBytes(sampleBank());
   putFloat(bytes, programAt(127) + 56, std::numeric_limits<float>::quiet_NaN());
@@ -248,7 +248,7 @@ TEST(FxBankFileTest, AFileRefusedByThePlugInChangesNothing) {
 }
 
 TEST(FxBankFileTest, ABankLoadsAndSavesThroughTheEntryAsHostsDo) {
-  testing_host::TestHost host;
+  orvalis::tests::TestHost host;
   const Bank bank = sampleBank();
   const std::string path = temporaryPath("sample.fxb");
   writeBytes(path, bankBytes(bank));
@@ -279,7 +279,7 @@ TEST(FxBankFileTest, ABankLoadsAndSavesThroughTheEntryAsHostsDo) {
 }
 
 TEST(FxBankFileTest, AProgramFileLoadsIntoTheCurrentProgram) {
-  testing_host::TestHost host;
+  orvalis::tests::TestHost host;
   host.dispatch(effSetProgram, 0, 9);
   const Program program = sampleBank().programs[40];
   const std::string path = temporaryPath("one.fxp");

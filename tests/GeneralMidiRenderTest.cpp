@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "tests/renderer_process.h"
 #include "tests/support/midi_file_writer.h"
+#include "tests/support/renderer_process.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/support/wav_file.h"
 
-using renderer_test::Result;
-using renderer_test::run;
-using testing_host::MidiFileWriter;
-using testing_host::WavFile;
+using orvalis::tests::MidiFileWriter;
+using orvalis::tests::WavFile;
+using orvalis::tests::renderer::Result;
+using orvalis::tests::renderer::run;
 
 namespace {
 
@@ -26,7 +26,7 @@ constexpr int kVolume = 7, kPan = 10, kExpression = 11, kSustain = 64, kAllSound
 
 std::size_t at(double seconds) { return static_cast<std::size_t>(seconds * kRate); }
 
-class GeneralMidiRenderTest : public renderer_test::RendererFixture {
+class GeneralMidiRenderTest : public orvalis::tests::renderer::RendererFixture {
  protected:
   WavFile render(const MidiFileWriter& song, const std::string& options,
                  std::string* output = nullptr) {
@@ -35,7 +35,7 @@ class GeneralMidiRenderTest : public renderer_test::RendererFixture {
     EXPECT_TRUE(song.write(path(name + ".mid")));
     const Result r = run(path(name + ".mid") + " -o " + path(name + ".wav") + " " + options);
     EXPECT_EQ(r.status, 0) << options << ": " << r.output;
-    EXPECT_TRUE(testing_host::readWav(path(name + ".wav"), wav)) << options;
+    EXPECT_TRUE(orvalis::tests::readWav(path(name + ".wav"), wav)) << options;
     if (output) *output = r.output;
     return wav;
   }
@@ -55,7 +55,7 @@ TEST_F(GeneralMidiRenderTest, ProgramChangeActsFromItsTimeAsProgramAtDoes) {
   const WavFile plain = render(song, "--program-at 2:48");
   const WavFile unchanged = render(song, "--gm");
   EXPECT_EQ(gm.right, plain.right);
-  EXPECT_LT(testing_host::peak(gm.left), 1e-9f);
+  EXPECT_LT(orvalis::tests::peak(gm.left), 1e-9f);
   // The same before 2 s (up to the block that holds the change), another sound after it.
   ASSERT_GT(unchanged.right.size(), at(2.5));
   EXPECT_TRUE(std::equal(gm.right.begin(), gm.right.begin() + at(1.99), unchanged.right.begin()));
@@ -71,7 +71,8 @@ TEST_F(GeneralMidiRenderTest, VolumeExpressionAndPanScaleTheChannel) {
   };
   // Without a tail every render has the song's length, however quiet.
   const WavFile full = render(withController(kVolume, 127), "--gm --tail 0");
-  const double fullLeft = testing_host::rms(full.left), fullRight = testing_host::rms(full.right);
+  const double fullLeft = orvalis::tests::rms(full.left),
+               fullRight = orvalis::tests::rms(full.right);
   ASSERT_GT(fullLeft, 1e-3);
   struct Case {
     int number, value;
@@ -91,8 +92,9 @@ TEST_F(GeneralMidiRenderTest, VolumeExpressionAndPanScaleTheChannel) {
   for (const Case& c : cases) {
     const WavFile wav = render(withController(c.number, c.value), "--gm --tail 0");
     ASSERT_EQ(wav.left.size(), full.left.size()) << c.number << "=" << c.value;
-    EXPECT_NEAR(testing_host::rms(wav.left) / fullLeft, c.left, 1e-4) << c.number << "=" << c.value;
-    EXPECT_NEAR(testing_host::rms(wav.right) / fullRight, c.right, 1e-4)
+    EXPECT_NEAR(orvalis::tests::rms(wav.left) / fullLeft, c.left, 1e-4)
+        << c.number << "=" << c.value;
+    EXPECT_NEAR(orvalis::tests::rms(wav.right) / fullRight, c.right, 1e-4)
         << c.number << "=" << c.value;
   }
   // A step is a ramp of a few milliseconds, not a click: still sounding just after it, silent
@@ -100,9 +102,9 @@ TEST_F(GeneralMidiRenderTest, VolumeExpressionAndPanScaleTheChannel) {
   MidiFileWriter step = withController(kVolume, 127);
   step.control(kSecond / 2, 0, kVolume, 0);
   const WavFile stepped = render(step, "--gm");
-  EXPECT_GT(testing_host::peak(stepped.left, at(0.5), at(0.5) + 100),
-            0.3f * testing_host::peak(full.left, at(0.3), at(0.5)));
-  EXPECT_EQ(testing_host::peak(stepped.left, at(0.5) + at(0.006)), 0.f);
+  EXPECT_GT(orvalis::tests::peak(stepped.left, at(0.5), at(0.5) + 100),
+            0.3f * orvalis::tests::peak(full.left, at(0.3), at(0.5)));
+  EXPECT_EQ(orvalis::tests::peak(stepped.left, at(0.5) + at(0.006)), 0.f);
 }
 
 TEST_F(GeneralMidiRenderTest, SustainPedalHoldsNotesAndReleasesEveryOne) {
@@ -112,10 +114,10 @@ TEST_F(GeneralMidiRenderTest, SustainPedalHoldsNotesAndReleasesEveryOne) {
   pedalled.control(0, 0, kSustain, 127).control(2 * kSecond, 0, kSustain, 0);
   const WavFile off = render(plain, "--gm");
   const WavFile held = render(pedalled, "--gm");
-  const double playing = testing_host::rms(off.left, at(0.2), at(0.5));
+  const double playing = orvalis::tests::rms(off.left, at(0.2), at(0.5));
   ASSERT_GT(playing, 1e-3);
-  EXPECT_LT(testing_host::rms(off.left, at(1.2), at(1.8)), 0.01 * playing);
-  EXPECT_GT(testing_host::rms(held.left, at(1.2), at(1.8)), 0.5 * playing);
+  EXPECT_LT(orvalis::tests::rms(off.left, at(1.2), at(1.8)), 0.01 * playing);
+  EXPECT_GT(orvalis::tests::rms(held.left, at(1.2), at(1.8)), 0.5 * playing);
   // After the pedal comes up the note ends as an unpedalled one does.
   EXPECT_LT(held.left.size(), at(2) + (off.left.size() - at(0.6)) + at(0.1));
 
@@ -126,7 +128,7 @@ TEST_F(GeneralMidiRenderTest, SustainPedalHoldsNotesAndReleasesEveryOne) {
   for (uint32_t t = kSecond / 10; t < kSecond; t += kSecond / 5) restruck.note(t, kSecond / 10, 69);
   restruck.control(kSecond, 0, kSustain, 0);
   const WavFile again = render(restruck, "--gm");
-  EXPECT_GT(testing_host::rms(again.left, at(0.8), at(1.0)), 0.5 * playing);
+  EXPECT_GT(orvalis::tests::rms(again.left, at(0.8), at(1.0)), 0.5 * playing);
   EXPECT_LT(again.left.size(), at(1) + (off.left.size() - at(0.6)) + at(0.1));
 }
 
@@ -148,9 +150,9 @@ TEST_F(GeneralMidiRenderTest, BendSpansTheSensitivityTheSongSets) {
     const WavFile wav = render(song, "--gm");
     const double expected = 220 * std::pow(2.0, c.interval * 8191 / 8192 / 12);
     // Searched within a fifth either side, so that no octave of the tone is taken for it.
-    EXPECT_NEAR(
-        testing_host::fundamentalHz(wav.left, kRate, expected / 1.5, expected * 1.5, at(0.4), 8192),
-        expected, expected * 0.003)
+    EXPECT_NEAR(orvalis::tests::fundamentalHz(wav.left, kRate, expected / 1.5, expected * 1.5,
+                                              at(0.4), 8192),
+                expected, expected * 0.003)
         << c.semitones << " semitones " << c.cents << " cents";
   }
   // A bend on channel 2 leaves channel 1 alone.
@@ -158,7 +160,7 @@ TEST_F(GeneralMidiRenderTest, BendSpansTheSensitivityTheSongSets) {
   two.program(0, 0, kOrgan).program(0, 1, kOrgan).bend(0, 1, 8191);
   two.note(kSecond / 10, kSecond, 57, 100, 0);
   const WavFile first = render(two, "--gm --channels 1");
-  EXPECT_NEAR(testing_host::fundamentalHz(first.left, kRate, 150, 330, at(0.4), 8192), 220, 0.7);
+  EXPECT_NEAR(orvalis::tests::fundamentalHz(first.left, kRate, 150, 330, at(0.4), 8192), 220, 0.7);
 }
 
 TEST_F(GeneralMidiRenderTest, AllSoundOffSilencesWithinTheFade) {
@@ -166,11 +168,11 @@ TEST_F(GeneralMidiRenderTest, AllSoundOffSilencesWithinTheFade) {
   song.program(0, 0, kOrgan).note(0, 3 * kSecond, 69).control(kSecond, 0, kAllSoundOff, 0);
   song.note(2 * kSecond, kSecond / 2, 72);
   const WavFile wav = render(song, "--gm");
-  EXPECT_GT(testing_host::peak(wav.left, at(0.9), at(1)), 0.01f);
-  EXPECT_EQ(testing_host::peak(wav.left, at(1) + at(0.006), at(2)), 0.f);
-  EXPECT_EQ(testing_host::peak(wav.right, at(1) + at(0.006), at(2)), 0.f);
+  EXPECT_GT(orvalis::tests::peak(wav.left, at(0.9), at(1)), 0.01f);
+  EXPECT_EQ(orvalis::tests::peak(wav.left, at(1) + at(0.006), at(2)), 0.f);
+  EXPECT_EQ(orvalis::tests::peak(wav.right, at(1) + at(0.006), at(2)), 0.f);
   // The next note sounds again.
-  EXPECT_GT(testing_host::peak(wav.left, at(2.1), at(2.4)), 0.01f);
+  EXPECT_GT(orvalis::tests::peak(wav.left, at(2.1), at(2.4)), 0.01f);
 }
 
 TEST_F(GeneralMidiRenderTest, DrumChannelIsLeftOutUnlessAProgramIsNamed) {
@@ -186,10 +188,10 @@ TEST_F(GeneralMidiRenderTest, DrumChannelIsLeftOutUnlessAProgramIsNamed) {
   EXPECT_EQ(left.left, melody.left);
   const WavFile drums = render(song, "--gm --drums 115 --channels 10", &output);
   EXPECT_NE(output.find("channels 10)"), std::string::npos) << output;
-  EXPECT_GT(testing_host::peak(drums.left), 0.01f);
+  EXPECT_GT(orvalis::tests::peak(drums.left), 0.01f);
   // Without --gm, --channels picks what the one instance plays.
-  EXPECT_LT(testing_host::peak(render(song, "--channels 2-9,11-16").left), 1e-6f);
-  EXPECT_GT(testing_host::peak(render(song, "--channels 10").left), 0.01f);
+  EXPECT_LT(orvalis::tests::peak(render(song, "--channels 2-9,11-16").left), 1e-6f);
+  EXPECT_GT(orvalis::tests::peak(render(song, "--channels 10").left), 0.01f);
 }
 
 TEST_F(GeneralMidiRenderTest, ChannelsMixAsTheSumOfEachAlone) {
@@ -207,6 +209,6 @@ TEST_F(GeneralMidiRenderTest, ChannelsMixAsTheSumOfEachAlone) {
     worst = std::max(worst, std::fabs(double(both.right[i]) - first.right[i] - second.right[i]));
   }
   EXPECT_LT(worst, 1e-6);
-  EXPECT_GT(testing_host::peak(first.left), 0.01f);
-  EXPECT_GT(testing_host::peak(second.left), 0.01f);
+  EXPECT_GT(orvalis::tests::peak(first.left), 0.01f);
+  EXPECT_GT(orvalis::tests::peak(second.left), 0.01f);
 }

@@ -14,8 +14,8 @@
 #include "tests/support/midi_builder.h"
 #include "tests/support/test_host.h"
 
-using testing_host::MidiBuilder;
-using testing_host::TestHost;
+using orvalis::tests::MidiBuilder;
+using orvalis::tests::TestHost;
 
 namespace {
 
@@ -190,7 +190,7 @@ TEST_P(GoldenRender, MatchesTheRecordedRender) {
 #endif
   }
   GetParam().script(session);
-  testing_host::checkGolden(GetParam().name, session.out);
+  orvalis::tests::checkGolden(GetParam().name, session.out);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, GoldenRender, ::testing::ValuesIn(scenarios()),

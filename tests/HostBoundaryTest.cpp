@@ -10,8 +10,8 @@
 #include "tests/support/signal_analysis.h"
 #include "tests/support/test_host.h"
 
-using testing_host::MidiBuilder;
-using testing_host::TestHost;
+using orvalis::tests::MidiBuilder;
+using orvalis::tests::TestHost;
 
 namespace {
 
@@ -47,7 +47,7 @@ TEST(HostBoundaryTest, MidiRecordsPlayWhateverByteSizeTheHostSends) {
     host.sendEvents(&block.head);
     std::vector<float> l, r;
     host.renderBlocks(l, r, 4096, 256);
-    EXPECT_GT(testing_host::peak(l), 0.01f) << "byteSize " << byteSize;
+    EXPECT_GT(orvalis::tests::peak(l), 0.01f) << "byteSize " << byteSize;
   }
 }
 
@@ -122,7 +122,7 @@ TEST(HostBoundaryTest, UnusualCallOrdersStillPlay) {
     playNote(host);
     std::vector<float> l, r;
     host.render(l, r, 4096);
-    EXPECT_GT(testing_host::peak(l), 0.01f) << "before effMainsChanged";
+    EXPECT_GT(orvalis::tests::peak(l), 0.01f) << "before effMainsChanged";
   }
   {
     TestHost host;
@@ -131,8 +131,8 @@ TEST(HostBoundaryTest, UnusualCallOrdersStillPlay) {
     playNote(host);
     std::vector<float> l, r;
     host.render(l, r, 8192);
-    EXPECT_GT(testing_host::peak(l), 0.01f) << "block above the announced size";
-    EXPECT_TRUE(testing_host::allFinite(l) && testing_host::allFinite(r));
+    EXPECT_GT(orvalis::tests::peak(l), 0.01f) << "block above the announced size";
+    EXPECT_TRUE(orvalis::tests::allFinite(l) && orvalis::tests::allFinite(r));
   }
   {
     TestHost host;
@@ -147,7 +147,7 @@ TEST(HostBoundaryTest, UnusualCallOrdersStillPlay) {
     l.clear();
     r.clear();
     host.renderBlocks(l, r, 88200, 1024);
-    EXPECT_NEAR(testing_host::fundamentalHz(l, 88200.0, 200.0, 1000.0, 44100), 440.0, 3.0)
+    EXPECT_NEAR(orvalis::tests::fundamentalHz(l, 88200.0, 200.0, 1000.0, 44100), 440.0, 3.0)
         << "rate changed while resumed";
   }
 }

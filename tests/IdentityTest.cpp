@@ -6,7 +6,7 @@
 
 #include "tests/support/test_host.h"
 
-using testing_host::TestHost;
+using orvalis::tests::TestHost;
 
 namespace {
 

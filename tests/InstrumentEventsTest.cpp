@@ -11,7 +11,7 @@
 #include "core/instrument.h"
 #include "params/parameter_table.h"
 
-using orvalis::Instrument;
+using orvalis::core::Instrument;
 
 namespace {
 

@@ -20,8 +20,8 @@
 #include "tests/support/lv2_host.h"
 #include "tests/support/signal_analysis.h"
 
-using testing_host::Lv2Host;
-using testing_host::Lv2World;
+using orvalis::tests::Lv2Host;
+using orvalis::tests::Lv2World;
 
 namespace {
 
@@ -34,17 +34,17 @@ bool portIs(const LilvPlugin* plugin, const LilvPort* port, const char* classUri
   return is;
 }
 
-std::vector<render::MidiEvent> demoSong(double seconds) {
-  render::MidiSong song;
+std::vector<orvalis::render::MidiEvent> demoSong(double seconds) {
+  orvalis::render::MidiSong song;
   std::string error;
-  EXPECT_TRUE(
-      render::readMidiFile(ORVALIS_DEMO_MIDI, static_cast<uint32_t>(kRate), {}, song, error))
+  EXPECT_TRUE(orvalis::render::readMidiFile(ORVALIS_DEMO_MIDI, static_cast<uint32_t>(kRate), {},
+                                            song, error))
       << error;
-  std::vector<render::MidiEvent>& events = song.events;
-  events.erase(
-      std::remove_if(events.begin(), events.end(),
-                     [&](const render::MidiEvent& e) { return e.frame >= seconds * kRate; }),
-      events.end());
+  std::vector<orvalis::render::MidiEvent>& events = song.events;
+  events.erase(std::remove_if(
+                   events.begin(), events.end(),
+                   [&](const orvalis::render::MidiEvent& e) { return e.frame >= seconds * kRate; }),
+               events.end());
   return std::move(events);
 }
 
@@ -53,13 +53,13 @@ std::vector<render::MidiEvent> demoSong(double seconds) {
 TEST(Lv2Plugin, ListsSixtyOneControlsMidiInAndStereoOut) {
   const LilvPlugin* plugin = Lv2World::get().plugin;
   ASSERT_NE(plugin, nullptr) << "no plug-in in " ORVALIS_LV2_BUNDLE;
-  ASSERT_EQ(lilv_plugin_get_num_ports(plugin), orvalis_lv2::kPortCount);
-  std::vector<float> minimum(orvalis_lv2::kPortCount), maximum(orvalis_lv2::kPortCount),
-      defaults(orvalis_lv2::kPortCount);
+  ASSERT_EQ(lilv_plugin_get_num_ports(plugin), orvalis::lv2::kPortCount);
+  std::vector<float> minimum(orvalis::lv2::kPortCount), maximum(orvalis::lv2::kPortCount),
+      defaults(orvalis::lv2::kPortCount);
   lilv_plugin_get_port_ranges_float(plugin, minimum.data(), maximum.data(), defaults.data());
   int controls = 0, audioOut = 0, midiIn = 0;
   LilvNode* midiEvent = lilv_new_uri(Lv2World::get().world, LV2_MIDI__MidiEvent);
-  for (uint32_t i = 0; i < orvalis_lv2::kPortCount; ++i) {
+  for (uint32_t i = 0; i < orvalis::lv2::kPortCount; ++i) {
     const LilvPort* port = lilv_plugin_get_port_by_index(plugin, i);
     const std::string symbol = lilv_node_as_string(lilv_port_get_symbol(plugin, port));
     if (portIs(plugin, port, LV2_CORE__ControlPort) && portIs(plugin, port, LV2_CORE__InputPort)) {
@@ -82,7 +82,7 @@ TEST(Lv2Plugin, ListsSixtyOneControlsMidiInAndStereoOut) {
     } else if (portIs(plugin, port, LV2_ATOM__AtomPort) &&
                portIs(plugin, port, LV2_CORE__InputPort)) {
       EXPECT_TRUE(lilv_port_supports_event(plugin, port, midiEvent));
-      EXPECT_EQ(symbol, orvalis_lv2::kMidiInSymbol);
+      EXPECT_EQ(symbol, orvalis::lv2::kMidiInSymbol);
       ++midiIn;
     }
   }
@@ -95,8 +95,8 @@ TEST(Lv2Plugin, ListsSixtyOneControlsMidiInAndStereoOut) {
 namespace {
 // Without the LFO the random start phases do not matter; with it, the same seed before each
 // instance gives both the same phases.
-testing_host::Script songScript(float lfoDepth, int seed, std::vector<uint32_t> blocks) {
-  testing_host::Script script;
+orvalis::tests::Script songScript(float lfoDepth, int seed, std::vector<uint32_t> blocks) {
+  orvalis::tests::Script script;
   const orvalis::params::ProgramRecord basique;
   script.start.assign(basique.values, basique.values + orvalis::params::kNumParams);
   for (int p : {orvalis::params::kLfoDepthL, orvalis::params::kLfoDepthH})
@@ -121,29 +121,32 @@ TEST(Lv2Plugin, SameMidiFileGivesTheSameSamplesAsVst2) {
                {"LFO, same seed", 0.8f, 1, {512, 128}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const testing_host::Script script = songScript(c.lfoDepth, c.seed, c.blocks);
+    const orvalis::tests::Script script = songScript(c.lfoDepth, c.seed, c.blocks);
     ASSERT_GT(script.events.size(), 10u);
-    testing_host::Rendered vst2;
-    EXPECT_EQ(testing_host::firstDifferenceFromVst2(testing_host::makeLv2Instance, script, &vst2),
-              -1);
-    EXPECT_GT(testing_host::rms(vst2.left), 1e-3);
+    orvalis::tests::Rendered vst2;
+    EXPECT_EQ(
+        orvalis::tests::firstDifferenceFromVst2(orvalis::tests::makeLv2Instance, script, &vst2),
+        -1);
+    EXPECT_GT(orvalis::tests::rms(vst2.left), 1e-3);
   }
 }
 
 TEST(Lv2Plugin, WithTheLfoTheLevelsMatchVst2WhateverThePhases) {
   // Different seeds: the two draw different LFO phases, and the level stays the same.
-  testing_host::Script script = songScript(0.8f, 2, {256});
-  const testing_host::Rendered vst2 = testing_host::play(testing_host::makeVst2Instance, script);
+  orvalis::tests::Script script = songScript(0.8f, 2, {256});
+  const orvalis::tests::Rendered vst2 =
+      orvalis::tests::play(orvalis::tests::makeVst2Instance, script);
   script.seed = 7;
-  const testing_host::Rendered lv2 = testing_host::play(testing_host::makeLv2Instance, script);
-  EXPECT_NE(testing_host::firstDifference(vst2, lv2), -1);
-  EXPECT_NEAR(testing_host::rms(lv2.left) / testing_host::rms(vst2.left), 1.0, 0.05);
-  EXPECT_NEAR(testing_host::rms(lv2.right) / testing_host::rms(vst2.right), 1.0, 0.05);
+  const orvalis::tests::Rendered lv2 =
+      orvalis::tests::play(orvalis::tests::makeLv2Instance, script);
+  EXPECT_NE(orvalis::tests::firstDifference(vst2, lv2), -1);
+  EXPECT_NEAR(orvalis::tests::rms(lv2.left) / orvalis::tests::rms(vst2.left), 1.0, 0.05);
+  EXPECT_NEAR(orvalis::tests::rms(lv2.right) / orvalis::tests::rms(vst2.right), 1.0, 0.05);
 }
 
 TEST(Lv2Plugin, AutomationBetweenBlocksIsSampleIdenticalToVst2) {
   // Every kind of change, applied between blocks, while a chord plays and notes come and go.
-  testing_host::Script script;
+  orvalis::tests::Script script;
   script.changes = {
       {0, orvalis::params::kOscType, 0.2f},         {1024, orvalis::params::kFilter1FreqHigh, 0.3f},
       {1536, orvalis::params::kFilter1Type, 0.25f}, {2048, orvalis::params::kOscType, 0.6f},
@@ -157,31 +160,32 @@ TEST(Lv2Plugin, AutomationBetweenBlocksIsSampleIdenticalToVst2) {
     script.events.push_back({k * 700 + 3, {0x90, static_cast<uint8_t>(keys[k]), 100}, 3});
     script.events.push_back({k * 700 + 2900, {0x80, static_cast<uint8_t>(keys[k]), 0}, 3});
   }
-  std::sort(
-      script.events.begin(), script.events.end(),
-      [](const render::MidiEvent& a, const render::MidiEvent& b) { return a.frame < b.frame; });
+  std::sort(script.events.begin(), script.events.end(),
+            [](const orvalis::render::MidiEvent& a, const orvalis::render::MidiEvent& b) {
+              return a.frame < b.frame;
+            });
   script.frames = 9000;
   script.blocks = {512};
   script.seed = 1;
-  testing_host::Rendered vst2;
-  EXPECT_EQ(testing_host::firstDifferenceFromVst2(testing_host::makeLv2Instance, script, &vst2),
+  orvalis::tests::Rendered vst2;
+  EXPECT_EQ(orvalis::tests::firstDifferenceFromVst2(orvalis::tests::makeLv2Instance, script, &vst2),
             -1);
-  EXPECT_GT(testing_host::rms(vst2.left), 1e-3);
+  EXPECT_GT(orvalis::tests::rms(vst2.left), 1e-3);
 }
 
 TEST(Lv2Plugin, DisplaySnapshotsReachTheNotifyPortAboutSixtyTimesASecond) {
   Lv2Host host(kRate);
   ASSERT_TRUE(host.loaded());
-  orvalis_lv2::DisplayUrids urids(&Lv2World::get().urids.mapFeature);
+  orvalis::lv2::DisplayUrids urids(&Lv2World::get().urids.mapFeature);
   std::vector<float> l, r;
   int messages = 0;
-  orvalis::DisplaySnapshot last;
+  orvalis::core::DisplaySnapshot last;
   host.midi(0, 0x90, 60, 100);
   for (int block = 0; block < static_cast<int>(kRate) / 256; ++block) {
     host.run(l, r, 256);
     for (const std::vector<uint8_t>& event : host.notifications()) {
-      ASSERT_TRUE(orvalis_lv2::readDisplayAtom(urids, event.data(),
-                                               static_cast<uint32_t>(event.size()), &last));
+      ASSERT_TRUE(orvalis::lv2::readDisplayAtom(urids, event.data(),
+                                                static_cast<uint32_t>(event.size()), &last));
       ++messages;
     }
   }
@@ -207,7 +211,7 @@ TEST(Lv2Plugin, AnEventOverhangingTheDeclaredSequenceIsNotRead) {
     reference.midi(0, 0x90, 60, 100);
     reference.run(expectedLeft, expectedRight, 512);
   }
-  ASSERT_GT(testing_host::peak(expectedLeft), 0.f);
+  ASSERT_GT(orvalis::tests::peak(expectedLeft), 0.f);
   for (const auto& c : cases) {
     const uint32_t declared = sizeof(LV2_Atom_Sequence_Body) + kEvent + 8 + c.inside;
     std::vector<uint8_t> buffer(sizeof(LV2_Atom) + declared, 0);
@@ -234,7 +238,7 @@ TEST(Lv2Plugin, AnEventOverhangingTheDeclaredSequenceIsNotRead) {
     std::srand(7);
     Lv2Host host(kRate);
     ASSERT_TRUE(host.loaded());
-    lilv_instance_connect_port(host.instance, orvalis_lv2::kMidiIn, buffer.data());
+    lilv_instance_connect_port(host.instance, orvalis::lv2::kMidiIn, buffer.data());
     std::vector<float> left, right;
     host.run(left, right, 512);
     EXPECT_EQ(left, expectedLeft) << c.what;

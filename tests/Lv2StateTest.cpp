@@ -18,23 +18,23 @@
 #include "tests/support/lv2_host.h"
 #include "tests/support/signal_analysis.h"
 
-using testing_host::Lv2Host;
-using testing_host::Lv2World;
+using orvalis::tests::Lv2Host;
+using orvalis::tests::Lv2World;
 
 namespace {
 
 LV2_URID urid(const char* uri) { return Lv2World::get().urids.map(uri); }
 
-orvalis::BankState decode(const std::vector<uint8_t>& blob) {
-  orvalis::BankState state;
+orvalis::core::BankState decode(const std::vector<uint8_t>& blob) {
+  orvalis::core::BankState state;
   std::string why;
-  EXPECT_TRUE(orvalis::decodeBankState(blob.data(), blob.size(), state, &why)) << why;
+  EXPECT_TRUE(orvalis::core::decodeBankState(blob.data(), blob.size(), state, &why)) << why;
   return state;
 }
 
 // Programs 3 and 77 changed and renamed, 77 selected, as the VST 2 side would leave them.
 std::vector<uint8_t> distinctBank() {
-  orvalis::Instrument instrument;
+  orvalis::core::Instrument instrument;
   instrument.selectProgram(3);
   instrument.setParameter(10, 0.125f);
   instrument.setProgramName("Glass Keys");
@@ -79,7 +79,7 @@ TEST(Lv2State, SessionSavedAsTurtleReopensWithEveryProgramInANewInstance) {
   lilv_state_free(reopened);
   runBlock(b);
   EXPECT_EQ(b.savedBlob(), saved);
-  const orvalis::BankState bank = decode(b.savedBlob());
+  const orvalis::core::BankState bank = decode(b.savedBlob());
   EXPECT_EQ(bank.currentProgram, 77);
   EXPECT_STREQ(bank.programs[3].name, "Glass Keys");
   EXPECT_STREQ(bank.programs[77].name, "Warm Pad");
@@ -98,9 +98,9 @@ TEST(Lv2State, PortsTheHostRestoresApplyAndPortsItLeavesKeepTheBank) {
   host.control(orvalis::params::kGain) = 0.7f;
   ASSERT_EQ(host.restoreBlob(bank, urid(LV2_ATOM__Chunk)), LV2_STATE_SUCCESS);
   runBlock(host);
-  orvalis::BankState expected = decode(bank);
+  orvalis::core::BankState expected = decode(bank);
   expected.programs[77].values[orvalis::params::kGain] = 0.7f;
-  EXPECT_EQ(host.savedBlob(), orvalis::encodeBankState(expected));
+  EXPECT_EQ(host.savedBlob(), orvalis::core::encodeBankState(expected));
   host.control(orvalis::params::kPortamento) = 0.9f;
   runBlock(host);
   EXPECT_EQ(decode(host.savedBlob()).programs[77].values[orvalis::params::kPortamento], 0.9f);
@@ -163,7 +163,7 @@ TEST(Lv2State, BadStateIsRefusedAndChangesNothing) {
 }
 
 TEST(Lv2State, EveryPresetAppliesAndSounds) {
-  const std::vector<orvalis_lv2::FactoryPreset> factory = orvalis_lv2::factoryPresets();
+  const std::vector<orvalis::lv2::FactoryPreset> factory = orvalis::lv2::factoryPresets();
   const std::vector<std::string> uris = Lv2World::get().presetUris();
   ASSERT_EQ(uris.size(), factory.size());
   for (const std::string& uri : uris) {
@@ -171,7 +171,7 @@ TEST(Lv2State, EveryPresetAppliesAndSounds) {
     LilvState* preset = Lv2World::get().loadPreset(uri);
     ASSERT_NE(preset, nullptr);
     const std::string label = lilv_state_get_label(preset);
-    const orvalis_lv2::FactoryPreset* expected = nullptr;
+    const orvalis::lv2::FactoryPreset* expected = nullptr;
     for (const auto& f : factory)
       if (f.label == label) expected = &f;
     ASSERT_NE(expected, nullptr) << label;
@@ -187,19 +187,19 @@ TEST(Lv2State, EveryPresetAppliesAndSounds) {
     host.midi(0, 0x90, 67, 100);
     std::vector<float> l, r;
     for (int block = 0; block < 32; ++block) host.run(l, r, 512);
-    const orvalis::BankState bank = decode(host.savedBlob());
+    const orvalis::core::BankState bank = decode(host.savedBlob());
     EXPECT_EQ(std::memcmp(bank.programs[0].values, expected->values, sizeof expected->values), 0);
-    EXPECT_TRUE(testing_host::allFinite(l) && testing_host::allFinite(r));
-    EXPECT_GT(testing_host::rms(l) + testing_host::rms(r), 1e-3);
+    EXPECT_TRUE(orvalis::tests::allFinite(l) && orvalis::tests::allFinite(r));
+    EXPECT_GT(orvalis::tests::rms(l) + orvalis::tests::rms(r), 1e-3);
   }
 }
 
 TEST(Lv2State, AFreshInstanceHoldsTheFactoryBankWithProgramZeroOnItsPorts) {
   Lv2Host host;
   runBlock(host);
-  const orvalis::BankState bank = decode(host.savedBlob());
+  const orvalis::core::BankState bank = decode(host.savedBlob());
   EXPECT_EQ(bank.currentProgram, 0);
-  const std::vector<orvalis_lv2::FactoryPreset> factory = orvalis_lv2::factoryPresets();
+  const std::vector<orvalis::lv2::FactoryPreset> factory = orvalis::lv2::factoryPresets();
   ASSERT_EQ(factory.size(), static_cast<std::size_t>(orvalis::params::kNumPrograms));
   for (int p = 0; p < orvalis::params::kNumPrograms; ++p) {
     EXPECT_EQ(bank.programs[p].name, factory[p].label) << p;

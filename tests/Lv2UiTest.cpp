@@ -23,13 +23,13 @@
 
 namespace {
 
-constexpr int kW = orvalis::Panel::kWidth, kH = orvalis::Panel::kHeight;
+constexpr int kW = orvalis::editor::Panel::kWidth, kH = orvalis::editor::Panel::kHeight;
 
 // The panel as the UI should show it, drawn offscreen in this process.
-struct ReferencePanel : orvalis::PanelHost {
+struct ReferencePanel : orvalis::editor::PanelHost {
   float values[orvalis::params::kNumParams];
-  orvalis::DisplaySnapshot snapshot;
-  orvalis::Panel panel{*this};
+  orvalis::core::DisplaySnapshot snapshot;
+  orvalis::editor::Panel panel{*this};
   ReferencePanel() {
     for (int i = 0; i < orvalis::params::kNumParams; ++i)
       values[i] = orvalis::params::parameterInfo(i).defaultValue;
@@ -40,7 +40,7 @@ struct ReferencePanel : orvalis::PanelHost {
   void endEdit(int) override {}
   void copyProgram() override {}
   void pasteProgram() override {}
-  orvalis::DisplaySnapshot display() const override { return snapshot; }
+  orvalis::core::DisplaySnapshot display() const override { return snapshot; }
   const std::vector<uint32_t>& draw() {
     if (!panel.isOpen()) panel.open(nullptr);
     for (int i = 0; i < orvalis::params::kNumParams; ++i) panel.parameterChanged(i, values[i]);
@@ -56,7 +56,7 @@ struct HostSide {
   int width = 0, height = 0;
 };
 
-class Lv2UiTest : public testing_host::X11WindowTest {
+class Lv2UiTest : public orvalis::tests::X11WindowTest {
  protected:
   Lv2UiTest() : X11WindowTest(800, 400) {}
 
@@ -70,7 +70,7 @@ class Lv2UiTest : public testing_host::X11WindowTest {
     ASSERT_NE(entry, nullptr);
     descriptor = entry(0);
     ASSERT_NE(descriptor, nullptr);
-    EXPECT_STREQ(descriptor->URI, orvalis_lv2::kUiUri);
+    EXPECT_STREQ(descriptor->URI, orvalis::lv2::kUiUri);
     EXPECT_EQ(entry(1), nullptr);
   }
   void TearDown() override {
@@ -80,7 +80,7 @@ class Lv2UiTest : public testing_host::X11WindowTest {
   }
 
   void open() {
-    auto& urids = testing_host::Lv2World::get().urids;
+    auto& urids = orvalis::tests::Lv2World::get().urids;
     options = {{LV2_OPTIONS_INSTANCE, 0, urids.map(LV2_UI__scaleFactor), sizeof(float),
                 urids.map(LV2_ATOM__Float), &scale},
                {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
@@ -104,8 +104,8 @@ class Lv2UiTest : public testing_host::X11WindowTest {
       if (format == 0 && size == sizeof(float))
         static_cast<HostSide*>(c)->writes.emplace_back(port, *static_cast<const float*>(buffer));
     };
-    ui = descriptor->instantiate(descriptor, orvalis_lv2::kPluginUri, ORVALIS_LV2_BUNDLE "/", write,
-                                 &host, &widget, features);
+    ui = descriptor->instantiate(descriptor, orvalis::lv2::kPluginUri, ORVALIS_LV2_BUNDLE "/",
+                                 write, &host, &widget, features);
     ASSERT_NE(ui, nullptr);
     idleInterface =
         static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
@@ -120,10 +120,11 @@ class Lv2UiTest : public testing_host::X11WindowTest {
   void setPort(uint32_t port, float value) {
     descriptor->port_event(ui, port, sizeof(float), 0, &value);
   }
-  void sendDisplay(const orvalis::DisplaySnapshot& snapshot) {
-    orvalis_lv2::DisplayUrids urids(&testing_host::Lv2World::get().urids.mapFeature);
-    const orvalis_lv2::DisplayAtom message = orvalis_lv2::makeDisplayAtom(urids, snapshot);
-    descriptor->port_event(ui, orvalis_lv2::kNotify, sizeof message, urids.eventTransfer, &message);
+  void sendDisplay(const orvalis::core::DisplaySnapshot& snapshot) {
+    orvalis::lv2::DisplayUrids urids(&orvalis::tests::Lv2World::get().urids.mapFeature);
+    const orvalis::lv2::DisplayAtom message = orvalis::lv2::makeDisplayAtom(urids, snapshot);
+    descriptor->port_event(ui, orvalis::lv2::kNotify, sizeof message, urids.eventTransfer,
+                           &message);
   }
   void click(int x, int y) {
     for (uint8_t type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
@@ -169,13 +170,13 @@ TEST_F(Lv2UiTest, ShowsThePanelFollowsPortsAndDisplayAndCloses) {
   // As hosts do right after instantiation: every control's value.
   for (int i = 0; i < orvalis::params::kNumParams; ++i) setPort(i, reference.values[i]);
   idle();
-  EXPECT_EQ(testing_host::differingPixels(shown(), reference.draw()), 0);
+  EXPECT_EQ(orvalis::tests::differingPixels(shown(), reference.draw()), 0);
 
   // A port change and a display message: the switch, the bars and the meter follow.
   const std::vector<uint32_t> before = shown();
   setPort(orvalis::params::kOscType, 0.6f);
   setPort(orvalis::params::kFilter1FreqLow, 0.2f);
-  orvalis::DisplaySnapshot snapshot;
+  orvalis::core::DisplaySnapshot snapshot;
   snapshot.ampEnv = 0.8f;
   snapshot.filter1Env = 0.5f;
   for (int i = 0; i < 5; ++i) snapshot.markers[i] = 0.2f * i;
@@ -184,21 +185,21 @@ TEST_F(Lv2UiTest, ShowsThePanelFollowsPortsAndDisplayAndCloses) {
   sendDisplay(snapshot);
   idle();
   const std::vector<uint32_t> after = shown();
-  EXPECT_GT(testing_host::differingPixels(before, after), 100);
+  EXPECT_GT(orvalis::tests::differingPixels(before, after), 100);
   reference.values[orvalis::params::kOscType] = 0.6f;
   reference.values[orvalis::params::kFilter1FreqLow] = 0.2f;
   reference.snapshot = snapshot;
-  EXPECT_EQ(testing_host::differingPixels(after, reference.draw()), 0);
-  EXPECT_TRUE(testing_host::writePng(ORVALIS_BUILD_DIR "/editor-lv2.png", after, kW, kH));
+  EXPECT_EQ(orvalis::tests::differingPixels(after, reference.draw()), 0);
+  EXPECT_TRUE(orvalis::tests::writePng(ORVALIS_BUILD_DIR "/editor-lv2.png", after, kW, kH));
 
   // A malformed message is ignored.
   const uint32_t garbage[4] = {8, 1, 2, 3};
   descriptor->port_event(
-      ui, orvalis_lv2::kNotify, sizeof garbage,
-      orvalis_lv2::DisplayUrids(&testing_host::Lv2World::get().urids.mapFeature).eventTransfer,
+      ui, orvalis::lv2::kNotify, sizeof garbage,
+      orvalis::lv2::DisplayUrids(&orvalis::tests::Lv2World::get().urids.mapFeature).eventTransfer,
       garbage);
   idle();
-  EXPECT_EQ(testing_host::differingPixels(shown(), after), 0);
+  EXPECT_EQ(orvalis::tests::differingPixels(shown(), after), 0);
 
   descriptor->cleanup(ui);
   ui = nullptr;
@@ -278,12 +279,12 @@ TEST_F(Lv2UiTest, OpensInAParentOfAnotherVisual) {
   EXPECT_EQ(children(), 1);
   idle();
   ReferencePanel reference;
-  EXPECT_EQ(testing_host::differingPixels(shown(), reference.draw()), 0);
+  EXPECT_EQ(orvalis::tests::differingPixels(shown(), reference.draw()), 0);
   xcb_free_colormap(connection, colormap);
 }
 
 TEST_F(Lv2UiTest, RefusesAnotherPluginOrAMissingParent) {
-  auto& urids = testing_host::Lv2World::get().urids;
+  auto& urids = orvalis::tests::Lv2World::get().urids;
   const LV2_Feature map = {LV2_URID__map, &urids.mapFeature};
   const LV2_Feature parentFeature = {LV2_UI__parent, reinterpret_cast<void*>(uintptr_t(parent))};
   const LV2_Feature stale = {LV2_UI__parent, reinterpret_cast<void*>(uintptr_t(0x7FFFFFF))};
@@ -295,8 +296,8 @@ TEST_F(Lv2UiTest, RefusesAnotherPluginOrAMissingParent) {
     const char* plugin;
     const LV2_Feature* const* features;
   } cases[] = {{"urn:someone:else", withParent},
-               {orvalis_lv2::kPluginUri, noParent},
-               {orvalis_lv2::kPluginUri, staleParent}};
+               {orvalis::lv2::kPluginUri, noParent},
+               {orvalis::lv2::kPluginUri, staleParent}};
   for (const auto& c : cases) {
     LV2UI_Widget w = nullptr;
     EXPECT_EQ(descriptor->instantiate(descriptor, c.plugin, "", write, nullptr, &w, c.features),

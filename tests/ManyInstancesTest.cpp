@@ -16,7 +16,7 @@
 
 namespace {
 
-using vst2host::PluginHost;
+using orvalis::host::PluginHost;
 
 constexpr int kEditorThreads = 2;
 constexpr int kEditorsPerThread = 2;
@@ -28,7 +28,7 @@ constexpr int kBlock = 128;
 std::unique_ptr<PluginHost> makeInstance() {
   auto host = std::make_unique<PluginHost>();
   std::string error;
-  if (!host->create(testing_host::TestHost::library().hostEntry(), error)) return nullptr;
+  if (!host->create(orvalis::tests::TestHost::library().hostEntry(), error)) return nullptr;
   host->start(44100.f, kBlock);
   return host;
 }
@@ -36,7 +36,7 @@ std::unique_ptr<PluginHost> makeInstance() {
 }  // namespace
 
 TEST(ManyInstances, EditorsOnTwoGuiThreadsWhileOthersRender) {
-  ASSERT_TRUE(testing_host::TestHost::library().loaded());
+  ASSERT_TRUE(orvalis::tests::TestHost::library().loaded());
   std::vector<std::unique_ptr<PluginHost>> editors, renderers;
   for (int i = 0; i < kEditorThreads * kEditorsPerThread; ++i) editors.push_back(makeInstance());
   for (int i = 0; i < kAudioThreads * kRenderersPerThread; ++i) renderers.push_back(makeInstance());
@@ -53,8 +53,8 @@ TEST(ManyInstances, EditorsOnTwoGuiThreadsWhileOthersRender) {
           PluginHost& h = *editors[t * kEditorsPerThread + i];
           // Alternate scales, so that both shared panel images are taken and let go.
           const float scale = (cycle + i) % 2 ? 2.f : 1.f;
-          h.dispatch(effVendorSpecific, testing_host::kHostScaleIndex,
-                     testing_host::kHostScaleValue, nullptr, scale);
+          h.dispatch(effVendorSpecific, orvalis::tests::kHostScaleIndex,
+                     orvalis::tests::kHostScaleValue, nullptr, scale);
           h.dispatch(effEditOpen);
           h.dispatch(effSetEditKnobMode, 0, cycle % 3);
           h.setParameter((cycle * 7 + i) % h.numParams(), 0.5f);

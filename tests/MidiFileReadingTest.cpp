@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "tests/renderer_process.h"
 #include "tests/support/midi_file_writer.h"
+#include "tests/support/renderer_process.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/support/wav_file.h"
 
-using renderer_test::exists;
-using renderer_test::RendererFixture;
-using renderer_test::run;
-using testing_host::MidiFileWriter;
+using orvalis::tests::MidiFileWriter;
+using orvalis::tests::renderer::exists;
+using orvalis::tests::renderer::RendererFixture;
+using orvalis::tests::renderer::run;
 
 namespace {
 
@@ -56,12 +56,14 @@ std::vector<uint8_t> withNoteAtBeatOne(MidiFileWriter& midi) {
 
 class MidiFileReadingTest : public RendererFixture {
  protected:
-  renderer_test::Result render(const std::vector<uint8_t>& file, const std::string& options,
-                               testing_host::WavFile& wav) {
+  orvalis::tests::renderer::Result render(const std::vector<uint8_t>& file,
+                                          const std::string& options,
+                                          orvalis::tests::WavFile& wav) {
     EXPECT_TRUE(MidiFileWriter::writeBytes(path("song.mid"), file));
-    renderer_test::Result r = run(path("song.mid") + " -o " + path("song.wav") + " " + options);
+    orvalis::tests::renderer::Result r =
+        run(path("song.mid") + " -o " + path("song.wav") + " " + options);
     if (r.status == 0) {
-      EXPECT_TRUE(testing_host::readWav(path("song.wav"), wav));
+      EXPECT_TRUE(orvalis::tests::readWav(path("song.wav"), wav));
     }
     return r;
   }
@@ -187,12 +189,12 @@ TEST_F(MidiFileReadingTest, LegalFilesPlayAsWritten) {
        0.5, "song 1.00 s with 4 events"},
   };
   for (const Case& c : cases) {
-    testing_host::WavFile wav;
-    const renderer_test::Result r = render(c.file(), "--rate 44100", wav);
+    orvalis::tests::WavFile wav;
+    const orvalis::tests::renderer::Result r = render(c.file(), "--rate 44100", wav);
     ASSERT_EQ(r.status, 0) << c.name << ": " << r.output;
     EXPECT_NE(r.output.find(c.summary), std::string::npos) << c.name << ": " << r.output;
     EXPECT_EQ(r.output.find("warning"), std::string::npos) << c.name << ": " << r.output;
-    const long onset = testing_host::firstAbove(wav.left, 1e-4f);
+    const long onset = orvalis::tests::firstAbove(wav.left, 1e-4f);
     EXPECT_GE(onset, std::lround(c.onsetSeconds * kRate)) << c.name;
     EXPECT_LT(onset, std::lround(c.onsetSeconds * kRate) + 600) << c.name;
   }
@@ -201,11 +203,12 @@ TEST_F(MidiFileReadingTest, LegalFilesPlayAsWritten) {
 TEST_F(MidiFileReadingTest, FormatTwoPlaysTheSecondTrackAfterTheFirst) {
   MidiFileWriter m;
   m.format(2).note(0, kBeat, 69).endOfTrack(2 * kBeat).nextTrack().note(0, 2 * kBeat, 81);
-  testing_host::WavFile wav;
-  const renderer_test::Result r = render(m.bytes(), "--param \"LFO DepthL=0\" --param 48=0", wav);
+  orvalis::tests::WavFile wav;
+  const orvalis::tests::renderer::Result r =
+      render(m.bytes(), "--param \"LFO DepthL=0\" --param 48=0", wav);
   ASSERT_EQ(r.status, 0) << r.output;
-  EXPECT_NEAR(testing_host::fundamentalHz(wav.left, kRate, 200, 1000, kRate / 10, 8192), 441, 3);
-  EXPECT_NEAR(testing_host::fundamentalHz(wav.left, kRate, 200, 1000, kRate + kRate / 10, 8192),
+  EXPECT_NEAR(orvalis::tests::fundamentalHz(wav.left, kRate, 200, 1000, kRate / 10, 8192), 441, 3);
+  EXPECT_NEAR(orvalis::tests::fundamentalHz(wav.left, kRate, 200, 1000, kRate + kRate / 10, 8192),
               882, 6);
 }
 
@@ -222,15 +225,15 @@ TEST_F(MidiFileReadingTest, FileCutShortPlaysWhatIsWholeAndSaysSo) {
       {5, "with 3 events", "cut short: the file ends 5 bytes early"},  // inside the last note-off
   };
   for (const Case& c : cases) {
-    testing_host::WavFile wav;
-    const renderer_test::Result r =
+    orvalis::tests::WavFile wav;
+    const orvalis::tests::renderer::Result r =
         render(std::vector<uint8_t>(file.begin(), file.end() - c.cut), "", wav);
     ASSERT_EQ(r.status, 0) << c.cut << ": " << r.output;
     EXPECT_NE(r.output.find(c.summary), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("warning: " + path("song.mid") + ": track 1 is " + c.warning),
               std::string::npos)
         << r.output;
-    EXPECT_GT(testing_host::peak(wav.left), 0.01f);
+    EXPECT_GT(orvalis::tests::peak(wav.left), 0.01f);
   }
 }
 
@@ -267,8 +270,8 @@ TEST_F(MidiFileReadingTest, HostileFilesAreRefusedWithOneLine) {
       {"song longer than 24 h", tooLong.bytes(), "longer than the limit of 24.0 h"},
   };
   for (const Case& c : cases) {
-    testing_host::WavFile wav;
-    const renderer_test::Result r = render(c.file, "", wav);
+    orvalis::tests::WavFile wav;
+    const orvalis::tests::renderer::Result r = render(c.file, "", wav);
     EXPECT_EQ(WEXITSTATUS(r.status), 1) << c.name << ": " << r.output;
     EXPECT_NE(r.output.find(c.message), std::string::npos) << c.name << ": " << r.output;
     EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << c.name << ": " << r.output;
@@ -282,8 +285,8 @@ TEST_F(MidiFileReadingTest, LimitsAreAnsweredWithOneLine) {
   std::vector<uint8_t> body;
   body.reserve(30'000'010);
   for (int i = 0; i <= 10'000'000; ++i) body.insert(body.end(), {0x00, 0xF0, 0x00});
-  testing_host::WavFile wav;
-  renderer_test::Result r = render(oneTrack(body), "", wav);
+  orvalis::tests::WavFile wav;
+  orvalis::tests::renderer::Result r = render(oneTrack(body), "", wav);
   EXPECT_EQ(WEXITSTATUS(r.status), 1) << r.output;
   EXPECT_NE(r.output.find("more than 10000000 events"), std::string::npos) << r.output;
 

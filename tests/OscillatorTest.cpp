@@ -8,9 +8,10 @@
 #include "tests/support/voice_rig.h"
 
 using namespace orvalis;
+using namespace orvalis::engine;
 
-using testing_host::fundamentalHz;
-using testing_host::VoiceRig;
+using orvalis::tests::fundamentalHz;
+using orvalis::tests::VoiceRig;
 
 namespace {
 
@@ -44,7 +45,7 @@ TEST(OscillatorTest, EveryModeSoundsAtTheBankReferencePitch) {
                    << "mode " << static_cast<int>(rig.voice.mode) << (bankR ? " R" : " L"));
       EXPECT_NEAR(fundamentalHz(osc, 44100, 300, 600), expected, 1.0);
       for (float s : osc) ASSERT_TRUE(std::isfinite(s));
-      EXPECT_LE(testing_host::peak(osc), 2.f);
+      EXPECT_LE(orvalis::tests::peak(osc), 2.f);
     }
   }
   for (bool bankR : {false, true}) {
@@ -109,7 +110,7 @@ TEST(OscillatorTest, HardSyncStartsWithoutABurst) {
   rig.noteOn(69);
   std::vector<float> osc = rig.oscillator(false, 0, 2048);
   // The output scale right after set-up uses the new slave increment, not the start value 0.
-  EXPECT_LT(testing_host::peak(osc), 2.f);
+  EXPECT_LT(orvalis::tests::peak(osc), 2.f);
   const float outScale = rig.voice.syncL.outScale.value[0];
   const float slaveInc = rig.voice.syncL.slaveInc.value[0];
   EXPECT_NEAR(outScale * slaveInc, 0.5f, 0.01f);
@@ -121,7 +122,7 @@ TEST(OscillatorTest, HardSyncChangeIntoModeTwoStartsWithoutABurst) {
   rig.oscillator(false, 0, 1024);
   rig.set(orvalis::params::kOscType, 0.4f);  // into mode 2 from the pulse
   std::vector<float> osc = rig.oscillator(false, 0, 1024);
-  EXPECT_LT(testing_host::peak(osc), 2.f);
+  EXPECT_LT(orvalis::tests::peak(osc), 2.f);
 }
 
 TEST(OscillatorTest, CarrierHeldAtOneAboveNyquistAndDepthThenZero) {

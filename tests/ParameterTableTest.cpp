@@ -10,8 +10,8 @@
 #include "tests/support/instance_peek.h"
 #include "tests/support/test_host.h"
 
-using testing_host::InProcessHost;
-using testing_host::TestHost;
+using orvalis::tests::InProcessHost;
+using orvalis::tests::TestHost;
 using namespace orvalis::params;
 
 namespace {
@@ -148,7 +148,7 @@ TEST(ParameterTableTest, OscTypeShowsTheModeTheEnginePlays) {
     const float v = step / 100.f;
     host.setParameter(kOscType, v);
     host.applyPendingChanges();
-    const int mode = static_cast<int>(testing_host::engineOf(host).voice(0).mode);
+    const int mode = static_cast<int>(orvalis::tests::engineOf(host).voice(0).mode);
     ASSERT_TRUE(mode >= 0 && mode <= 5) << v;
     EXPECT_EQ(host.parameterText(effGetParamDisplay, kOscType), names[mode]) << v;
   }
@@ -172,7 +172,7 @@ TEST(ParameterTableTest, FilterTypeShowsTheTypeTheEnginePlays) {
     for (int index : {kFilter1Type, kFilter2Type}) {
       host.setParameter(index, v);
       host.applyPendingChanges();
-      const orvalis::FilterStage& f = testing_host::engineOf(host).voice(3).filter;
+      const orvalis::engine::FilterStage& f = orvalis::tests::engineOf(host).voice(3).filter;
       const int type = index == kFilter1Type ? f.type1 : f.type2;
       ASSERT_TRUE(type >= 0 && type <= 4) << v;
       EXPECT_EQ(host.parameterText(effGetParamDisplay, index), kFilterTypeNames[type]) << v;

@@ -9,7 +9,7 @@
 
 #include "tests/support/test_host.h"
 
-using testing_host::TestHost;
+using orvalis::tests::TestHost;
 
 TEST(PluginEntryTest, ReturnsInstrumentRecordWithFinalFields) {
   TestHost host;

@@ -20,7 +20,8 @@ const fs::path kPresets = ORVALIS_PRESETS_DIR;
 std::vector<uint8_t> committed(const std::string& relative) {
   std::vector<uint8_t> bytes;
   std::string error;
-  EXPECT_TRUE(fxfile::readFile((kPresets / relative).string(), bytes, error)) << error;
+  EXPECT_TRUE(orvalis::render::fxfile::readFile((kPresets / relative).string(), bytes, error))
+      << error;
   return bytes;
 }
 
@@ -28,7 +29,8 @@ std::vector<uint8_t> committed(const std::string& relative) {
 
 TEST(PresetFilesTest, CommittedFilesEqualWhatTheGeneratorWrites) {
   std::set<std::string> expected;
-  for (const presets::PresetFile& file : presets::factoryPresetFiles()) {
+  for (const orvalis::tools::presets::PresetFile& file :
+       orvalis::tools::presets::factoryPresetFiles()) {
     expected.insert(file.path);
     EXPECT_TRUE(committed(file.path) == file.bytes) << file.path << " differs: run make presets";
   }
@@ -38,14 +40,14 @@ TEST(PresetFilesTest, CommittedFilesEqualWhatTheGeneratorWrites) {
     const std::string relative = fs::relative(entry.path(), kPresets).generic_string();
     EXPECT_TRUE(expected.count(relative)) << relative << " is not made by make presets";
   }
-  EXPECT_EQ(fs::file_size(kPresets / presets::kBankFileName), 38556u);
+  EXPECT_EQ(fs::file_size(kPresets / orvalis::tools::presets::kBankFileName), 38556u);
 }
 
 TEST(PresetFilesTest, TheBankLoadsThroughTheEntryAndSavesBackUnchanged) {
-  testing_host::TestHost host;
-  const std::string bankPath = (kPresets / presets::kBankFileName).string();
+  orvalis::tests::TestHost host;
+  const std::string bankPath = (kPresets / orvalis::tools::presets::kBankFileName).string();
   std::string error;
-  ASSERT_TRUE(fxfile::loadBankFile(host.effect, bankPath, error)) << error;
+  ASSERT_TRUE(orvalis::render::fxfile::loadBankFile(host.effect, bankPath, error)) << error;
   EXPECT_EQ(host.dispatch(effGetProgram), 0);
   for (int i = 0; i < orvalis::params::kFactoryPrograms; ++i) {
     const orvalis::params::ProgramRecord expected = orvalis::params::factoryProgram(i).record;
@@ -58,21 +60,23 @@ TEST(PresetFilesTest, TheBankLoadsThroughTheEntryAndSavesBackUnchanged) {
   }
   host.dispatch(effSetProgram, 0, 0);
   const std::string saved = ::testing::TempDir() + "orvalis_factory_saved.fxb";
-  ASSERT_TRUE(fxfile::saveBankFile(host.effect, saved, error)) << error;
+  ASSERT_TRUE(orvalis::render::fxfile::saveBankFile(host.effect, saved, error)) << error;
   std::vector<uint8_t> bytes;
-  ASSERT_TRUE(fxfile::readFile(saved, bytes, error)) << error;
-  EXPECT_TRUE(bytes == committed(presets::kBankFileName));
+  ASSERT_TRUE(orvalis::render::fxfile::readFile(saved, bytes, error)) << error;
+  EXPECT_TRUE(bytes == committed(orvalis::tools::presets::kBankFileName));
   std::remove(saved.c_str());
 }
 
 TEST(PresetFilesTest, EachProgramFileLoadsIntoTheCurrentProgram) {
-  testing_host::TestHost host;
-  const std::vector<presets::PresetFile> files = presets::factoryPresetFiles();
+  orvalis::tests::TestHost host;
+  const std::vector<orvalis::tools::presets::PresetFile> files =
+      orvalis::tools::presets::factoryPresetFiles();
   for (std::size_t f = 1; f < files.size(); ++f) {
     const int index = static_cast<int>(f) - 1;
     host.dispatch(effSetProgram, 0, index);
     std::string error;
-    ASSERT_TRUE(fxfile::loadProgramFile(host.effect, (kPresets / files[f].path).string(), error))
+    ASSERT_TRUE(orvalis::render::fxfile::loadProgramFile(
+        host.effect, (kPresets / files[f].path).string(), error))
         << error;
     const orvalis::params::ProgramRecord expected = orvalis::params::factoryProgram(index).record;
     char name[64] = "";

@@ -7,8 +7,8 @@
 #include "tests/support/midi_builder.h"
 #include "tests/support/test_host.h"
 
-using testing_host::InProcessHost;
-using testing_host::TestHost;
+using orvalis::tests::InProcessHost;
+using orvalis::tests::TestHost;
 
 namespace {
 
@@ -30,8 +30,9 @@ void rename(TestHost& host, const char* name) {
   host.dispatch(effSetProgramName, 0, 0, text);
 }
 
-Corvina& mutableInstance(TestHost& host) {
-  return *static_cast<Corvina*>(static_cast<AudioEffect*>(host.effect->object));
+orvalis::vst2::Corvina& mutableInstance(TestHost& host) {
+  return *static_cast<orvalis::vst2::Corvina*>(
+      static_cast<orvalis::vst2::AudioEffect*>(host.effect->object));
 }
 
 }  // namespace
@@ -52,16 +53,16 @@ TEST(ProgramBankTest, SelectionIgnoresOutOfRangeAndMinusOneReloads) {
   host.dispatch(effSetProgram, 0, 1000);
   EXPECT_EQ(host.dispatch(effGetProgram), 3);
   // -1 reloads: voices are released.
-  testing_host::MidiBuilder m;
+  orvalis::tests::MidiBuilder m;
   m.noteOn(0, 60, 100);
   host.sendEvents(m.events());
   std::vector<float> l, r;
   host.render(l, r, 64);
-  ASSERT_EQ(testing_host::engineOf(host).voice(0).gate, 1);
+  ASSERT_EQ(orvalis::tests::engineOf(host).voice(0).gate, 1);
   host.dispatch(effSetProgram, 0, -1);
   EXPECT_EQ(host.dispatch(effGetProgram), 3);
   host.applyPendingChanges();
-  EXPECT_EQ(testing_host::engineOf(host).voice(0).gate, 0);
+  EXPECT_EQ(orvalis::tests::engineOf(host).voice(0).gate, 0);
 }
 
 TEST(ProgramBankTest, ParameterChangesLiveInTheBank) {
@@ -73,7 +74,7 @@ TEST(ProgramBankTest, ParameterChangesLiveInTheBank) {
   host.dispatch(effSetProgram, 0, 2);
   EXPECT_EQ(host.getParameter(5), 0.3f);
   host.applyPendingChanges();
-  EXPECT_EQ(testing_host::engineOf(host).voice(4).filter.type1, orvalis::kLowPass);
+  EXPECT_EQ(orvalis::tests::engineOf(host).voice(4).filter.type1, orvalis::engine::kLowPass);
 }
 
 TEST(ProgramBankTest, CopyProgramCopiesValuesAndName) {
@@ -101,7 +102,7 @@ TEST(ProgramBankTest, RenameLeavesTheEditRecordNameAndPasteWritesItBack) {
   InProcessHost host;
   rename(host, "New name");
   EXPECT_EQ(currentName(host), "New name");
-  Corvina& synth = mutableInstance(host);
+  orvalis::vst2::Corvina& synth = mutableInstance(host);
   synth.copyToClipboard();
   synth.pasteFromClipboard();
   EXPECT_EQ(currentName(host), "Basique");
@@ -122,7 +123,7 @@ TEST(ProgramBankTest, CopyAndPasteMoveAProgram) {
   InProcessHost host;
   host.dispatch(effSetProgram, 0, 1);
   host.setParameter(10, 0.25f);
-  Corvina& synth = mutableInstance(host);
+  orvalis::vst2::Corvina& synth = mutableInstance(host);
   synth.copyToClipboard();
   host.dispatch(effSetProgram, 0, 6);
   synth.pasteFromClipboard();

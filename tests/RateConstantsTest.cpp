@@ -8,6 +8,7 @@
 #include "engine/rate_constants.h"
 
 using namespace orvalis;
+using namespace orvalis::engine;
 
 TEST(RateConstantsTest, MatchTheTableAt44100) {
   RateConstants rc;

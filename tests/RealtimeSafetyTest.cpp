@@ -55,8 +55,8 @@ int pthread_mutex_lock(pthread_mutex_t* m) {
 }
 
 TEST(RealtimeSafetyTest, TheAudioThreadNeitherAllocatesNorLocks) {
-  using testing_host::MidiBuilder;
-  testing_host::TestHost host;
+  using orvalis::tests::MidiBuilder;
+  orvalis::tests::TestHost host;
   std::vector<float> left(256), right(256);
   float* outs[2] = {left.data(), right.data()};
   for (int mode = 0; mode < 6; ++mode) {

@@ -149,10 +149,10 @@ TEST_F(Release, InstallPutsEveryFileInTheFolderItsHostScans) {
 }
 
 TEST_F(Release, InstalledVst2PluginPlaysANote) {
-  vst2host::PluginHost host;
+  orvalis::host::PluginHost host;
   std::string error;
   ASSERT_TRUE(host.load(home + "/.vst/Orvalis.so", 44100.f, 256, error)) << error;
-  testing_host::MidiBuilder midi;
+  orvalis::tests::MidiBuilder midi;
   midi.noteOn(0, 60, 100);
   host.sendMidi(midi.raw());
   std::vector<float> left(256), right(256);
@@ -166,13 +166,13 @@ TEST_F(Release, InstalledVst2PluginPlaysANote) {
 
 TEST_F(Release, InstalledLv2BundleIsListedAndInstantiates) {
   const ShellResult listed = sh("LV2_PATH=" + inQuotes(home + "/.lv2") + " lv2ls");
-  EXPECT_NE(listed.output.find(orvalis_lv2::kPluginUri), std::string::npos) << listed.output;
+  EXPECT_NE(listed.output.find(orvalis::lv2::kPluginUri), std::string::npos) << listed.output;
 
   LilvWorld* world = lilv_world_new();
   LilvNode* path = lilv_new_string(world, (home + "/.lv2").c_str());
   lilv_world_set_option(world, LILV_OPTION_LV2_PATH, path);
   lilv_world_load_all(world);
-  LilvNode* uri = lilv_new_uri(world, orvalis_lv2::kPluginUri);
+  LilvNode* uri = lilv_new_uri(world, orvalis::lv2::kPluginUri);
   const LilvPlugin* plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world), uri);
   ASSERT_NE(plugin, nullptr);
   char* library =
@@ -180,7 +180,7 @@ TEST_F(Release, InstalledLv2BundleIsListedAndInstantiates) {
   EXPECT_EQ(std::string(library), home + "/.lv2/Orvalis.lv2/orvalis_dsp.so");
   lilv_free(library);
 
-  testing_host::UridMap urids;
+  orvalis::tests::UridMap urids;
   int32_t block = 256;
   const LV2_URID intType = urids.map(LV2_ATOM__Int);
   LV2_Options_Option options[] = {
@@ -306,7 +306,7 @@ TEST_F(Release, PackagePutsEveryFileInItsPlace) {
             filesUnder(ORVALIS_SOURCE_DIR "/presets"));
 
   const ShellResult listed = sh("LV2_PATH=" + inQuotes(root + "/usr/lib/lv2") + " lv2ls");
-  EXPECT_NE(listed.output.find(orvalis_lv2::kPluginUri), std::string::npos) << listed.output;
+  EXPECT_NE(listed.output.find(orvalis::lv2::kPluginUri), std::string::npos) << listed.output;
 }
 
 TEST_F(Release, PackageDeclaresItsVersionAndTheLibrariesItsBinariesLink) {

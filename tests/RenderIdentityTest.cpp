@@ -11,13 +11,13 @@
 #include <sstream>
 #include <string>
 
-#include "tests/renderer_process.h"
 #include "tests/support/midi_file_writer.h"
+#include "tests/support/renderer_process.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/wav_file.h"
 
-using renderer_test::RendererFixture;
-using testing_host::MidiFileWriter;
+using orvalis::tests::MidiFileWriter;
+using orvalis::tests::renderer::RendererFixture;
 
 namespace {
 
@@ -25,7 +25,7 @@ const std::string kGoldenPath =
     std::string(ORVALIS_SOURCE_DIR) + "/tests/golden/render_checksums.txt";
 
 // FNV-1a over the bit patterns of the samples, left and right interleaved.
-uint64_t checksum(const testing_host::WavFile& wav) {
+uint64_t checksum(const orvalis::tests::WavFile& wav) {
   uint64_t h = 1469598103934665603ull;
   auto mix = [&](float f) {
     uint32_t bits;
@@ -92,13 +92,14 @@ TEST_F(RenderIdentityTest, KnownSongsRenderTheRecordedSamples) {
   const bool record = mode && std::string(mode) == "record";
   std::map<std::string, Golden> golden = readGolden();
   // The checksums are of the SSE2 path's samples, which the wider path matches only to rounding.
-  const testing_host::ScopedEnv simd("ORVALIS_SIMD", "sse2");
+  const orvalis::tests::ScopedEnv simd("ORVALIS_SIMD", "sse2");
   for (const Song& song : songs) {
     const std::string out = path(song.name + ".wav");
-    const renderer_test::Result r = renderer_test::run(song.arguments + " --quiet -o " + out);
+    const orvalis::tests::renderer::Result r =
+        orvalis::tests::renderer::run(song.arguments + " --quiet -o " + out);
     ASSERT_EQ(r.status, 0) << song.name << ": " << r.output;
-    testing_host::WavFile wav;
-    ASSERT_TRUE(testing_host::readWav(out, wav)) << song.name;
+    orvalis::tests::WavFile wav;
+    ASSERT_TRUE(orvalis::tests::readWav(out, wav)) << song.name;
     char sum[17];
     std::snprintf(sum, sizeof sum, "%016llx", static_cast<unsigned long long>(checksum(wav)));
     if (record) {

@@ -7,14 +7,14 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/renderer_process.h"
 #include "tests/support/midi_file_writer.h"
+#include "tests/support/renderer_process.h"
 #include "tests/support/wav_file.h"
 
-using renderer_test::Result;
-using renderer_test::run;
-using testing_host::MidiFileWriter;
-using testing_host::WavFile;
+using orvalis::tests::MidiFileWriter;
+using orvalis::tests::WavFile;
+using orvalis::tests::renderer::Result;
+using orvalis::tests::renderer::run;
 
 namespace {
 
@@ -28,7 +28,7 @@ std::string shell(const std::string& command) {
   return output;
 }
 
-class RenderLevelTest : public renderer_test::RendererFixture {
+class RenderLevelTest : public orvalis::tests::renderer::RendererFixture {
  protected:
   void SetUp() override {
     RendererFixture::SetUp();
@@ -64,9 +64,9 @@ TEST_F(RenderLevelTest, WavHeadersReadBackWithoutAWarning) {
       if (format == "float") {
         EXPECT_NE(std::string(log).find("fact"), std::string::npos) << log;
         WavFile wav;
-        ASSERT_TRUE(testing_host::readWav(out, wav));
+        ASSERT_TRUE(orvalis::tests::readWav(out, wav));
         EXPECT_EQ(static_cast<sf_count_t>(wav.left.size()), info.frames);
-        const std::string bytes = renderer_test::readFile(out);
+        const std::string bytes = orvalis::tests::renderer::readFile(out);
         EXPECT_EQ(bytes.substr(12, 8), std::string("fmt \x12\0\0\0", 8));
       }
     }
@@ -77,7 +77,7 @@ TEST_F(RenderLevelTest, IntegerFormatsCountTheSamplesTheyClip) {
   // Loud enough to clip; the float file keeps every sample, so it tells what was clipped.
   ASSERT_EQ(run(song + " --quiet --gain 12 -o " + path("float.wav")).status, 0);
   WavFile loud;
-  ASSERT_TRUE(testing_host::readWav(path("float.wav"), loud));
+  ASSERT_TRUE(orvalis::tests::readWav(path("float.wav"), loud));
   long long beyond = 0;
   for (std::size_t i = 0; i < loud.left.size(); ++i)
     beyond += (std::fabs(loud.left[i]) > 1.f) + (std::fabs(loud.right[i]) > 1.f);
@@ -104,8 +104,8 @@ TEST_F(RenderLevelTest, GainScalesEverySample) {
   ASSERT_EQ(run(song + " --quiet --tail 0 -o " + path("plain.wav")).status, 0);
   ASSERT_EQ(run(song + " --quiet --tail 0 --gain -6.5 -o " + path("quiet.wav")).status, 0);
   WavFile plain, quiet;
-  ASSERT_TRUE(testing_host::readWav(path("plain.wav"), plain));
-  ASSERT_TRUE(testing_host::readWav(path("quiet.wav"), quiet));
+  ASSERT_TRUE(orvalis::tests::readWav(path("plain.wav"), plain));
+  ASSERT_TRUE(orvalis::tests::readWav(path("quiet.wav"), quiet));
   ASSERT_EQ(plain.left.size(), quiet.left.size());
   const float gain = static_cast<float>(std::pow(10.0, -6.5 / 20));
   for (std::size_t i = 0; i < plain.left.size(); ++i) {

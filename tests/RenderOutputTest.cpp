@@ -17,15 +17,15 @@
 #include <thread>
 #include <vector>
 
-#include "tests/renderer_process.h"
 #include "tests/support/midi_file_writer.h"
+#include "tests/support/renderer_process.h"
 #include "tests/support/wav_file.h"
 
-using renderer_test::exists;
-using renderer_test::readFile;
-using renderer_test::run;
-using testing_host::MidiFileWriter;
-using testing_host::WavFile;
+using orvalis::tests::MidiFileWriter;
+using orvalis::tests::WavFile;
+using orvalis::tests::renderer::exists;
+using orvalis::tests::renderer::readFile;
+using orvalis::tests::renderer::run;
 
 namespace {
 
@@ -34,7 +34,7 @@ constexpr uint32_t kHour = 7200 * kBeat;
 
 bool sameSamples(const std::string& a, const std::string& b) {
   WavFile x, y;
-  return testing_host::readWav(a, x) && testing_host::readWav(b, y) && !x.left.empty() &&
+  return orvalis::tests::readWav(a, x) && orvalis::tests::readWav(b, y) && !x.left.empty() &&
          x.left == y.left && x.right == y.right;
 }
 
@@ -43,7 +43,7 @@ mode_t fileType(const std::string& path) {
   return lstat(path.c_str(), &s) == 0 ? s.st_mode & S_IFMT : 0;
 }
 
-class RenderOutputTest : public renderer_test::RendererFixture {
+class RenderOutputTest : public orvalis::tests::renderer::RendererFixture {
  protected:
   void SetUp() override {
     RendererFixture::SetUp();
@@ -71,7 +71,7 @@ TEST_F(RenderOutputTest, NeverOverwritesTheInput) {
   for (const std::string& arguments :
        {song + " " + song, song + " -o " + song, song + " -o " + path("link.mid"),
         song + " -o " + path("hard.mid")}) {
-    const renderer_test::Result r = run(arguments);
+    const orvalis::tests::renderer::Result r = run(arguments);
     EXPECT_EQ(WEXITSTATUS(r.status), 1) << arguments;
     EXPECT_NE(r.output.find("refusing to overwrite the input file"), std::string::npos) << r.output;
     EXPECT_EQ(readFile(song), before) << arguments;
@@ -84,7 +84,8 @@ TEST_F(RenderOutputTest, ReplacesARegularFileWholeKeepingItsMode) {
   ASSERT_EQ(run(song + " --quiet " + path("first.wav")).status, 0);
   MidiFileWriter::writeBytes(path("out.wav"), {'o', 'l', 'd'});
   ASSERT_EQ(chmod(path("out.wav").c_str(), 0640), 0);
-  const renderer_test::Result r = run(song + " " + path("out.wav"));  // OUTPUT as 2nd argument
+  const orvalis::tests::renderer::Result r =
+      run(song + " " + path("out.wav"));  // OUTPUT as 2nd argument
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_TRUE(sameSamples(path("out.wav"), path("first.wav")));
   struct stat s {};
@@ -96,7 +97,8 @@ TEST_F(RenderOutputTest, ReplacesARegularFileWholeKeepingItsMode) {
 TEST_F(RenderOutputTest, AFailedRenderLeavesTheOldFileAndNothingElse) {
   MidiFileWriter::writeBytes(path("out.wav"), {'o', 'l', 'd'});
   // The program is checked after the output is open.
-  const renderer_test::Result r = run(song + " -o " + path("out.wav") + " --program 999");
+  const orvalis::tests::renderer::Result r =
+      run(song + " -o " + path("out.wav") + " --program 999");
   EXPECT_EQ(WEXITSTATUS(r.status), 1) << r.output;
   EXPECT_EQ(readFile(path("out.wav")), "old");
   EXPECT_EQ(listing(), (std::vector<std::string>{"out.wav", "song.mid"}));
@@ -107,7 +109,7 @@ TEST_F(RenderOutputTest, WritesThroughASymbolicLinkAndKeepsIt) {
   ASSERT_EQ(mkdir(path("store").c_str(), 0755), 0);
   MidiFileWriter::writeBytes(path("store/out.wav"), {'o', 'l', 'd'});
   ASSERT_EQ(symlink("store/out.wav", path("link.wav").c_str()), 0);
-  const renderer_test::Result r = run(song + " --quiet -o " + path("link.wav"));
+  const orvalis::tests::renderer::Result r = run(song + " --quiet -o " + path("link.wav"));
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(fileType(path("link.wav")), S_IFLNK);
   EXPECT_TRUE(sameSamples(path("store/out.wav"), path("direct.wav")));
@@ -119,7 +121,7 @@ TEST_F(RenderOutputTest, WritesIntoAFifoWithoutReplacingIt) {
   ASSERT_EQ(mkfifo(path("fifo").c_str(), 0644), 0);
   std::string received;
   std::thread reader([&] { received = readFile(path("fifo")); });
-  const renderer_test::Result r = run(song + " --quiet -o " + path("fifo"));
+  const orvalis::tests::renderer::Result r = run(song + " --quiet -o " + path("fifo"));
   // Should the renderer never open the FIFO, this lets the reader go.
   const int unblock = open(path("fifo").c_str(), O_WRONLY | O_NONBLOCK);
   if (unblock >= 0) close(unblock);
@@ -144,7 +146,7 @@ TEST_F(RenderOutputTest, DashWritesTheWavToStandardOutput) {
 }
 
 TEST_F(RenderOutputTest, DevicesAreWrittenNotReplaced) {
-  const renderer_test::Result r = run(song + " --quiet -o /dev/null");
+  const orvalis::tests::renderer::Result r = run(song + " --quiet -o /dev/null");
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(fileType("/dev/null"), S_IFCHR);
 }
@@ -168,7 +170,8 @@ TEST_F(RenderOutputTest, ErrorsGiveTheSystemsReasonBeforeAnyRendering) {
   const std::vector<std::string> before = listing();
   for (const Case& c : cases) {
     // The plug-in does not exist either: the output's fault must be the one reported.
-    const renderer_test::Result r = run(song + " --plugin " + path("none.so") + " -o " + c.output);
+    const orvalis::tests::renderer::Result r =
+        run(song + " --plugin " + path("none.so") + " -o " + c.output);
     EXPECT_EQ(WEXITSTATUS(r.status), 1) << c.output;
     EXPECT_NE(r.output.find("cannot write " + c.output + ": " + c.reason), std::string::npos)
         << r.output;
@@ -180,7 +183,8 @@ TEST_F(RenderOutputTest, ErrorsGiveTheSystemsReasonBeforeAnyRendering) {
 TEST_F(RenderOutputTest, InterruptedRenderRemovesItsTemporaryFile) {
   const std::string hour = hourLongSong();
   for (int signal : {SIGINT, SIGTERM}) {
-    renderer_test::Child child = renderer_test::start({hour, "--quiet", "-o", path("out.wav")});
+    orvalis::tests::renderer::Child child =
+        orvalis::tests::renderer::start({hour, "--quiet", "-o", path("out.wav")});
     bool started = false;
     for (int i = 0; i < 500 && !started; ++i) {
       usleep(10000);
@@ -188,7 +192,7 @@ TEST_F(RenderOutputTest, InterruptedRenderRemovesItsTemporaryFile) {
     }
     EXPECT_TRUE(started);
     kill(child.pid, signal);
-    renderer_test::wait(child);
+    orvalis::tests::renderer::wait(child);
     EXPECT_TRUE(WIFSIGNALED(child.status) && WTERMSIG(child.status) == signal) << child.status;
     EXPECT_EQ(listing(), (std::vector<std::string>{"hour.mid", "song.mid"})) << strsignal(signal);
   }
@@ -200,7 +204,7 @@ TEST_F(RenderOutputTest, TailZeroEndsExactlyAtTheEndOfTrack) {
   ASSERT_TRUE(midi.write(path("cut.mid")));
   ASSERT_EQ(run(path("cut.mid") + " --quiet --tail 0 --block 100 -o " + path("cut.wav")).status, 0);
   WavFile wav;
-  ASSERT_TRUE(testing_host::readWav(path("cut.wav"), wav));
+  ASSERT_TRUE(orvalis::tests::readWav(path("cut.wav"), wav));
   // The note-off at 2 s is the last event; it is played, the release is not.
   EXPECT_EQ(wav.left.size(), 2u * 44100 + 1);
   EXPECT_GT(std::fabs(wav.left.back()) + std::fabs(wav.left[wav.left.size() - 2]), 1e-4f);
@@ -213,9 +217,9 @@ TEST_F(RenderOutputTest, AnHourLongSongRendersInBoundedMemory) {
 #endif
   // The child's peak includes this process's pages it shared until exec: a small test process.
   const std::string out = path("hour.wav");
-  renderer_test::Child child = renderer_test::start(
+  orvalis::tests::renderer::Child child = orvalis::tests::renderer::start(
       {hourLongSong(), "--quiet", "--rate", "8000", "--block", "8192", "--format", "pcm16", out});
-  renderer_test::wait(child);
+  orvalis::tests::renderer::wait(child);
   ASSERT_TRUE(WIFEXITED(child.status) && WEXITSTATUS(child.status) == 0) << child.status;
   const double megabytes = child.usage.ru_maxrss / 1024.0;
   std::cout << "[ measured ] peak resident memory of a one-hour render: " << megabytes << " MB\n";

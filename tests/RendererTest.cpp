@@ -14,20 +14,20 @@
 #include <string>
 #include <vector>
 
-#include "tests/renderer_process.h"
 #include "tests/support/midi_file_writer.h"
+#include "tests/support/renderer_process.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/support/wav_file.h"
 
-using renderer_test::exists;
-using renderer_test::Result;
-using renderer_test::run;
-using testing_host::MidiFileWriter;
-using testing_host::WavFile;
+using orvalis::tests::MidiFileWriter;
+using orvalis::tests::WavFile;
+using orvalis::tests::renderer::exists;
+using orvalis::tests::renderer::Result;
+using orvalis::tests::renderer::run;
 
 namespace {
 
-class RendererTest : public renderer_test::RendererFixture {
+class RendererTest : public orvalis::tests::renderer::RendererFixture {
  protected:
   // Two notes at 120 bpm: A4 for one beat from beat 0, C5 for one beat from beat 2.
   std::string twoNotes() {
@@ -50,7 +50,7 @@ TEST_F(RendererTest, TwoNotesRenderTheExpectedLengthAndPitch) {
   EXPECT_NE(r.output.find(out + ": "), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("song 1.50 s with 4 events"), std::string::npos) << r.output;
   WavFile wav;
-  ASSERT_TRUE(testing_host::readWav(out, wav));
+  ASSERT_TRUE(orvalis::tests::readWav(out, wav));
   EXPECT_EQ(wav.sampleRate, 44100);
   EXPECT_EQ(wav.channels, 2);
   EXPECT_EQ(wav.format & SF_FORMAT_SUBMASK, SF_FORMAT_FLOAT);
@@ -58,9 +58,9 @@ TEST_F(RendererTest, TwoNotesRenderTheExpectedLengthAndPitch) {
   const double seconds = wav.left.size() / 44100.0;
   EXPECT_GT(seconds, 1.6);
   EXPECT_LT(seconds, 4.0);
-  EXPECT_GT(testing_host::peak(wav.left), 0.01f);
-  EXPECT_NEAR(testing_host::fundamentalHz(wav.left, 44100, 200, 1000, 4410, 8192), 441.0, 3.0);
-  EXPECT_NEAR(testing_host::fundamentalHz(wav.left, 44100, 200, 1000, 44100 + 4410, 8192),
+  EXPECT_GT(orvalis::tests::peak(wav.left), 0.01f);
+  EXPECT_NEAR(orvalis::tests::fundamentalHz(wav.left, 44100, 200, 1000, 4410, 8192), 441.0, 3.0);
+  EXPECT_NEAR(orvalis::tests::fundamentalHz(wav.left, 44100, 200, 1000, 44100 + 4410, 8192),
               441.0 * std::pow(2.0, 3 / 12.0), 4.0);
   EXPECT_EQ(listing(), (std::vector<std::string>{"two.mid", "two.wav"}));
 }
@@ -84,7 +84,7 @@ TEST_F(RendererTest, ParametersAndProgramsChangeTheResult) {
   for (const Render& r : renders) {
     const std::string out = path(r.name + ".wav");
     ASSERT_EQ(run(midi + " --quiet -o " + out + " " + r.options).status, 0) << r.options;
-    ASSERT_TRUE(testing_host::readWav(out, wav[r.name])) << r.options;
+    ASSERT_TRUE(orvalis::tests::readWav(out, wav[r.name])) << r.options;
   }
   EXPECT_NE(wav["a"].left, wav["b"].left);
   EXPECT_EQ(wav["b"].left, wav["c"].left);  // by name or by index, the same parameter
@@ -101,8 +101,8 @@ TEST_F(RendererTest, TempoChangeMovesTheNotes) {
   ASSERT_TRUE(slow.write(path("slow.mid")));
   ASSERT_EQ(run(path("slow.mid") + " --quiet -o " + path("slow.wav")).status, 0);
   WavFile wav;
-  ASSERT_TRUE(testing_host::readWav(path("slow.wav"), wav));
-  const long onset = testing_host::firstAbove(wav.left, 1e-4f);
+  ASSERT_TRUE(orvalis::tests::readWav(path("slow.wav"), wav));
+  const long onset = orvalis::tests::firstAbove(wav.left, 1e-4f);
   EXPECT_GT(onset, static_cast<long>(1.5 * 44100));
   EXPECT_LT(onset, static_cast<long>(1.5 * 44100) + 600);
 }
@@ -112,8 +112,8 @@ TEST_F(RendererTest, SameFileTwiceGivesIdenticalSamples) {
   ASSERT_EQ(run(midi + " --quiet --format pcm24 -o " + path("1.wav")).status, 0);
   ASSERT_EQ(run(midi + " --quiet --format pcm24 -o " + path("2.wav")).status, 0);
   WavFile one, two;
-  ASSERT_TRUE(testing_host::readWav(path("1.wav"), one));
-  ASSERT_TRUE(testing_host::readWav(path("2.wav"), two));
+  ASSERT_TRUE(orvalis::tests::readWav(path("1.wav"), one));
+  ASSERT_TRUE(orvalis::tests::readWav(path("2.wav"), two));
   EXPECT_EQ(one.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_24);
   EXPECT_EQ(one.left, two.left);
   EXPECT_EQ(one.right, two.right);
@@ -214,9 +214,9 @@ TEST_F(RendererTest, BankOptionsLoadAndSaveAsHostsDo) {
   ASSERT_EQ(
       run(midi + " --quiet -o " + path("preset.wav") + " --preset \"" + strings + "\"").status, 0);
   WavFile basique, bank, preset;
-  ASSERT_TRUE(testing_host::readWav(path("basique.wav"), basique));
-  ASSERT_TRUE(testing_host::readWav(path("bank.wav"), bank));
-  ASSERT_TRUE(testing_host::readWav(path("preset.wav"), preset));
+  ASSERT_TRUE(orvalis::tests::readWav(path("basique.wav"), basique));
+  ASSERT_TRUE(orvalis::tests::readWav(path("bank.wav"), bank));
+  ASSERT_TRUE(orvalis::tests::readWav(path("preset.wav"), preset));
   EXPECT_NE(basique.left, bank.left);
   EXPECT_EQ(bank.left, preset.left);  // the same program, from the bank or on its own
   ASSERT_EQ(
@@ -224,11 +224,11 @@ TEST_F(RendererTest, BankOptionsLoadAndSaveAsHostsDo) {
           .status,
       0);
   WavFile at;
-  ASSERT_TRUE(testing_host::readWav(path("at.wav"), at));
+  ASSERT_TRUE(orvalis::tests::readWav(path("at.wav"), at));
   EXPECT_EQ(bank.left, at.left);  // selected at the first block
   // Nothing was automated: the saved bank is the loaded one, with program 48 current.
-  const std::string saved = renderer_test::readFile(path("saved.fxb"));
-  const std::string loaded = renderer_test::readFile(factory);
+  const std::string saved = orvalis::tests::renderer::readFile(path("saved.fxb"));
+  const std::string loaded = orvalis::tests::renderer::readFile(factory);
   ASSERT_EQ(saved.size(), loaded.size());
   constexpr std::size_t kCurrentProgram = 28;  // big-endian, in the bank's header
   EXPECT_EQ(saved.substr(0, kCurrentProgram), loaded.substr(0, kCurrentProgram));
@@ -236,7 +236,7 @@ TEST_F(RendererTest, BankOptionsLoadAndSaveAsHostsDo) {
   const auto differ = std::mismatch(saved.begin() + 32, saved.end(), loaded.begin() + 32);
   EXPECT_TRUE(differ.first == saved.end()) << "differs at byte " << differ.first - saved.begin();
 
-  const std::string bytes = renderer_test::readFile(factory);
+  const std::string bytes = orvalis::tests::renderer::readFile(factory);
   auto spoiled = [&](const std::string& name, std::string content) {
     std::ofstream(path(name), std::ios::binary) << content;
     return path(name);
@@ -281,8 +281,8 @@ TEST_F(RendererTest, InterruptionSaysInOneLineWhatWasLeft) {
       {SIGTERM, "old.wav", "orvalis-render: terminated: " + path("old.wav") + " left as it was"},
   };
   for (const Case& c : cases) {
-    renderer_test::Child child =
-        renderer_test::start({path("hour.mid"), "-o", path(c.output)}, path("messages.txt"));
+    orvalis::tests::renderer::Child child = orvalis::tests::renderer::start(
+        {path("hour.mid"), "-o", path(c.output)}, path("messages.txt"));
     // Wait for the render to be under way: its temporary file appears.
     bool started = false;
     for (int i = 0; i < 500 && !started; ++i) {
@@ -292,10 +292,10 @@ TEST_F(RendererTest, InterruptionSaysInOneLineWhatWasLeft) {
     }
     EXPECT_TRUE(started);
     kill(child.pid, c.signal);
-    renderer_test::wait(child);
+    orvalis::tests::renderer::wait(child);
     EXPECT_TRUE(WIFSIGNALED(child.status) && WTERMSIG(child.status) == c.signal) << child.status;
-    EXPECT_EQ(renderer_test::readFile(path("messages.txt")), c.expected + "\n");
+    EXPECT_EQ(orvalis::tests::renderer::readFile(path("messages.txt")), c.expected + "\n");
   }
-  EXPECT_EQ(renderer_test::readFile(path("old.wav")), "an older render");
+  EXPECT_EQ(orvalis::tests::renderer::readFile(path("old.wav")), "an older render");
   EXPECT_FALSE(exists(path("new.wav")));
 }

@@ -16,9 +16,9 @@
 #include "tests/support/signal_analysis.h"
 #include "tests/support/test_host.h"
 
-using testing_host::InProcessHost;
-using testing_host::MidiBuilder;
-using testing_host::TestHost;
+using orvalis::tests::InProcessHost;
+using orvalis::tests::MidiBuilder;
+using orvalis::tests::TestHost;
 
 TEST(RobustnessTest, MalformedEventBlocksAreIgnored) {
   InProcessHost host;
@@ -41,9 +41,9 @@ TEST(RobustnessTest, MalformedEventBlocksAreIgnored) {
 
   std::vector<float> l, r;
   host.render(l, r, 256);
-  EXPECT_EQ(testing_host::engineOf(host).allocator().lastStartedVoice(), 0);
-  EXPECT_EQ(testing_host::engineOf(host).voice(0).gate, 0);
-  EXPECT_EQ(testing_host::engineOf(host).eventQueue().count, 0);
+  EXPECT_EQ(orvalis::tests::engineOf(host).allocator().lastStartedVoice(), 0);
+  EXPECT_EQ(orvalis::tests::engineOf(host).voice(0).gate, 0);
+  EXPECT_EQ(orvalis::tests::engineOf(host).eventQueue().count, 0);
 }
 
 TEST(RobustnessTest, RandomMidiBytesKeepTheOutputFinite) {
@@ -58,7 +58,7 @@ TEST(RobustnessTest, RandomMidiBytesKeepTheOutputFinite) {
                    rng() & 0xFF);
     host.sendEvents(midi.events());
     host.render(l, r, 1 + rng() % 512);
-    ASSERT_TRUE(testing_host::allFinite(l) && testing_host::allFinite(r)) << block;
+    ASSERT_TRUE(orvalis::tests::allFinite(l) && orvalis::tests::allFinite(r)) << block;
   }
 }
 
@@ -76,9 +76,9 @@ TEST(RobustnessTest, ExtremeParametersWithChordsInEveryMode) {
       host.sendEvents(chord.events());
       std::vector<float> l, r;
       host.renderBlocks(l, r, 22050, 256);
-      ASSERT_TRUE(testing_host::allFinite(l) && testing_host::allFinite(r)) << type << " " << v;
-      EXPECT_LE(testing_host::peak(l), 16.f) << type << " " << v;
-      EXPECT_LE(testing_host::peak(r), 16.f) << type << " " << v;
+      ASSERT_TRUE(orvalis::tests::allFinite(l) && orvalis::tests::allFinite(r)) << type << " " << v;
+      EXPECT_LE(orvalis::tests::peak(l), 16.f) << type << " " << v;
+      EXPECT_LE(orvalis::tests::peak(r), 16.f) << type << " " << v;
     }
   }
 }
@@ -139,12 +139,13 @@ TEST(RobustnessTest, EverySampleRateKeepsEveryModeFiniteAndRejectedRatesChangeNo
       host.sendEvents(chord.events());
       std::vector<float> l, r;
       host.renderBlocks(l, r, static_cast<int32_t>(rate / 4), 256);
-      ASSERT_TRUE(testing_host::allFinite(l) && testing_host::allFinite(r)) << rate << " " << type;
-      EXPECT_GT(testing_host::peak(l), 1e-3f) << rate << " " << type;
-      EXPECT_LE(testing_host::peak(l), 17.1f);
+      ASSERT_TRUE(orvalis::tests::allFinite(l) && orvalis::tests::allFinite(r))
+          << rate << " " << type;
+      EXPECT_GT(orvalis::tests::peak(l), 1e-3f) << rate << " " << type;
+      EXPECT_LE(orvalis::tests::peak(l), 17.1f);
       for (float bad : {0.f, -1.f, std::nanf(""), INFINITY, -INFINITY}) {
         host.dispatch(effSetSampleRate, 0, 0, nullptr, bad);
-        EXPECT_EQ(testing_host::engineOf(host).rateConstants().sr, rate);
+        EXPECT_EQ(orvalis::tests::engineOf(host).rateConstants().sr, rate);
       }
     }
   }
@@ -226,7 +227,7 @@ TEST(RobustnessTest, GainAboveOneSoundsAsOne) {
     host.sendEvents(note.events());
     std::vector<float> l, r;
     host.renderBlocks(l, r, 22050, 256);
-    return testing_host::peak(l);
+    return orvalis::tests::peak(l);
   };
   const float atOne = peakAt(1.f);
   EXPECT_GT(atOne, 1.5f * peakAt(0.8f));

@@ -15,19 +15,19 @@
 #include <thread>
 #include <vector>
 
-#include "tests/renderer_process.h"
 #include "tests/support/midi_file_writer.h"
+#include "tests/support/renderer_process.h"
 
-using renderer_test::readFile;
-using renderer_test::run;
-using testing_host::MidiFileWriter;
+using orvalis::tests::MidiFileWriter;
+using orvalis::tests::renderer::readFile;
+using orvalis::tests::renderer::run;
 
 namespace {
 
 constexpr uint32_t kBeat = MidiFileWriter::kPpq;
 const std::string kFactory = std::string(ORVALIS_PRESETS_DIR) + "/Orvalis Factory.fxb";
 
-class SaveBankTest : public renderer_test::RendererFixture {
+class SaveBankTest : public orvalis::tests::renderer::RendererFixture {
  protected:
   void SetUp() override {
     RendererFixture::SetUp();
@@ -108,7 +108,7 @@ TEST_F(SaveBankTest, FailedSavesKeepTheOldBankAndLeaveNothing) {
   for (const auto& c : cases) {
     const std::vector<std::string> before = listing();
     const std::string kept = c.kept.empty() ? "" : readFile(path(c.kept));
-    const renderer_test::Result r = run(c.arguments);
+    const orvalis::tests::renderer::Result r = run(c.arguments);
     EXPECT_EQ(WEXITSTATUS(r.status), 1) << c.what << ": " << r.output;
     EXPECT_NE(r.output.find(c.message), std::string::npos) << c.what << ": " << r.output;
     EXPECT_EQ(listing(), before) << c.what;  // no WAV either: outputs go in place together
@@ -131,7 +131,7 @@ TEST_F(SaveBankTest, AFullDiskKeepsTheOldBank) {
 
 TEST_F(SaveBankTest, ALinkIsFollowedAndKeptAndTheModeStays) {
   symlink("bank.fxb", path("link.fxb").c_str());
-  const renderer_test::Result r = run(render(path("link.fxb"), "-o " + path("out.wav")));
+  const orvalis::tests::renderer::Result r = run(render(path("link.fxb"), "-o " + path("out.wav")));
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_TRUE(S_ISLNK(modeOf(path("link.fxb"))));
   EXPECT_EQ(modeOf(path("bank.fxb")) & 07777, 0640u);
@@ -145,7 +145,7 @@ TEST_F(SaveBankTest, AFifoIsWrittenIntoNotReplaced) {
   ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
   std::string received;
   std::thread reader([&] { received = readFile(path("pipe")); });
-  const renderer_test::Result r = run(render(path("pipe"), "-o " + path("out.wav")));
+  const orvalis::tests::renderer::Result r = run(render(path("pipe"), "-o " + path("out.wav")));
   reader.join();
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_TRUE(S_ISFIFO(modeOf(path("pipe"))));
@@ -159,7 +159,7 @@ TEST_F(SaveBankTest, TwoSavesAtOnceLeaveOneWholeBank) {
   std::thread saves[2];
   for (int i = 0; i < 2; ++i)
     saves[i] = std::thread([&, i] {
-      const renderer_test::Result r =
+      const orvalis::tests::renderer::Result r =
           run(render(path("bank.fxb"), "--program " + std::to_string(10 + i) + " -o " +
                                            path("out" + std::to_string(i) + ".wav")));
       results[i] = r.status == 0 ? "" : r.output;
@@ -179,7 +179,7 @@ TEST_F(SaveBankTest, AnInterruptedSaveKeepsTheOldBank) {
   midi.note(0, kBeat / 2, 69).endOfTrack(7200 * kBeat);  // an hour long
   ASSERT_TRUE(midi.write(path("hour.mid")));
   for (int signal : {SIGINT, SIGTERM}) {
-    renderer_test::Child child = renderer_test::start(
+    orvalis::tests::renderer::Child child = orvalis::tests::renderer::start(
         {path("hour.mid"), "--quiet", "-o", path("out.wav"), "--save-bank", path("bank.fxb")});
     bool started = false;
     for (int i = 0; i < 500 && !started; ++i) {
@@ -190,7 +190,7 @@ TEST_F(SaveBankTest, AnInterruptedSaveKeepsTheOldBank) {
     }
     EXPECT_TRUE(started);
     kill(child.pid, signal);
-    renderer_test::wait(child);
+    orvalis::tests::renderer::wait(child);
     EXPECT_TRUE(WIFSIGNALED(child.status) && WTERMSIG(child.status) == signal) << child.status;
     EXPECT_EQ(readFile(path("bank.fxb")), oldBank) << strsignal(signal);
     EXPECT_EQ(listing(), (std::vector<std::string>{"bank.fxb", "hour.mid", "song.mid"}))

@@ -15,6 +15,7 @@
 #include "tests/support/instance_peek.h"
 
 using namespace orvalis;
+using namespace orvalis::engine;
 
 namespace {
 
@@ -61,8 +62,8 @@ TEST(SimdPathTest, TheProcessorAndTheEnvironmentChooseThePath) {
   const char* expected = sse2Asked() || !avx2Kernels() ? "sse2" : "avx2";
   EXPECT_STREQ(activeKernels().name, expected);
   // The plug-in library decides for itself, by the same rule, when it is loaded.
-  testing_host::InProcessHost host;
-  EXPECT_STREQ(testing_host::engineOf(host).kernels().name, expected);
+  orvalis::tests::InProcessHost host;
+  EXPECT_STREQ(orvalis::tests::engineOf(host).kernels().name, expected);
   std::printf("sample loops: %s\n", expected);
 }
 
@@ -73,7 +74,7 @@ TEST(SimdPathTest, PathsAgreeForEveryModeAndFilterType) {
     for (int type = 0; type < 5; ++type) {
       const std::vector<float> reference = renderChord(kSse2Kernels, mode, type);
       const std::vector<float> wide = renderChord(*avx2, mode, type);
-      EXPECT_GE(testing_host::snrDb(reference, wide), kMinPathSnrDb)
+      EXPECT_GE(orvalis::tests::snrDb(reference, wide), kMinPathSnrDb)
           << "mode " << mode << " filter type " << type;
     }
   }
@@ -111,7 +112,8 @@ TEST(SimdPathTest, AvxInstructionsStayInTheAvxLoops) {
     if (counted) continue;
     counted = true;
     ++avxFunctions;
-    if (function.find("orvalis::avx2::") == std::string::npos) offenders.push_back(function);
+    if (function.find("orvalis::engine::avx2::") == std::string::npos)
+      offenders.push_back(function);
   }
   const int status = pclose(pipe);
   if (status != 0 && avxFunctions == 0) {

@@ -17,13 +17,13 @@
 #include "params/factory_bank.h"
 #include "standalone/sounds.h"
 #include "standalone/state_file.h"
-#include "tests/standalone_process.h"
 #include "tests/support/jack_server.h"
 #include "tests/support/jack_test_clients.h"
 #include "tests/support/scoped_env.h"
+#include "tests/support/standalone_process.h"
 
-using standalone_test::Program;
-using testing_host::DummyJackServer;
+using orvalis::tests::DummyJackServer;
+using orvalis::tests::standalone::Program;
 
 namespace {
 
@@ -41,7 +41,7 @@ std::vector<std::string> lines(const std::string& text) {
   return out;
 }
 
-std::string programName(const orvalis::Instrument& core, int index) {
+std::string programName(const orvalis::core::Instrument& core, int index) {
   char name[orvalis::params::kProgramNameSize];
   core.programName(index, name);
   return name;
@@ -55,7 +55,7 @@ class StandaloneTest : public ::testing::Test {
     char pattern[] = "/tmp/orvalis-standalone-test-XXXXXX";
     dir = mkdtemp(pattern);
     // Never the user's own state, whatever a test forgets to name.
-    config = std::make_unique<testing_host::ScopedEnv>("XDG_CONFIG_HOME", dir.c_str());
+    config = std::make_unique<orvalis::tests::ScopedEnv>("XDG_CONFIG_HOME", dir.c_str());
     server = std::make_unique<DummyJackServer>(kRate, kBlock);
   }
   void TearDown() override {
@@ -69,14 +69,14 @@ class StandaloneTest : public ::testing::Test {
   std::unique_ptr<Program> startOrvalis(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "--no-gui");
     auto p = std::make_unique<Program>(arguments, path("orvalis.log"));
-    const bool up = standalone_test::within(
-        10, [&] { return testing_host::portsOf("Orvalis").size() == 3 || !p->running(); });
+    const bool up = orvalis::tests::standalone::within(
+        10, [&] { return orvalis::tests::portsOf("Orvalis").size() == 3 || !p->running(); });
     EXPECT_TRUE(up && p->running()) << p->output();
     return p;
   }
 
   std::string dir;
-  std::unique_ptr<testing_host::ScopedEnv> config;
+  std::unique_ptr<orvalis::tests::ScopedEnv> config;
   std::unique_ptr<DummyJackServer> server;
 };
 
@@ -85,27 +85,27 @@ TEST_F(StandaloneTest, PlaysTheEventsItReceivesAsTheCoreRendersThem) {
   ASSERT_TRUE(server->start(error)) << error;
   auto orvalis = startOrvalis({"--state", path("s.state")});
   ASSERT_TRUE(orvalis->running());
-  EXPECT_EQ(testing_host::connectionsOf("Orvalis:out_left"),
+  EXPECT_EQ(orvalis::tests::connectionsOf("Orvalis:out_left"),
             std::vector<std::string>{"system:playback_1"});
-  EXPECT_EQ(testing_host::connectionsOf("Orvalis:out_right"),
+  EXPECT_EQ(orvalis::tests::connectionsOf("Orvalis:out_right"),
             std::vector<std::string>{"system:playback_2"});
 
   // Notes, a bend, a controller and a clock byte (dropped) at frames inside and across blocks.
-  const std::vector<testing_host::TimedMidi> events = {
+  const std::vector<orvalis::tests::TimedMidi> events = {
       {37, {0x90, 60, 100}, 3}, {300, {0x90, 64, 90}, 3},   {520, {0xE0, 0, 80}, 3},
       {700, {0x80, 60, 0}, 3},  {900, {0xF8, 0, 0}, 1},     {1000, {0xB1, 1, 64}, 3},
       {1200, {0x80, 64, 0}, 3}, {1500, {0x9F, 67, 127}, 3}, {2100, {0x8F, 67, 0}, 3}};
   constexpr int kFrames = 40 * kBlock;
-  testing_host::MidiSender sender(events);
-  testing_host::Recorder recorder(kRate * 10);
+  orvalis::tests::MidiSender sender(events);
+  orvalis::tests::Recorder recorder(kRate * 10);
   ASSERT_TRUE(sender.open("sender"));
   ASSERT_TRUE(recorder.open("recorder"));
-  ASSERT_TRUE(testing_host::connectPorts(sender.port(), "Orvalis:midi_in"));
-  ASSERT_TRUE(testing_host::connectPorts("Orvalis:out_left", recorder.port(0)));
-  ASSERT_TRUE(testing_host::connectPorts("Orvalis:out_right", recorder.port(1)));
-  standalone_test::sleepSeconds(0.1);  // the connections take effect from a next cycle
+  ASSERT_TRUE(orvalis::tests::connectPorts(sender.port(), "Orvalis:midi_in"));
+  ASSERT_TRUE(orvalis::tests::connectPorts("Orvalis:out_left", recorder.port(0)));
+  ASSERT_TRUE(orvalis::tests::connectPorts("Orvalis:out_right", recorder.port(1)));
+  orvalis::tests::standalone::sleepSeconds(0.1);  // the connections take effect from a next cycle
   sender.start();
-  ASSERT_TRUE(standalone_test::within(10, [&] {
+  ASSERT_TRUE(orvalis::tests::standalone::within(10, [&] {
     return sender.started() &&
            recorder.recordedUntil() >= sender.firstFrame() + kFrames + 4 * kBlock;
   }));
@@ -116,7 +116,7 @@ TEST_F(StandaloneTest, PlaysTheEventsItReceivesAsTheCoreRendersThem) {
   // from the first draw of the process.
   auto render = [&](int idleBlocks, int frames, std::vector<float>(&out)[2]) {
     std::srand(1);
-    auto core = std::make_unique<orvalis::Instrument>();
+    auto core = std::make_unique<orvalis::core::Instrument>();
     orvalis::standalone::loadFactoryBank(*core);
     core->setSampleRate(kRate);
     core->setBlockSize(kBlock);
@@ -137,7 +137,7 @@ TEST_F(StandaloneTest, PlaysTheEventsItReceivesAsTheCoreRendersThem) {
   std::vector<float> idle[2];
   {
     std::srand(1);
-    auto core = std::make_unique<orvalis::Instrument>();
+    auto core = std::make_unique<orvalis::core::Instrument>();
     orvalis::standalone::loadFactoryBank(*core);
     core->setSampleRate(kRate);
     core->setBlockSize(kBlock);
@@ -183,7 +183,7 @@ TEST_F(StandaloneTest, PlaysTheEventsItReceivesAsTheCoreRendersThem) {
 TEST_F(StandaloneTest, SigtermSavesTheStateAndASecondStartRestoresIt) {
   constexpr int kRenamed = 5, kEdited = 12;
   {
-    orvalis::Instrument edited;
+    orvalis::core::Instrument edited;
     orvalis::standalone::loadFactoryBank(edited);
     edited.selectProgram(kRenamed);
     edited.setProgramName("Renamed Here");
@@ -197,8 +197,8 @@ TEST_F(StandaloneTest, SigtermSavesTheStateAndASecondStartRestoresIt) {
   first->signal(SIGTERM);
   ASSERT_TRUE(first->waitForExit(5));
   EXPECT_EQ(first->exitStatus(), 0) << first->output();
-  const std::string saved = standalone_test::readFile(path("s.state"));
-  orvalis::Instrument restored;
+  const std::string saved = orvalis::tests::standalone::readFile(path("s.state"));
+  orvalis::core::Instrument restored;
   ASSERT_TRUE(restored.loadState(reinterpret_cast<const uint8_t*>(saved.data()), saved.size()));
   EXPECT_EQ(restored.currentProgram(), 9);
   EXPECT_EQ(programName(restored, kRenamed), "Renamed Here");
@@ -210,7 +210,7 @@ TEST_F(StandaloneTest, SigtermSavesTheStateAndASecondStartRestoresIt) {
   second->signal(SIGINT);
   ASSERT_TRUE(second->waitForExit(5));
   EXPECT_EQ(second->exitStatus(), 0) << second->output();
-  EXPECT_EQ(standalone_test::readFile(path("s.state")), saved);
+  EXPECT_EQ(orvalis::tests::standalone::readFile(path("s.state")), saved);
 }
 
 TEST_F(StandaloneTest, AProgramChangeFromTheKeyboardSelectsTheProgram) {
@@ -218,26 +218,26 @@ TEST_F(StandaloneTest, AProgramChangeFromTheKeyboardSelectsTheProgram) {
   ASSERT_TRUE(server->start(error)) << error;
   auto orvalis = startOrvalis({"--no-connect", "--state", path("s.state")});
   // On another channel than the notes', and after one the engine could not take (no data).
-  testing_host::MidiSender sender({{10, {0xC0, 0, 0}, 1}, {20, {0xC3, 42, 0}, 2}});
+  orvalis::tests::MidiSender sender({{10, {0xC0, 0, 0}, 1}, {20, {0xC3, 42, 0}, 2}});
   ASSERT_TRUE(sender.open("sender"));
-  ASSERT_TRUE(testing_host::connectPorts(sender.port(), "Orvalis:midi_in"));
-  standalone_test::sleepSeconds(0.1);
+  ASSERT_TRUE(orvalis::tests::connectPorts(sender.port(), "Orvalis:midi_in"));
+  orvalis::tests::standalone::sleepSeconds(0.1);
   sender.start();
   const std::string expected =
       std::string("orvalis: program 42, ") + orvalis::params::factoryProgram(42).record.name;
-  EXPECT_TRUE(standalone_test::within(5, [&] {
+  EXPECT_TRUE(orvalis::tests::standalone::within(5, [&] {
     return orvalis->output().find(expected) != std::string::npos;
   })) << orvalis->output();
   orvalis->signal(SIGTERM);
   ASSERT_TRUE(orvalis->waitForExit(5));
-  const std::string saved = standalone_test::readFile(path("s.state"));
-  orvalis::Instrument restored;
+  const std::string saved = orvalis::tests::standalone::readFile(path("s.state"));
+  orvalis::core::Instrument restored;
   ASSERT_TRUE(restored.loadState(reinterpret_cast<const uint8_t*>(saved.data()), saved.size()));
   EXPECT_EQ(restored.currentProgram(), 42);
 }
 
 TEST_F(StandaloneTest, ABadStateIsRefusedKeptAsideAndTheFactoryBankUsed) {
-  orvalis::Instrument core;
+  orvalis::core::Instrument core;
   const std::vector<uint8_t> blob = core.saveState();
   const struct {
     const char* what;
@@ -252,15 +252,16 @@ TEST_F(StandaloneTest, ABadStateIsRefusedKeptAsideAndTheFactoryBankUsed) {
     const std::string file = path("bad.state");
     std::string error;
     ASSERT_TRUE(orvalis::io::writeFile(file, c.bytes, error));
-    const auto r = standalone_test::run({"--state", file, "--list-programs"}, path("run.log"));
+    const auto r =
+        orvalis::tests::standalone::run({"--state", file, "--list-programs"}, path("run.log"));
     EXPECT_EQ(r.status, 0);
     const std::vector<std::string> out = lines(r.output);
     ASSERT_EQ(out.size(), 1u + orvalis::params::kNumPrograms) << r.output;
     EXPECT_NE(out[0].find("not usable"), std::string::npos) << out[0];
     EXPECT_NE(out[0].find(file + ".bad"), std::string::npos) << out[0];
     EXPECT_EQ(out[1], std::string("*  0  ") + orvalis::params::factoryProgram(0).record.name);
-    EXPECT_FALSE(standalone_test::exists(file));
-    EXPECT_EQ(standalone_test::readFile(file + ".bad"), c.bytes);
+    EXPECT_FALSE(orvalis::tests::standalone::exists(file));
+    EXPECT_EQ(orvalis::tests::standalone::readFile(file + ".bad"), c.bytes);
   }
 }
 
@@ -280,7 +281,7 @@ TEST_F(StandaloneTest, TheServerGoingAwayEndsItWithinASecondWithStatusOne) {
   EXPECT_EQ(orvalis->exitStatus(), 1);
   EXPECT_NE(orvalis->output().find("the JACK server went away"), std::string::npos)
       << orvalis->output();
-  EXPECT_TRUE(standalone_test::exists(path("s.state")));
+  EXPECT_TRUE(orvalis::tests::standalone::exists(path("s.state")));
 }
 
 TEST_F(StandaloneTest, CommandLineAnswers) {
@@ -309,7 +310,7 @@ TEST_F(StandaloneTest, CommandLineAnswers) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments[0]);
-    const auto r = standalone_test::run(c.arguments, path("run.log"));
+    const auto r = orvalis::tests::standalone::run(c.arguments, path("run.log"));
     EXPECT_EQ(r.status, c.status) << r.output;
     const std::vector<std::string> out = lines(r.output);
     ASSERT_FALSE(out.empty());
@@ -318,7 +319,8 @@ TEST_F(StandaloneTest, CommandLineAnswers) {
       EXPECT_EQ(out.size(), c.lineCount) << r.output;
     }
   }
-  EXPECT_FALSE(standalone_test::exists(path("s.state")));  // neither listing nor failing saves
+  EXPECT_FALSE(
+      orvalis::tests::standalone::exists(path("s.state")));  // neither listing nor failing saves
 }
 
 }  // namespace

@@ -16,12 +16,12 @@
 #include "editor/instrument_panel_host.h"
 #include "editor/panel.h"
 #include "standalone/sounds.h"
-#include "tests/standalone_process.h"
 #include "tests/support/jack_server.h"
 #include "tests/support/scoped_env.h"
+#include "tests/support/standalone_process.h"
 #include "toolkit/frame.h"
 
-using standalone_test::Program;
+using orvalis::tests::standalone::Program;
 
 namespace {
 
@@ -30,7 +30,7 @@ constexpr uint32_t kKeysymPrior = 0xFF55, kKeysymNext = 0xFF56;
 class StandaloneWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!testing_host::DummyJackServer::installed())
+    if (!orvalis::tests::DummyJackServer::installed())
       GTEST_SKIP() << "jackd is not installed (scripts/setup installs jackd2)";
     connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection)) {
@@ -40,8 +40,8 @@ class StandaloneWindowTest : public ::testing::Test {
     screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     char pattern[] = "/tmp/orvalis-window-test-XXXXXX";
     dir = mkdtemp(pattern);
-    config = std::make_unique<testing_host::ScopedEnv>("XDG_CONFIG_HOME", dir.c_str());
-    server = std::make_unique<testing_host::DummyJackServer>();
+    config = std::make_unique<orvalis::tests::ScopedEnv>("XDG_CONFIG_HOME", dir.c_str());
+    server = std::make_unique<orvalis::tests::DummyJackServer>();
     std::string error;
     ASSERT_TRUE(server->start(error)) << error;
   }
@@ -170,8 +170,8 @@ class StandaloneWindowTest : public ::testing::Test {
   xcb_connection_t* connection = nullptr;
   xcb_screen_t* screen = nullptr;
   std::string dir;
-  std::unique_ptr<testing_host::ScopedEnv> config;
-  std::unique_ptr<testing_host::DummyJackServer> server;
+  std::unique_ptr<orvalis::tests::ScopedEnv> config;
+  std::unique_ptr<orvalis::tests::DummyJackServer> server;
 };
 
 TEST_F(StandaloneWindowTest, OpensAtThePanelsSizeShowsItAndClosingQuitsWithTheStateSaved) {
@@ -181,12 +181,12 @@ TEST_F(StandaloneWindowTest, OpensAtThePanelsSizeShowsItAndClosingQuitsWithTheSt
   } cases[] = {{nullptr, 1}, {"2", 2}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.scale);
-    const testing_host::ScopedEnv gdkScale("GDK_SCALE", c.gdkScale);
+    const orvalis::tests::ScopedEnv gdkScale("GDK_SCALE", c.gdkScale);
     const int width = 720 * c.scale, height = 320 * c.scale;
     const std::string state = path("s.state");
     Program orvalis({"--no-connect", "--state", state}, path("orvalis.log"));
     xcb_window_t top = 0;
-    ASSERT_TRUE(standalone_test::within(10, [&] {
+    ASSERT_TRUE(orvalis::tests::standalone::within(10, [&] {
       top = findTopLevel();
       return top && children(top).size() == 1;
     })) << orvalis.output();
@@ -202,27 +202,27 @@ TEST_F(StandaloneWindowTest, OpensAtThePanelsSizeShowsItAndClosingQuitsWithTheSt
               std::vector<uint32_t>{atom("WM_DELETE_WINDOW")});
 
     // The panel as the same core's panel draws it offscreen, the load meter's figures aside.
-    orvalis::Instrument core;
+    orvalis::core::Instrument core;
     orvalis::standalone::loadFactoryBank(core);
     // The bars show the engine's state: the program reaches it at the first render.
     core.setSampleRate(48000);
     std::vector<float> left(256), right(256);
     for (int block = 0; block < 20; ++block) core.render(left.data(), right.data(), 256);
-    orvalis::InstrumentPanelHost host(core);
-    orvalis::Panel panel(host);
+    orvalis::editor::InstrumentPanelHost host(core);
+    orvalis::editor::Panel panel(host);
     panel.setScaleFactor(static_cast<float>(c.scale));
     panel.open(nullptr);
     panel.idle();
     VSTGUI::CRect meter;
     for (int32_t i = 0; i < panel.getFrame()->getNbViews(); ++i)
       if (auto* control = dynamic_cast<VSTGUI::CControl*>(panel.getFrame()->getView(i)))
-        if (control->getTag() == orvalis::Panel::kTimingTag) meter = control->getViewSize();
+        if (control->getTag() == orvalis::editor::Panel::kTimingTag) meter = control->getViewSize();
     ASSERT_FALSE(meter.isEmpty());
     const std::vector<uint32_t>& drawn = panel.getFrame()->pixels();
     const xcb_window_t child = children(top)[0];
     EXPECT_EQ(size(child), std::make_pair(width, height));
     int differing = 0;
-    ASSERT_TRUE(standalone_test::within(
+    ASSERT_TRUE(orvalis::tests::standalone::within(
         5,
         [&] {
           const std::vector<uint32_t> shown = readBack(child, width, height);
@@ -240,13 +240,13 @@ TEST_F(StandaloneWindowTest, OpensAtThePanelsSizeShowsItAndClosingQuitsWithTheSt
     pressKey(top, kKeysymNext);
     pressKey(top, kKeysymNext);
     pressKey(top, kKeysymPrior);
-    standalone_test::sleepSeconds(0.2);
+    orvalis::tests::standalone::sleepSeconds(0.2);
     askToClose(top);
     ASSERT_TRUE(orvalis.waitForExit(5)) << orvalis.output();
     EXPECT_EQ(orvalis.exitStatus(), 0) << orvalis.output();
     EXPECT_EQ(findTopLevel(), 0u);
-    const std::string saved = standalone_test::readFile(state);
-    orvalis::Instrument restored;
+    const std::string saved = orvalis::tests::standalone::readFile(state);
+    orvalis::core::Instrument restored;
     ASSERT_TRUE(restored.loadState(reinterpret_cast<const uint8_t*>(saved.data()), saved.size()));
     EXPECT_EQ(restored.currentProgram(), 1) << orvalis.output();
     std::remove(state.c_str());

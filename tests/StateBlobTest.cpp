@@ -12,7 +12,7 @@
 #include "core/instrument.h"
 #include "core/state_blob.h"
 
-using orvalis::Instrument;
+using orvalis::core::Instrument;
 
 namespace {
 
@@ -44,7 +44,7 @@ TEST(StateBlobTest, RoundTripRestoresEveryProgramAndTheCurrentOne) {
   Instrument a;
   makeDistinct(a);
   const std::vector<uint8_t> blob = a.saveState();
-  ASSERT_EQ(blob.size(), orvalis::kStateSize);
+  ASSERT_EQ(blob.size(), orvalis::core::kStateSize);
 
   Instrument b;
   std::string why;
@@ -59,7 +59,7 @@ TEST(StateBlobTest, RoundTripRestoresEveryProgramAndTheCurrentOne) {
   EXPECT_EQ(b.saveState(), blob);
   // The engine follows the loaded program from the next block on.
   renderNothing(b);
-  EXPECT_EQ(b.engine().voice(0).mode, orvalis::OscMode::Fm2);
+  EXPECT_EQ(b.engine().voice(0).mode, orvalis::engine::OscMode::Fm2);
 }
 
 TEST(StateBlobTest, BadBlobsAreRefusedWholeAndChangeNothing) {
@@ -67,7 +67,7 @@ TEST(StateBlobTest, BadBlobsAreRefusedWholeAndChangeNothing) {
   makeDistinct(source);
   const std::vector<uint8_t> good = source.saveState();
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  const std::size_t firstValue = orvalis::kStateHeaderSize + 24;
+  const std::size_t firstValue = orvalis::core::kStateHeaderSize + 24;
 
   struct Case {
     const char* what;
@@ -75,7 +75,7 @@ TEST(StateBlobTest, BadBlobsAreRefusedWholeAndChangeNothing) {
   };
   const Case cases[] = {
       {"empty", [](std::vector<uint8_t>& b) { b.clear(); }},
-      {"header only", [](std::vector<uint8_t>& b) { b.resize(orvalis::kStateHeaderSize); }},
+      {"header only", [](std::vector<uint8_t>& b) { b.resize(orvalis::core::kStateHeaderSize); }},
       {"truncated by one byte", [](std::vector<uint8_t>& b) { b.pop_back(); }},
       {"one byte too many", [](std::vector<uint8_t>& b) { b.push_back(0); }},
       {"wrong magic", [](std::vector<uint8_t>& b) { b[0] = 'X'; }},
@@ -84,7 +84,9 @@ TEST(StateBlobTest, BadBlobsAreRefusedWholeAndChangeNothing) {
       {"wrong parameter count", [](std::vector<uint8_t>& b) { putU32(b, 12, 62); }},
       {"current program out of range", [](std::vector<uint8_t>& b) { putU32(b, 16, 128); }},
       {"unterminated name",
-       [](std::vector<uint8_t>& b) { std::memset(b.data() + orvalis::kStateHeaderSize, 'A', 24); }},
+       [](std::vector<uint8_t>& b) {
+         std::memset(b.data() + orvalis::core::kStateHeaderSize, 'A', 24);
+       }},
       {"NaN value", [&](std::vector<uint8_t>& b) { std::memcpy(b.data() + firstValue, &nan, 4); }},
   };
 

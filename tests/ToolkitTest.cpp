@@ -72,7 +72,7 @@ struct Stage {
 TEST(BarBitmapTest, LevelBarFillsFromTheBottomWithTheImageTopRows) {
   Stage s;
   CBitmap* bar = rowCoded(6, 80);
-  auto* level = new CBarBitmap(CRect(422, 240, 428, 300), s.panel, bar);
+  auto* level = new orvalis::editor::CBarBitmap(CRect(422, 240, 428, 300), s.panel, bar);
   s.frame.addView(level);
   level->setValue(0.5f);
   s.frame.redraw();
@@ -95,7 +95,7 @@ TEST(BarBitmapTest, RangeBarPutsTheMarkerAtTheValue) {
   Stage s;
   const uint32_t marker = 0xFFFF00FFu;
   CBitmap* strip = columnCoded(240, 8, marker);
-  auto* range = new CBarBitmapLH(CRect(310, 222, 412, 230), s.panel, strip);
+  auto* range = new orvalis::editor::CBarBitmapLH(CRect(310, 222, 412, 230), s.panel, strip);
   s.frame.addView(range);
   EXPECT_EQ(range->getInner(), CRect(312, 222, 410, 230));
   range->setLowHigh(0.8f, 0.5f);
@@ -128,7 +128,7 @@ TEST(BarBitmapTest, RangeBarPutsTheMarkerAtTheValue) {
 TEST(BarBitmapTest, BarsAreRedrawnAtEveryIdleUnlessAtOne) {
   Stage s;
   CBitmap* bar = rowCoded(6, 80);
-  auto* level = new CBarBitmap(CRect(0, 0, 6, 80), s.panel, bar);
+  auto* level = new orvalis::editor::CBarBitmap(CRect(0, 0, 6, 80), s.panel, bar);
   s.frame.addView(level);
   level->setValue(0.3f);
   s.frame.idle();
@@ -292,16 +292,16 @@ TEST(BitmapTest, MissingResourceIsEmptyAndReferencesCount) {
 
 namespace {
 
-class IdleCounter : public AEffGUIEditor {
+class IdleCounter : public orvalis::vst2::AEffGUIEditor {
  public:
-  using AEffGUIEditor::AEffGUIEditor;
+  using orvalis::vst2::AEffGUIEditor::AEffGUIEditor;
   void idle() override { ++idles; }
   int idles = 0;
 };
 
-class BareEffect : public AudioEffectX {
+class BareEffect : public orvalis::vst2::AudioEffectX {
  public:
-  BareEffect() : AudioEffectX(nullptr, 1, 1) {}
+  BareEffect() : orvalis::vst2::AudioEffectX(nullptr, 1, 1) {}
   void process(float**, float**, int32_t) override {}
 };
 

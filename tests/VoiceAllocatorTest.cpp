@@ -8,11 +8,12 @@
 #include "tests/support/test_host.h"
 
 using namespace orvalis;
+using namespace orvalis::engine;
 
-using testing_host::engineOf;
-using testing_host::InProcessHost;
-using testing_host::MidiBuilder;
-using testing_host::TestHost;
+using orvalis::tests::engineOf;
+using orvalis::tests::InProcessHost;
+using orvalis::tests::MidiBuilder;
+using orvalis::tests::TestHost;
 
 namespace {
 

@@ -7,11 +7,12 @@
 #include "tests/support/voice_rig.h"
 
 using namespace orvalis;
+using namespace orvalis::engine;
 
 using namespace orvalis::params;
-using testing_host::peak;
-using testing_host::rms;
-using testing_host::VoiceRig;
+using orvalis::tests::peak;
+using orvalis::tests::rms;
+using orvalis::tests::VoiceRig;
 
 namespace {
 
@@ -42,7 +43,7 @@ TEST(VoiceTest, LevelFollowsTheAmplitudeEnvelope) {
     EXPECT_LT(sustain, 0.8 * peakZone);  // decays to the sustain
     EXPECT_GT(sustain, 0.05 * peakZone);
     EXPECT_LT(released, 0.01 * sustain);  // release falls away
-    EXPECT_TRUE(testing_host::allFinite(l));
+    EXPECT_TRUE(orvalis::tests::allFinite(l));
   }
 }
 
@@ -174,7 +175,7 @@ TEST(VoiceTest, EveryParameterAtItsExtremesKeepsTheOutputFinite) {
         rig.noteOn(64);
         std::vector<float> l, r;
         rig.render(l, r, 4410);
-        ASSERT_TRUE(testing_host::allFinite(l) && testing_host::allFinite(r))
+        ASSERT_TRUE(orvalis::tests::allFinite(l) && orvalis::tests::allFinite(r))
             << "type " << type << " index " << index << " value " << v;
         ASSERT_LE(peak(l), 10.05f);  // gain tops out at 10, the saturator at 1.0019
       }
@@ -186,7 +187,8 @@ TEST(VoiceTest, EveryParameterAtItsExtremesKeepsTheOutputFinite) {
       rig.noteOn(64);
       std::vector<float> l, r;
       rig.render(l, r, 44100);
-      EXPECT_TRUE(testing_host::allFinite(l) && testing_host::allFinite(r)) << type << " all " << v;
+      EXPECT_TRUE(orvalis::tests::allFinite(l) && orvalis::tests::allFinite(r))
+          << type << " all " << v;
       EXPECT_LE(peak(l), 10.05f);
     }
   }

@@ -19,12 +19,12 @@ namespace v3 = orvalis::vst3;
 
 namespace {
 
-constexpr int kW = orvalis::Panel::kWidth, kH = orvalis::Panel::kHeight;
+constexpr int kW = orvalis::editor::Panel::kWidth, kH = orvalis::editor::Panel::kHeight;
 
 // The panel as the editor should show it, drawn offscreen in this process.
-struct ReferencePanel : orvalis::PanelHost {
+struct ReferencePanel : orvalis::editor::PanelHost {
   float values[orvalis::params::kNumParams] = {};
-  orvalis::Panel panel{*this};
+  orvalis::editor::Panel panel{*this};
   float parameter(int index) const override { return values[index]; }
   void beginEdit(int) override {}
   void changeParameter(int, float) override {}
@@ -32,7 +32,9 @@ struct ReferencePanel : orvalis::PanelHost {
   void copyProgram() override {}
   void pasteProgram() override {}
   // What a new instance shows before it has played.
-  orvalis::DisplaySnapshot display() const override { return orvalis::Instrument().display(); }
+  orvalis::core::DisplaySnapshot display() const override {
+    return orvalis::core::Instrument().display();
+  }
   const std::vector<uint32_t>& draw() {
     if (!panel.isOpen()) panel.open(nullptr);
     for (int i = 0; i < orvalis::params::kNumParams; ++i) panel.parameterChanged(i, values[i]);
@@ -108,7 +110,7 @@ class HostFrame final : public v3::IPlugFrame, public v3::IRunLoop {
   int references = 1;
 };
 
-class Vst3EditorTest : public testing_host::X11WindowTest {
+class Vst3EditorTest : public orvalis::tests::X11WindowTest {
  protected:
   Vst3EditorTest() : X11WindowTest(1600, 800) {}
 
@@ -142,7 +144,7 @@ class Vst3EditorTest : public testing_host::X11WindowTest {
 }  // namespace
 
 TEST_F(Vst3EditorTest, ShowsThePanelReportsGesturesFollowsTheScaleAndCloses) {
-  testing_host::Vst3Host host;
+  orvalis::tests::Vst3Host host;
   ASSERT_TRUE(host.loaded());
   v3::IPlugView* view = host.controller->createView("editor");
   ASSERT_NE(view, nullptr);
@@ -171,13 +173,13 @@ TEST_F(Vst3EditorTest, ShowsThePanelReportsGesturesFollowsTheScaleAndCloses) {
   for (int i = 0; i < orvalis::params::kNumParams; ++i)
     reference.values[i] = static_cast<float>(host.controller->getParamNormalized(i));
   const xcb_window_t window = child();
-  EXPECT_EQ(testing_host::differingPixels(readBack(window, kW, kH), reference.draw()), 0);
+  EXPECT_EQ(orvalis::tests::differingPixels(readBack(window, kW, kH), reference.draw()), 0);
 
   // A click on the right end of the first filter's type switch: HighPass, inside an edit.
   click(window, 395, 120);
   frame.run();
   std::vector<char> kinds;
-  for (const testing_host::HandlerCall& c : host.handler.calls)
+  for (const orvalis::tests::HandlerCall& c : host.handler.calls)
     if (c.id == orvalis::params::kFilter1Type) kinds.push_back(c.kind);
   EXPECT_EQ(kinds, (std::vector<char>{'b', 'p', 'e'}));
   EXPECT_EQ(host.controller->getParamNormalized(orvalis::params::kFilter1Type), 1.0);

@@ -21,10 +21,10 @@
 #include "tests/support/vst3_host.h"
 #include "vst3/parameters.h"
 
-using testing_host::TestHost;
-using testing_host::toUtf8;
-using testing_host::Vst3Host;
-using testing_host::Vst3Module;
+using orvalis::tests::TestHost;
+using orvalis::tests::toUtf8;
+using orvalis::tests::Vst3Host;
+using orvalis::tests::Vst3Module;
 namespace v3 = orvalis::vst3;
 namespace params = orvalis::params;
 
@@ -33,7 +33,9 @@ namespace {
 constexpr double kRate = 44100.0;
 
 // 128 "Basique": what a new VST 2 instance holds.
-std::vector<uint8_t> basiqueBank() { return orvalis::encodeBankState(orvalis::BankState{}); }
+std::vector<uint8_t> basiqueBank() {
+  return orvalis::core::encodeBankState(orvalis::core::BankState{});
+}
 
 // One scripted MIDI message or parameter change, at a frame from the start.
 struct Step {
@@ -87,7 +89,7 @@ class Pair {
         const int64_t cut = script[next].frame;
         if (cut > at) renderVst(at, cut - at);
         at = std::max(at, cut);
-        testing_host::MidiBuilder midi;
+        orvalis::tests::MidiBuilder midi;
         for (; next < end && script[next].frame == cut; ++next) {
           const Step& s = script[next];
           if (s.kind == Step::kParam)
@@ -124,7 +126,7 @@ class Pair {
  private:
   void renderVst(int64_t, int64_t frames) {
     if (!pendingMidi.empty()) {
-      testing_host::MidiBuilder midi;
+      orvalis::tests::MidiBuilder midi;
       for (const VstMidiEvent& e : pendingMidi)
         midi.message(0, static_cast<uint8_t>(e.midiData[0]), static_cast<uint8_t>(e.midiData[1]),
                      static_cast<uint8_t>(e.midiData[2]));
@@ -140,13 +142,13 @@ class Pair {
 };
 
 std::vector<Step> demoSong(double seconds) {
-  render::MidiSong song;
+  orvalis::render::MidiSong song;
   std::string error;
-  EXPECT_TRUE(
-      render::readMidiFile(ORVALIS_DEMO_MIDI, static_cast<uint32_t>(kRate), {}, song, error))
+  EXPECT_TRUE(orvalis::render::readMidiFile(ORVALIS_DEMO_MIDI, static_cast<uint32_t>(kRate), {},
+                                            song, error))
       << error;
   std::vector<Step> steps;
-  for (const render::MidiEvent& e : song.events)
+  for (const orvalis::render::MidiEvent& e : song.events)
     if (e.frame < seconds * kRate && e.length == 3)
       steps.push_back({e.frame, Step::kMidi, {e.bytes[0], e.bytes[1], e.bytes[2]}, 0, 0.f});
   return steps;
@@ -263,8 +265,8 @@ TEST(Vst3Instance, BusesSetupAndProcessing) {
   EXPECT_EQ(host.flush(), v3::kResultOk);
   host.noteOn(300, 60, 0.8f);
   ASSERT_EQ(host.process(l, r, 1024), v3::kResultOk);
-  EXPECT_LT(testing_host::rms(std::vector<float>(l.begin(), l.begin() + 300)), 1e-9);
-  EXPECT_GT(testing_host::rms(std::vector<float>(l.begin() + 300, l.end())), 1e-4);
+  EXPECT_LT(orvalis::tests::rms(std::vector<float>(l.begin(), l.begin() + 300)), 1e-9);
+  EXPECT_GT(orvalis::tests::rms(std::vector<float>(l.begin() + 300, l.end())), 1e-4);
   // Nonsense from the host is refused or ignored, never played.
   host.noteOn(0, 200, 1.f);
   host.parameter(0, 9999, 0.5);
@@ -292,7 +294,7 @@ TEST(Vst3Instance, DemoSongSoundsAsThroughVst2) {
     sortByFrame(script);
     Pair pair(3);
     pair.play(script, static_cast<int64_t>(4.5 * kRate), c.blocks);
-    EXPECT_GT(testing_host::rms(pair.vstOut[0]), 1e-3);
+    EXPECT_GT(orvalis::tests::rms(pair.vstOut[0]), 1e-3);
     EXPECT_EQ(pair.firstDifference(), -1);
   }
 }
@@ -316,7 +318,7 @@ TEST(Vst3Instance, AutomationInsideAndBetweenBlocksMatchesVst2) {
   for (const std::vector<int32_t>& blocks : {std::vector<int32_t>{512}, {100, 1000, 37}}) {
     Pair pair(1);
     pair.play(script, 9000, blocks);
-    EXPECT_GT(testing_host::rms(pair.vstOut[0]), 1e-3);
+    EXPECT_GT(orvalis::tests::rms(pair.vstOut[0]), 1e-3);
     EXPECT_EQ(pair.firstDifference(), -1);
   }
 }
@@ -346,7 +348,7 @@ TEST(Vst3Instance, BendWheelAndAllNotesOffThroughMidiMappingMatchVst2Midi) {
   sortByFrame(script);
   Pair pair(2);
   pair.play(script, 9000, {256});
-  EXPECT_GT(testing_host::rms(pair.vstOut[0]), 1e-3);
+  EXPECT_GT(orvalis::tests::rms(pair.vstOut[0]), 1e-3);
   EXPECT_EQ(pair.firstDifference(), -1);
 }
 
@@ -411,7 +413,7 @@ TEST(Vst3State, RoundTripIntoANewInstanceAndBadStatesRefused) {
     host.flush();
     EXPECT_EQ(host.controller->getParamNormalized(v3::kProgramParam), 5 / 127.0);
     saved = host.saveState();
-    ASSERT_EQ(saved.size(), orvalis::kStateSize);
+    ASSERT_EQ(saved.size(), orvalis::core::kStateSize);
   }
   Vst3Host other;
   EXPECT_EQ(other.loadState(saved), v3::kResultOk);
@@ -420,21 +422,22 @@ TEST(Vst3State, RoundTripIntoANewInstanceAndBadStatesRefused) {
   EXPECT_EQ(other.controller->getParamNormalized(v3::kProgramParam), 5 / 127.0);
   // The host learns that every value changed.
   EXPECT_TRUE(std::any_of(other.handler.calls.begin(), other.handler.calls.end(),
-                          [](const testing_host::HandlerCall& c) { return c.kind == 'r'; }));
+                          [](const orvalis::tests::HandlerCall& c) { return c.kind == 'r'; }));
 
   Vst3Host host;
   const std::vector<uint8_t> before = host.saveState();
   std::vector<uint8_t> wrongMagic = saved, badValue = saved, longer = saved;
   wrongMagic[0] ^= 0xFF;
   const float nan = std::nanf("");
-  std::memcpy(badValue.data() + orvalis::kStateHeaderSize + params::kProgramNameSize, &nan, 4);
+  std::memcpy(badValue.data() + orvalis::core::kStateHeaderSize + params::kProgramNameSize, &nan,
+              4);
   longer.push_back(0);
   const std::vector<std::vector<uint8_t>> bad = {
       {}, std::vector<uint8_t>(saved.begin(), saved.begin() + 100), wrongMagic, longer};
   for (const std::vector<uint8_t>& state : bad) {
-    testing_host::MemoryStream stream(state);
+    orvalis::tests::MemoryStream stream(state);
     EXPECT_NE(host.component->setState(&stream), v3::kResultOk) << state.size();
-    testing_host::MemoryStream again(state);
+    orvalis::tests::MemoryStream again(state);
     EXPECT_NE(host.controller->setComponentState(&again), v3::kResultOk);
     EXPECT_EQ(host.saveState(), before);
   }
@@ -469,9 +472,9 @@ TEST(Vst3Programs, ListOf128NamesFollowsTheBank) {
   EXPECT_EQ(toUtf8(text), params::factoryProgram(7).record.name);
 
   // A loaded bank renames them all.
-  orvalis::BankState bank;
+  orvalis::core::BankState bank;
   for (int p = 0; p < 128; ++p) bank.programs[p].setName(("Son " + std::to_string(p)).c_str());
-  ASSERT_EQ(host.loadState(orvalis::encodeBankState(bank)), v3::kResultOk);
+  ASSERT_EQ(host.loadState(orvalis::core::encodeBankState(bank)), v3::kResultOk);
   for (int p : {0, 64, 127}) {
     ASSERT_EQ(units->getProgramName(list.id, p, name), v3::kResultOk);
     EXPECT_EQ(toUtf8(name), "Son " + std::to_string(p));

@@ -17,7 +17,7 @@
 
 namespace {
 
-void pumpFor(testing_host::TestHost& host, int rounds) {
+void pumpFor(orvalis::tests::TestHost& host, int rounds) {
   for (int i = 0; i < rounds; ++i) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -62,11 +62,11 @@ TEST(Win32EditorTest, EditorPaintsIntoTheHostWindowAtBothScales) {
   ASSERT_NE(parent, nullptr);
   for (int scale : {1, 2}) {
     const int width = 720 * scale, height = 320 * scale;
-    testing_host::InProcessHost host;
-    testing_host::sendHostScale(host, static_cast<float>(scale));
+    orvalis::tests::InProcessHost host;
+    orvalis::tests::sendHostScale(host, static_cast<float>(scale));
     ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, parent), 1);
     pumpFor(host, 20);
-    CorvinaGuiEditor* editor = testing_host::instanceOf(host).guiEditor();
+    orvalis::vst2::CorvinaGuiEditor* editor = orvalis::tests::instanceOf(host).guiEditor();
     ASSERT_NE(editor->getFrame(), nullptr);
     ASSERT_NE(editor->getFrame()->platformWindow(), nullptr);
     HWND child = reinterpret_cast<HWND>(editor->getFrame()->platformWindow()->handle());
@@ -108,16 +108,16 @@ TEST(Win32EditorTest, MonitorDpiSelectsTheScaleWhenTheHostGivesNone) {
   const int systemDpi = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
   if (!expected && systemDpi != 96) GTEST_SKIP() << "this desktop runs at " << systemDpi << " dpi";
-  testing_host::InProcessHost host;
+  orvalis::tests::InProcessHost host;
   const int width = dpi >= 144 ? 1440 : 720;
-  EXPECT_EQ(testing_host::reportedRect(host), VSTGUI::CRect(0, 0, width, width * 320 / 720));
+  EXPECT_EQ(orvalis::tests::reportedRect(host), VSTGUI::CRect(0, 0, width, width * 320 / 720));
   HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1600,
                                 760, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, parent), 1);
-  EXPECT_EQ(testing_host::instanceOf(host).guiEditor()->getFrame()->getViewSize().right, width);
+  EXPECT_EQ(orvalis::tests::instanceOf(host).guiEditor()->getFrame()->getViewSize().right, width);
   host.dispatch(effEditClose);
   // The host's factor comes first.
-  testing_host::sendHostScale(host, 1.f);
-  EXPECT_EQ(testing_host::reportedRect(host).right, 720);
+  orvalis::tests::sendHostScale(host, 1.f);
+  EXPECT_EQ(orvalis::tests::reportedRect(host).right, 720);
   DestroyWindow(parent);
 }

@@ -32,7 +32,7 @@ struct NoEditor : FrameEditor {
   void doIdleStuff() override {}
 };
 
-class X11FrameTest : public testing_host::X11WindowTest {
+class X11FrameTest : public orvalis::tests::X11WindowTest {
  protected:
   X11FrameTest() : X11WindowTest(kParentWidth, kParentHeight) {}
 
@@ -45,7 +45,7 @@ class X11FrameTest : public testing_host::X11WindowTest {
   }
 
   // The size follows the desktop's scale, which the tests set themselves.
-  testing_host::ScopedEnv noGdkScale{"GDK_SCALE", nullptr};
+  orvalis::tests::ScopedEnv noGdkScale{"GDK_SCALE", nullptr};
 };
 
 }  // namespace
@@ -73,7 +73,7 @@ TEST_F(X11FrameTest, ChildWindowShowsTheFramePixels) {
     const auto child = static_cast<xcb_window_t>(frame->platformWindow()->handle());
     const std::vector<uint32_t> shown = readBack(child, 720, 320);
     ASSERT_EQ(shown.size(), frame->pixels().size());
-    EXPECT_EQ(testing_host::differingPixels(shown, frame->pixels()), 0);
+    EXPECT_EQ(orvalis::tests::differingPixels(shown, frame->pixels()), 0);
     delete frame;
     xcb_flush(connection);
     EXPECT_EQ(children(), 0);
@@ -90,12 +90,12 @@ TEST_F(X11FrameTest, StaleParentGivesAnOffscreenFrame) {
 }
 
 TEST_F(X11FrameTest, EditorOpensInARealWindowShowingTheRecordedOneTimesPicture) {
-  testing_host::InProcessHost host;
+  orvalis::tests::InProcessHost host;
   ASSERT_NE(host.effect, nullptr);
   // The host passes its window in ptr; some hosts put a Display* in value, which is ignored.
   EXPECT_EQ(host.dispatch(effEditOpen, 0, 12345, reinterpret_cast<void*>(uintptr_t(parent))), 1);
   for (int i = 0; i < 5; ++i) host.dispatch(effEditIdle);
-  CorvinaGuiEditor* editor = testing_host::instanceOf(host).guiEditor();
+  orvalis::vst2::CorvinaGuiEditor* editor = orvalis::tests::instanceOf(host).guiEditor();
   ASSERT_NE(editor->getFrame(), nullptr);
   ASSERT_NE(editor->getFrame()->platformWindow(), nullptr);
   EXPECT_EQ(children(), 1);
@@ -103,17 +103,17 @@ TEST_F(X11FrameTest, EditorOpensInARealWindowShowingTheRecordedOneTimesPicture) 
   std::vector<uint32_t> shown = readBack(child, 720, 320);
   ASSERT_EQ(shown.size(), 720u * 320u);
   const std::vector<uint32_t>& offscreen = editor->getFrame()->pixels();
-  EXPECT_EQ(testing_host::differingPixels(shown, offscreen), 0);
+  EXPECT_EQ(orvalis::tests::differingPixels(shown, offscreen), 0);
   EXPECT_TRUE(
-      testing_host::writePng(std::string(ORVALIS_BUILD_DIR) + "/editor.png", shown, 720, 320));
+      orvalis::tests::writePng(std::string(ORVALIS_BUILD_DIR) + "/editor.png", shown, 720, 320));
   // The 1x picture stays what it was recorded as; ORVALIS_RECORD_GOLDEN=1 records it anew
   // after a change that is meant (check build/editor.png first).
   const std::string golden = std::string(ORVALIS_GOLDEN_DIR) + "/editor_1x.png";
   if (const char* record = std::getenv("ORVALIS_RECORD_GOLDEN"); record && *record == '1') {
-    EXPECT_TRUE(testing_host::writePng(golden, shown, 720, 320));
+    EXPECT_TRUE(orvalis::tests::writePng(golden, shown, 720, 320));
   } else {
     std::vector<uint32_t> recorded;
-    ASSERT_TRUE(testing_host::readPng(golden, recorded, 720, 320)) << golden;
+    ASSERT_TRUE(orvalis::tests::readPng(golden, recorded, 720, 320)) << golden;
     CRect changed;
     for (int y = 0; y < 320; ++y)
       for (int x = 0; x < 720; ++x)
@@ -150,8 +150,8 @@ TEST_F(X11FrameTest, XftDpiOrGdkScaleSetTheEditorsSize) {
   };
   for (const Case& c : cases) {
     setResources(c.resources);
-    testing_host::ScopedEnv gdk("GDK_SCALE", c.gdkScale);
-    testing_host::TestHost host;
+    orvalis::tests::ScopedEnv gdk("GDK_SCALE", c.gdkScale);
+    orvalis::tests::TestHost host;
     ERect* rect = nullptr;
     ASSERT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 1);
     EXPECT_EQ(rect->right - rect->left, c.width) << (c.resources ? c.resources : "-");
@@ -161,14 +161,14 @@ TEST_F(X11FrameTest, XftDpiOrGdkScaleSetTheEditorsSize) {
 
 TEST_F(X11FrameTest, EditorAtTwoTimesFillsARealWindowOfTwiceTheSize) {
   setResources("Xft.dpi:\t192\n");
-  testing_host::InProcessHost host;
+  orvalis::tests::InProcessHost host;
   ERect* rect = nullptr;
   ASSERT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 1);
   EXPECT_EQ(rect->right, 1440);
   EXPECT_EQ(rect->bottom, 640);
   ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(parent))), 1);
   for (int i = 0; i < 5; ++i) host.dispatch(effEditIdle);
-  CorvinaGuiEditor* editor = testing_host::instanceOf(host).guiEditor();
+  orvalis::vst2::CorvinaGuiEditor* editor = orvalis::tests::instanceOf(host).guiEditor();
   ASSERT_NE(editor->getFrame(), nullptr);
   ASSERT_NE(editor->getFrame()->platformWindow(), nullptr);
   const auto child = static_cast<xcb_window_t>(editor->getFrame()->platformWindow()->handle());
@@ -178,11 +178,11 @@ TEST_F(X11FrameTest, EditorAtTwoTimesFillsARealWindowOfTwiceTheSize) {
   const std::vector<uint32_t> shown = readBack(child, 1440, 640);
   ASSERT_EQ(shown.size(), 1440u * 640u);
   const std::vector<uint32_t>& offscreen = editor->getFrame()->pixels();
-  EXPECT_EQ(testing_host::differingPixels(shown, offscreen), 0);
+  EXPECT_EQ(orvalis::tests::differingPixels(shown, offscreen), 0);
   const CBitmap* panel = editor->getFrame()->getBackground();
   ASSERT_EQ(panel->getWidth(), 1440);
   EXPECT_EQ(shown[639 * 1440 + 1439] & 0xFFFFFF, panel->pixel(1439, 639) & 0xFFFFFF);
-  EXPECT_TRUE(
-      testing_host::writePng(std::string(ORVALIS_BUILD_DIR) + "/editor@2x.png", shown, 1440, 640));
+  EXPECT_TRUE(orvalis::tests::writePng(std::string(ORVALIS_BUILD_DIR) + "/editor@2x.png", shown,
+                                       1440, 640));
   host.dispatch(effEditClose);
 }

@@ -7,7 +7,7 @@
 
 #include "tests/support/test_host.h"
 
-using testing_host::TestHost;
+using orvalis::tests::TestHost;
 
 int main(int argc, char** argv) {
   const int instances = argc > 1 ? std::atoi(argv[1]) : 1000;

@@ -6,14 +6,14 @@
 #include "params/gm_names.h"
 #include "plugin/corvina.h"
 
-namespace presets {
+namespace orvalis::tools::presets {
 
 const char* const kBankFileName = "Orvalis Factory.fxb";
 
-fxfile::Bank factoryBank() {
-  fxfile::Bank bank;
-  bank.fxId = Corvina::kUniqueId;
-  bank.fxVersion = Corvina::kVendorVersion;
+orvalis::render::fxfile::Bank factoryBank() {
+  orvalis::render::fxfile::Bank bank;
+  bank.fxId = orvalis::vst2::Corvina::kUniqueId;
+  bank.fxVersion = orvalis::vst2::Corvina::kVendorVersion;
   bank.currentProgram = 0;
   for (int i = 0; i < orvalis::params::kFactoryPrograms; ++i) {
     const orvalis::params::ProgramRecord record = orvalis::params::factoryProgram(i).record;
@@ -25,17 +25,18 @@ fxfile::Bank factoryBank() {
 }
 
 std::vector<PresetFile> factoryPresetFiles() {
-  const fxfile::Bank bank = factoryBank();
-  std::vector<PresetFile> files{{kBankFileName, fxfile::bankBytes(bank)}};
+  const orvalis::render::fxfile::Bank bank = factoryBank();
+  std::vector<PresetFile> files{{kBankFileName, orvalis::render::fxfile::bankBytes(bank)}};
   for (int i = 0; i < orvalis::params::kFactoryPrograms; ++i) {
     // The number keeps the bank's order in a file browser.
     char number[8];
     std::snprintf(number, sizeof number, "%03d ", i);
     const std::string family = orvalis::params::kGmCategoryNames[orvalis::params::gmCategoryOf(i)];
-    files.push_back({family + "/" + number + bank.programs[i].name + ".fxp",
-                     fxfile::programBytes(bank.fxId, bank.fxVersion, bank.programs[i])});
+    files.push_back(
+        {family + "/" + number + bank.programs[i].name + ".fxp",
+         orvalis::render::fxfile::programBytes(bank.fxId, bank.fxVersion, bank.programs[i])});
   }
   return files;
 }
 
-}  // namespace presets
+}  // namespace orvalis::tools::presets

@@ -8,7 +8,7 @@
 
 #include "render/fx_bank_file.h"
 
-namespace presets {
+namespace orvalis::tools::presets {
 
 extern const char* const kBankFileName;
 
@@ -17,7 +17,7 @@ struct PresetFile {
   std::vector<uint8_t> bytes;
 };
 
-fxfile::Bank factoryBank();
+orvalis::render::fxfile::Bank factoryBank();
 std::vector<PresetFile> factoryPresetFiles();
 
-}  // namespace presets
+}  // namespace orvalis::tools::presets

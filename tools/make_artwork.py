@@ -413,7 +413,7 @@ def write_labels(path, labels):
            "// bottom exclusive). A label of the main image lies in the named panel; one printed on",
            "// a control (the about strip) names that control.",
            "// clang-format off",
-           "#pragma once", "", "#include <cstdint>", "", "namespace artwork {", "",
+           "#pragma once", "", "#include <cstdint>", "", "namespace orvalis::artwork {", "",
            "struct Panel {", "  int32_t scale;", "  const char* name;",
            "  int32_t left, top, right, bottom;", "};", "",
            "struct Label {", "  int32_t scale;", "  int32_t image;", "  const char* text;",
@@ -428,7 +428,7 @@ def write_labels(path, labels):
     for scale, image, s, panel_name, on, (l, t, r, b) in labels:
         out.append("    {%d, %d, %s, %s, %s, %d, %d, %d, %d}," %
                    (scale, image, quoted(s), quoted(panel_name), quoted(on), l, t, r, b))
-    out += ["};", "", "}  // namespace artwork", ""]
+    out += ["};", "", "}  // namespace orvalis::artwork", ""]
     with open(path, "w") as f:
         f.write("\n".join(out))
 

@@ -20,10 +20,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   const fs::path root = argv[1];
-  const std::vector<presets::PresetFile> files = presets::factoryPresetFiles();
+  const std::vector<orvalis::tools::presets::PresetFile> files =
+      orvalis::tools::presets::factoryPresetFiles();
   std::error_code failure;
   std::set<fs::path> folders;
-  for (const presets::PresetFile& file : files)
+  for (const orvalis::tools::presets::PresetFile& file : files)
     if ((root / file.path).parent_path() != root) folders.insert((root / file.path).parent_path());
   for (const fs::path& folder : folders) {
     if (fs::is_directory(folder, failure))
@@ -31,7 +32,7 @@ int main(int argc, char** argv) {
         if (entry.path().extension() == ".fxp") fs::remove(entry.path(), failure);
     fs::create_directories(folder, failure);
   }
-  for (const presets::PresetFile& file : files) {
+  for (const orvalis::tools::presets::PresetFile& file : files) {
     std::string error;
     if (!orvalis::io::writeFile((root / file.path).string(), file.bytes, error)) {
       std::fprintf(stderr, "orvalis-make-presets: %s\n", error.c_str());

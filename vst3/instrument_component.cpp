@@ -15,13 +15,13 @@ namespace orvalis::vst3 {
 namespace {
 
 // A state stream longer than the core's blob cannot be one: reading stops there.
-constexpr std::size_t kStateLimit = kStateSize;
+constexpr std::size_t kStateLimit = core::kStateSize;
 
-void loadFactoryBank(Instrument& core) {
-  BankState bank;
+void loadFactoryBank(core::Instrument& core) {
+  core::BankState bank;
   for (int i = 0; i < params::kFactoryPrograms && i < params::kNumPrograms; ++i)
     bank.programs[i] = params::factoryProgram(i).record;
-  const std::vector<uint8_t> blob = encodeBankState(bank);
+  const std::vector<uint8_t> blob = core::encodeBankState(bank);
   core.loadState(blob.data(), blob.size());
 }
 

@@ -125,7 +125,7 @@ class InstrumentComponent final : public ComponentFace,
   }
 
   // For the editor.
-  Instrument& instrument() { return core; }
+  core::Instrument& instrument() { return core; }
   // Tells the host of an edit made in our own editor.
   void beginEdit(int index);
   void performEdit(int index, float value);
@@ -149,7 +149,7 @@ class InstrumentComponent final : public ComponentFace,
   bool loadBlob(IBStream* state);
 
   std::atomic<uint32_t> references{1};
-  Instrument core;
+  core::Instrument core;
   IComponentHandler* handler = nullptr;
   // The open editor, if any (it holds a reference to us); hosts may set values from any thread.
   std::atomic<PlugView*> view{nullptr};

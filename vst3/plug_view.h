@@ -18,7 +18,7 @@ class PlugView final : public IPlugView,
                        public IPlugViewContentScaleSupport,
                        public ITimerHandler,
                        public IEventHandler,
-                       public InstrumentPanelHost::Listener {
+                       public editor::InstrumentPanelHost::Listener {
  public:
   static constexpr uint64_t kIdleMilliseconds = 30;
 
@@ -60,7 +60,7 @@ class PlugView final : public IPlugView,
   void gestureEnded(int index) override;
   void programReplaced() override;
 
-  const Panel& shownPanel() const { return panel; }
+  const editor::Panel& shownPanel() const { return panel; }
 
  private:
   explicit PlugView(InstrumentComponent& owner);
@@ -70,8 +70,8 @@ class PlugView final : public IPlugView,
 
   std::atomic<uint32_t> references{1};
   InstrumentComponent& owner;
-  InstrumentPanelHost host;
-  Panel panel;
+  editor::InstrumentPanelHost host;
+  editor::Panel panel;
   IPlugFrame* plugFrame = nullptr;
   IRunLoop* runLoop = nullptr;  // while attached, on Linux
   bool watchingDescriptor = false;

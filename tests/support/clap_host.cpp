@@ -11,7 +11,7 @@
 #include <dlfcn.h>
 #endif
 
-namespace testing_host {
+namespace orvalis::tests {
 
 using namespace orvalis::clap;
 
@@ -283,4 +283,4 @@ std::string ClapHost::text(clap_id id, double value) const {
   return std::string(buffer, strnlen(buffer, sizeof buffer));
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -10,7 +10,7 @@
 
 #include "clap/clap_extensions.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
 namespace clap = orvalis::clap;
 
@@ -84,4 +84,4 @@ class ClapHost {
   clap::clap_id nextTimer = 1;
 };
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

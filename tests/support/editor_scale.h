@@ -7,7 +7,7 @@
 #include "tests/support/test_host.h"
 #include "toolkit/geometry.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
 constexpr int32_t kHostScaleIndex = 0x50726553;   // 'PreS'
 constexpr intptr_t kHostScaleValue = 0x41654373;  // 'AeCs'
@@ -23,11 +23,11 @@ inline VSTGUI::CRect reportedRect(TestHost& host) {
 }
 
 // Opens the window offscreen (no parent) with the host's factor, and runs one idle.
-inline orvalis::Panel& openEditorAt(TestHost& host, float factor) {
+inline orvalis::editor::Panel& openEditorAt(TestHost& host, float factor) {
   sendHostScale(host, factor);
   host.dispatch(effEditOpen);
   host.dispatch(effEditIdle);
   return instanceOf(host).guiEditor()->getPanel();
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -5,7 +5,7 @@
 
 #include "params/program_record.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
 Rendered play(const FormatFactory& format, const Script& script) {
   if (script.seed >= 0) std::srand(static_cast<unsigned>(script.seed));
@@ -23,7 +23,7 @@ Rendered play(const FormatFactory& format, const Script& script) {
         std::min(script.blocks[b++ % script.blocks.size()], FormatInstance::kMaxBlock),
         script.frames - start));
     for (; event < script.events.size() && script.events[event].frame < start + n; ++event) {
-      const render::MidiEvent& e = script.events[event];
+      const orvalis::render::MidiEvent& e = script.events[event];
       instance->midi(static_cast<int32_t>(std::max<int64_t>(e.frame - start, 0)), e);
     }
     instance->render(n, out.left, out.right);
@@ -49,4 +49,4 @@ long firstDifferenceFromVst2(const FormatFactory& format, const Script& script, 
   return at;
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -11,7 +11,7 @@
 
 #include "render/midi_file.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
 class FormatInstance {
  public:
@@ -20,7 +20,7 @@ class FormatInstance {
   // Takes effect from the next block, as a host's change between two blocks.
   virtual void setParameter(int index, float value) = 0;
   // A short message (bytes as in a MIDI file) for the next block, at its frame in that block.
-  virtual void midi(int32_t offset, const render::MidiEvent& message) = 0;
+  virtual void midi(int32_t offset, const orvalis::render::MidiEvent& message) = 0;
   // Renders one block (at most kMaxBlock frames) and appends it to left and right.
   virtual void render(uint32_t frames, std::vector<float>& left, std::vector<float>& right) = 0;
 
@@ -42,8 +42,8 @@ struct ParameterChange {
 // set before the first block, or the default program's when start is empty.
 struct Script {
   std::vector<float> start;
-  std::vector<render::MidiEvent> events;  // frames from the start, in order
-  std::vector<ParameterChange> changes;   // in order
+  std::vector<orvalis::render::MidiEvent> events;  // frames from the start, in order
+  std::vector<ParameterChange> changes;            // in order
   int64_t frames = 0;
   std::vector<uint32_t> blocks{256};  // the block lengths, repeated
   // Seeds rand() right before the instance is made: the LFO start phases are drawn then.
@@ -65,4 +65,4 @@ long firstDifference(const Rendered& a, const Rendered& b);
 long firstDifferenceFromVst2(const FormatFactory& format, const Script& script,
                              Rendered* vst2 = nullptr, Rendered* other = nullptr);
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

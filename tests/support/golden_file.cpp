@@ -11,7 +11,7 @@
 
 #include "engine/kernel_set.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
 namespace {
 
@@ -28,7 +28,7 @@ bool recording() {
 // were recorded with; the AVX path rounds differently (fused operations) and is held to the bound.
 bool exactBuild() {
 #if defined(ORVALIS_GOLDEN_EXACT)
-  return std::strcmp(orvalis::activeKernels().name, "sse2") == 0;
+  return std::strcmp(orvalis::engine::activeKernels().name, "sse2") == 0;
 #else
   return false;
 #endif
@@ -83,9 +83,9 @@ void checkGolden(const std::string& name, const std::vector<float>& samples) {
                              << " dB";
   } else {
     EXPECT_GE(snr, kGoldenMinSnrDb)
-        << name << " on the " << orvalis::activeKernels().name << " path: " << differing
+        << name << " on the " << orvalis::engine::activeKernels().name << " path: " << differing
         << " samples differ, SNR " << snr << " dB";
   }
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

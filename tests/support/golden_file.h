@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 // Bit-exact on the SSE2 path of the build the files were recorded with (native x86-64 g++);
 // elsewhere (the AVX path, other compilers) within kGoldenMinSnrDb. The plug-in under test and
@@ -17,4 +17,4 @@ void checkGolden(const std::string& name, const std::vector<float>& samples);
 // Signal-to-noise ratio of a against the reference, in dB (infinite when equal).
 double snrDb(const std::vector<float>& reference, const std::vector<float>& a);
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

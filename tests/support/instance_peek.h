@@ -7,16 +7,17 @@
 #include "plugin/corvina.h"
 #include "tests/support/test_host.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
-inline const Corvina& instanceOf(const TestHost& host) {
+inline const orvalis::vst2::Corvina& instanceOf(const TestHost& host) {
   // A library loaded with dlopen has classes of its own: only an in-process object is ours.
   if (host.linkage != Linkage::InProcess) std::abort();
-  return *static_cast<const Corvina*>(static_cast<AudioEffect*>(host.effect->object));
+  return *static_cast<const orvalis::vst2::Corvina*>(
+      static_cast<orvalis::vst2::AudioEffect*>(host.effect->object));
 }
 
-inline const orvalis::SynthEngine& engineOf(const TestHost& host) {
+inline const orvalis::engine::SynthEngine& engineOf(const TestHost& host) {
   return instanceOf(host).instrument().engine();
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -12,7 +12,7 @@
 #include <sstream>
 #include <utility>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 namespace {
 
@@ -95,4 +95,4 @@ void DummyJackServer::kill() {
   unlink(logPath.c_str());
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -8,7 +8,7 @@
 
 #include "tests/support/scoped_env.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
 class DummyJackServer {
  public:
@@ -44,4 +44,4 @@ class DummyJackServer {
   ScopedEnv server, noReservation;
 };
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 namespace {
 
@@ -108,4 +108,4 @@ bool connectPorts(const std::string& from, const std::string& to) {
   return q.client && jack_connect(q.client, from.c_str(), to.c_str()) == 0;
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

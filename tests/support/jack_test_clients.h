@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 struct TimedMidi {
   int64_t frame;  // from the first cycle after start()
@@ -66,4 +66,4 @@ std::vector<std::string> portsOf(const std::string& client);
 std::vector<std::string> connectionsOf(const std::string& port);
 bool connectPorts(const std::string& from, const std::string& to);
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -9,7 +9,7 @@
 
 #include "lv2/uris.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
 UridMap::UridMap() {
   mapFeature.handle = this;
@@ -42,7 +42,7 @@ Lv2World& Lv2World::get() {
     LilvNode* bundle = lilv_new_file_uri(shared.world, nullptr, ORVALIS_LV2_BUNDLE "/");
     lilv_world_load_bundle(shared.world, bundle);
     lilv_node_free(bundle);
-    LilvNode* uri = lilv_new_uri(shared.world, orvalis_lv2::kPluginUri);
+    LilvNode* uri = lilv_new_uri(shared.world, orvalis::lv2::kPluginUri);
     shared.plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(shared.world), uri);
     lilv_node_free(uri);
   }
@@ -99,15 +99,15 @@ Lv2Host::Lv2Host(double sampleRate) : world(Lv2World::get()) {
   const uint32_t ports = lilv_plugin_get_num_ports(world.plugin);
   std::vector<float> defaults(ports);
   lilv_plugin_get_port_ranges_float(world.plugin, nullptr, nullptr, defaults.data());
-  controls.assign(defaults.begin(), defaults.begin() + orvalis_lv2::kMidiIn);
+  controls.assign(defaults.begin(), defaults.begin() + orvalis::lv2::kMidiIn);
   outLeft.resize(kMaxBlock);
   outRight.resize(kMaxBlock);
-  for (uint32_t i = 0; i < orvalis_lv2::kMidiIn; ++i)
+  for (uint32_t i = 0; i < orvalis::lv2::kMidiIn; ++i)
     lilv_instance_connect_port(instance, i, &controls[i]);
-  lilv_instance_connect_port(instance, orvalis_lv2::kMidiIn, midiIn);
-  lilv_instance_connect_port(instance, orvalis_lv2::kOutLeft, outLeft.data());
-  lilv_instance_connect_port(instance, orvalis_lv2::kOutRight, outRight.data());
-  lilv_instance_connect_port(instance, orvalis_lv2::kNotify, notify);
+  lilv_instance_connect_port(instance, orvalis::lv2::kMidiIn, midiIn);
+  lilv_instance_connect_port(instance, orvalis::lv2::kOutLeft, outLeft.data());
+  lilv_instance_connect_port(instance, orvalis::lv2::kOutRight, outRight.data());
+  lilv_instance_connect_port(instance, orvalis::lv2::kNotify, notify);
   auto* seq = reinterpret_cast<LV2_Atom_Sequence*>(midiIn);
   lv2_atom_sequence_clear(seq);
   seq->atom.type = u.map(LV2_ATOM__Sequence);
@@ -186,14 +186,14 @@ std::vector<uint8_t> Lv2Host::savedBlob() {
   if (!state) return {};
   state->save(lilv_instance_get_handle(instance), store, &stored, LV2_STATE_IS_POD,
               features.data());
-  const LV2_URID key = world.urids.map(orvalis_lv2::kStateBankKey);
+  const LV2_URID key = world.urids.map(orvalis::lv2::kStateBankKey);
   for (const Property& p : stored)
     if (p.key == key && p.type == world.urids.map(LV2_ATOM__Chunk)) return p.value;
   return {};
 }
 
 LV2_State_Status Lv2Host::restoreBlob(const std::vector<uint8_t>& data, LV2_URID type) {
-  Property given{world.urids.map(orvalis_lv2::kStateBankKey), type, LV2_STATE_IS_POD, data};
+  Property given{world.urids.map(orvalis::lv2::kStateBankKey), type, LV2_STATE_IS_POD, data};
   auto retrieve = [](LV2_State_Handle h, uint32_t key, size_t* size, uint32_t* valueType,
                      uint32_t* flags) -> const void* {
     const auto* p = static_cast<const Property*>(h);
@@ -259,4 +259,4 @@ void Lv2Host::restoreState(const LilvState* state) {
   lilv_state_restore(state, instance, setPortValue, this, 0, features.data());
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

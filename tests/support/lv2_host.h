@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 // URIs to numbers and back, as a host's urid:map and urid:unmap.
 class UridMap {
@@ -96,4 +96,4 @@ class Lv2Host {
   alignas(8) uint8_t notify[kAtomCapacity];
 };
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -6,7 +6,7 @@
 
 #include "plugin/vst2.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
 class MidiBuilder {
  public:
@@ -33,4 +33,4 @@ class MidiBuilder {
   std::vector<char> block;
 };
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 namespace {
 void be32(std::vector<uint8_t>& out, uint32_t n) {
@@ -140,4 +140,4 @@ bool MidiFileWriter::writeBytes(const std::string& path, const std::vector<uint8
   return std::fclose(f) == 0 && ok;
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

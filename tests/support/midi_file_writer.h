@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 class MidiFileWriter {
  public:
@@ -59,4 +59,4 @@ class MidiFileWriter {
   uint16_t fileDivision = kPpq;
 };
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

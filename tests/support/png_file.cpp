@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 bool writePng(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height) {
   if (pixels.size() < static_cast<std::size_t>(width) * height) return false;
@@ -69,4 +69,4 @@ bool readPng(const std::string& path, std::vector<uint32_t>& pixels, int width, 
   return fits;
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 bool writePng(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height);
 // An 8-bit RGB file of the given size into pixels (opaque); false for anything else.
 bool readPng(const std::string& path, std::vector<uint32_t>& pixels, int width, int height);
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

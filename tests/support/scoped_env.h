@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 class ScopedEnv {
  public:
@@ -32,4 +32,4 @@ class ScopedEnv {
   bool had = false;
 };
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

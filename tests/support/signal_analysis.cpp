@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
@@ -85,4 +85,4 @@ double magnitudeAt(const std::vector<float>& x, double sampleRate, double f, std
   return 2.0 * std::sqrt(re * re + im * im) / wsum;
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

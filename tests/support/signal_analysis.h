@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 float peak(const std::vector<float>& x, std::size_t from = 0,
            std::size_t to = static_cast<std::size_t>(-1));
@@ -20,4 +20,4 @@ double fundamentalHz(const std::vector<float>& x, double sampleRate, double minH
 double magnitudeAt(const std::vector<float>& x, double sampleRate, double f, std::size_t from,
                    std::size_t length);
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -4,11 +4,11 @@
 
 #include "plugin/corvina.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
 namespace {
 AEffect* inProcessEntry(audioMasterCallback callback) {
-  Corvina* instance = new (std::nothrow) Corvina(callback);
+  orvalis::vst2::Corvina* instance = new (std::nothrow) orvalis::vst2::Corvina(callback);
   return instance ? instance->getAeffect() : nullptr;
 }
 }  // namespace
@@ -63,4 +63,4 @@ int TestHost::countCalls(int32_t opcode) const {
   return n;
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -8,9 +8,9 @@
 
 #include "host/plugin_host.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
-using vst2host::PluginLibrary;
+using orvalis::host::PluginLibrary;
 
 struct HostCall {
   int32_t opcode;
@@ -25,7 +25,7 @@ enum class Linkage {
 };
 
 // One plug-in instance with its host side. The host answers version 2400 unless told otherwise.
-class TestHost : public vst2host::PluginHost {
+class TestHost : public orvalis::host::PluginHost {
  public:
   explicit TestHost(int32_t hostVersion = 2400, Linkage linkage = Linkage::Loaded);
   ~TestHost() override;
@@ -65,4 +65,4 @@ struct InProcessHost : TestHost {
   InProcessHost() : TestHost(2400, Linkage::InProcess) {}
 };
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -14,44 +14,44 @@
 #include "engine/voice_control.h"
 #include "params/program_record.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
 struct VoiceRig {
   orvalis::params::ProgramRecord program;
-  orvalis::RateConstants rates;
-  orvalis::Voice voice;
+  orvalis::engine::RateConstants rates;
+  orvalis::engine::Voice voice;
 
   explicit VoiceRig(float oscType = 0.f, float sampleRate = 44100.f) {
     program.values[orvalis::params::kOscType] = oscType;
     rates.build(sampleRate);
     voice.params = program.values;
     voice.setupRates(&rates);
-    orvalis::applyAllParameters(voice);
+    orvalis::engine::applyAllParameters(voice);
   }
 
   void set(int index, float value) {
     program.values[index] = value;
-    orvalis::applyParameter(voice, index);
+    orvalis::engine::applyParameter(voice, index);
   }
   void noteOn(int key, int velocity = 127) {
-    voice.noteStart(static_cast<float>(key), velocity * orvalis::kMidiValueScale, false);
+    voice.noteStart(static_cast<float>(key), velocity * orvalis::engine::kMidiValueScale, false);
   }
   void noteOff() { voice.noteRelease(0.f); }
 
   // The mode's oscillator targets from the voice's current pitch, as the control tick sets them.
   void setOscillatorTargets() {
-    orvalis::TrigBatch batch;
-    orvalis::setOscillatorTargets(voice, batch);
-    orvalis::activeKernels().trigonometry(batch);
-    orvalis::finishOscillatorTargets(voice);
+    orvalis::engine::TrigBatch batch;
+    orvalis::engine::setOscillatorTargets(voice, batch);
+    orvalis::engine::activeKernels().trigonometry(batch);
+    orvalis::engine::finishOscillatorTargets(voice);
   }
 
   // The voice's own output pair (before the callback's output gain), appended.
   void render(std::vector<float>& left, std::vector<float>& right, int frames) {
     for (int done = 0; done < frames; done += kRun) {
-      orvalis::updateVoiceControl(voice);
+      orvalis::engine::updateVoiceControl(voice);
       float l[kRun] = {}, r[kRun] = {};
-      const orvalis::ModeKernels kernels = orvalis::kernelsOf(voice.mode);
+      const orvalis::engine::ModeKernels kernels = orvalis::engine::kernelsOf(voice.mode);
       if (kernels.render) kernels.render(&voice, 1, l, r, kRun);
       const int n = frames - done < kRun ? frames - done : kRun;
       left.insert(left.end(), l, l + n);
@@ -63,9 +63,9 @@ struct VoiceRig {
   std::vector<float> oscillator(bool bankR, int lane, int frames) {
     std::vector<float> out;
     for (int done = 0; done < frames; done += kRun) {
-      orvalis::updateVoiceControl(voice);
-      orvalis::F4 l[kRun], r[kRun];
-      orvalis::kernelsOf(voice.mode).oscillators(voice, l, r, kRun);
+      orvalis::engine::updateVoiceControl(voice);
+      orvalis::engine::F4 l[kRun], r[kRun];
+      orvalis::engine::kernelsOf(voice.mode).oscillators(voice, l, r, kRun);
       for (int i = 0; i < kRun; ++i) out.push_back((bankR ? r : l)[i][lane]);
     }
     out.resize(frames);
@@ -73,7 +73,7 @@ struct VoiceRig {
   }
 
  private:
-  static constexpr int kRun = orvalis::kSubBlock;
+  static constexpr int kRun = orvalis::engine::kSubBlock;
 };
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -3,7 +3,7 @@
 #include "tests/support/midi_builder.h"
 #include "tests/support/test_host.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
 namespace {
 
@@ -16,7 +16,7 @@ class Vst2Instance : public FormatInstance {
   }
   bool loaded() const override { return host.effect != nullptr; }
   void setParameter(int index, float value) override { host.setParameter(index, value); }
-  void midi(int32_t offset, const render::MidiEvent& e) override {
+  void midi(int32_t offset, const orvalis::render::MidiEvent& e) override {
     events.message(offset, e.bytes[0], e.length > 1 ? e.bytes[1] : 0,
                    e.length > 2 ? e.bytes[2] : 0);
   }
@@ -40,4 +40,4 @@ std::unique_ptr<FormatInstance> makeVst2Instance(double sampleRate) {
   return std::make_unique<Vst2Instance>(sampleRate);
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

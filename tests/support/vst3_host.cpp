@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 using v3::tresult;
 
@@ -299,4 +299,4 @@ std::string toUtf8(const char16_t* text) {
   return out;
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -11,7 +11,7 @@
 #include "vst3/abi_controller.h"
 #include "vst3/abi_view.h"
 
-namespace testing_host {
+namespace orvalis::tests {
 
 namespace v3 = orvalis::vst3;
 
@@ -150,4 +150,4 @@ class Vst3Host {
 
 std::string toUtf8(const char16_t* text);
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -2,7 +2,7 @@
 
 #include <sndfile.h>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 bool readWav(const std::string& path, WavFile& wav) {
   SF_INFO info{};
@@ -23,4 +23,4 @@ bool readWav(const std::string& path, WavFile& wav) {
   return true;
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 struct WavFile {
   int sampleRate = 0;
@@ -15,4 +15,4 @@ struct WavFile {
 
 bool readWav(const std::string& path, WavFile& wav);
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 void X11WindowTest::SetUp() {
   connection = xcb_connect(nullptr, nullptr);
@@ -77,4 +77,4 @@ void X11WindowTest::setResources(const char* text) {
   syncServer();
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace testing_host {
+namespace orvalis::tests {
 
 class X11WindowTest : public ::testing::Test {
  protected:
@@ -44,4 +44,4 @@ inline int differingPixels(const std::vector<uint32_t>& a, const std::vector<uin
   return n;
 }
 
-}  // namespace testing_host
+}  // namespace orvalis::tests

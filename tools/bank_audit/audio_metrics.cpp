@@ -5,7 +5,7 @@
 
 #include "tools/bank_audit/fft.h"
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 namespace {
 
@@ -171,4 +171,4 @@ double pitchHz(const Take& take, double at, double minHz, double maxHz) {
   return kSampleRate / (bestLag + shift);
 }
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

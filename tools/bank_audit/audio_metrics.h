@@ -6,7 +6,7 @@
 
 #include "tools/bank_audit/take.h"
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 constexpr double kEnvelopeFrameSeconds = 0.01;
 constexpr float kSilenceDb = -120.f;
@@ -44,4 +44,4 @@ std::vector<float> bandLevelsDb(const Take& take, double from, double to);
 // The strongest periodicity between minHz and maxHz in a short window, or 0.
 double pitchHz(const Take& take, double at, double minHz, double maxHz);
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 namespace {
 
@@ -236,4 +236,4 @@ std::vector<std::string> showcaseProblems(
   return p;
 }
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

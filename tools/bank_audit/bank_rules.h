@@ -8,7 +8,7 @@
 #include "params/factory_bank.h"
 #include "tools/bank_audit/program_figures.h"
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 enum class Articulation {
   Decaying,   // struck and plucked: keys, mallets, guitars, harps
@@ -43,4 +43,4 @@ std::vector<std::string> duplicateProblems(
 std::vector<std::string> showcaseProblems(
     const std::vector<orvalis::params::FactoryProgram>& programs);
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

@@ -5,7 +5,7 @@
 #include "tests/support/png_file.h"
 #include "toolkit/font.h"
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 namespace {
 
@@ -75,11 +75,11 @@ bool writeContactSheet(const std::string& path, const std::string& heading,
     }
     y += rowHeight;
   }
-  if (!testing_host::writePng(path, sheet.pixels, sheet.width, sheet.height)) {
+  if (!orvalis::tests::writePng(path, sheet.pixels, sheet.width, sheet.height)) {
     error = "cannot write " + path;
     return false;
   }
   return true;
 }
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

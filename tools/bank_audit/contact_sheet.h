@@ -6,7 +6,7 @@
 
 #include "tools/bank_audit/sonogram.h"
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 struct SheetTile {
   std::string title, subtitle;
@@ -23,4 +23,4 @@ struct SheetRow {
 bool writeContactSheet(const std::string& path, const std::string& heading,
                        const std::vector<SheetRow>& rows, std::string& error);
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

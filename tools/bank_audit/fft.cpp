@@ -3,7 +3,7 @@
 #include <cmath>
 #include <complex>
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 std::vector<float> magnitudeSpectrum(const std::vector<float>& frame) {
   const std::size_t n = frame.size();
@@ -44,4 +44,4 @@ std::vector<float> monoFrame(const std::vector<float>& left, const std::vector<f
   return frame;
 }
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 // frame.size() must be a power of two; returns frame.size() / 2 + 1 magnitudes.
 std::vector<float> magnitudeSpectrum(const std::vector<float>& frame);
@@ -13,4 +13,4 @@ std::vector<float> magnitudeSpectrum(const std::vector<float>& frame);
 std::vector<float> monoFrame(const std::vector<float>& left, const std::vector<float>& right,
                              std::size_t from, std::size_t n);
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

@@ -19,7 +19,7 @@
 #include "tools/bank_audit/materials.h"
 #include "tools/bank_audit/parallel.h"
 
-using namespace audit;
+using namespace orvalis::tools::audit;
 
 namespace {
 
@@ -100,8 +100,8 @@ void writeTourFile(const std::string& path, const Take& take, std::string& error
     error = path + ": cannot create";
     return;
   }
-  render::WavWriter writer;
-  const bool ok = writer.open(fd, kSampleRate, render::SampleFormat::Pcm16, error) &&
+  orvalis::render::WavWriter writer;
+  const bool ok = writer.open(fd, kSampleRate, orvalis::render::SampleFormat::Pcm16, error) &&
                   writer.write(take.left.data(), take.right.data(),
                                static_cast<int>(take.left.size()), error) &&
                   writer.finish(error);

@@ -1,6 +1,6 @@
 #include "tools/bank_audit/materials.h"
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 namespace {
 constexpr int kChordKeys[8] = {48, 55, 60, 64, 67, 71, 74, 79};
@@ -48,4 +48,4 @@ Material tourPhrase(int family) {
 
 double tourSeconds() { return kTourSeconds; }
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

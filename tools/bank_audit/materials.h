@@ -4,7 +4,7 @@
 
 #include "tools/bank_audit/take.h"
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 constexpr double kChordOff = 2.5;  // seconds the chord is held
 constexpr double kChordSeconds = 4.5;
@@ -25,4 +25,4 @@ Material legatoPhrase();
 Material tourPhrase(int family);
 double tourSeconds();
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

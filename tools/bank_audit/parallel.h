@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 inline void parallelFor(int count, int jobs, const std::function<void(int)>& fn) {
   std::atomic<int> next{0};
@@ -19,4 +19,4 @@ inline void parallelFor(int count, int jobs, const std::function<void(int)>& fn)
   for (std::thread& t : helpers) t.join();
 }
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

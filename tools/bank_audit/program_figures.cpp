@@ -6,7 +6,7 @@
 #include "tools/bank_audit/materials.h"
 #include "tools/bank_audit/parallel.h"
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 namespace {
 
@@ -140,4 +140,4 @@ double parameterDistance(const orvalis::params::ProgramRecord& a,
   return distance;
 }
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

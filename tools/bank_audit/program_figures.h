@@ -9,7 +9,7 @@
 #include "tools/bank_audit/sonogram.h"
 #include "tools/bank_audit/take.h"
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 struct ProgramFigures {
   int index = 0;
@@ -58,4 +58,4 @@ double soundDistance(const ProgramFigures& a, const ProgramFigures& b);
 double parameterDistance(const orvalis::params::ProgramRecord& a,
                          const orvalis::params::ProgramRecord& b);
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

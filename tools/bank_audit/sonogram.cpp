@@ -5,7 +5,7 @@
 
 #include "tools/bank_audit/fft.h"
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 namespace {
 
@@ -85,4 +85,4 @@ Picture sonogram(const std::vector<Take>& takes, int width, int height) {
   return picture;
 }
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

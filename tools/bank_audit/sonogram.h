@@ -6,7 +6,7 @@
 
 #include "tools/bank_audit/take.h"
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 struct Picture {
   int width = 0, height = 0;
@@ -22,4 +22,4 @@ struct Picture {
 // thin line between takes.
 Picture sonogram(const std::vector<Take>& takes, int width, int height);
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

@@ -8,18 +8,18 @@
 #include "host/midi_events.h"
 #include "params/parameter_table.h"
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 namespace {
 // The instance draws its LFO phases with rand(): a fixed seed makes every take repeatable.
 constexpr unsigned kRandomSeed = 1;
 
-using vst2host::midiEvent;
+using orvalis::host::midiEvent;
 
 // A voice's first note fades in while its output gain settles from zero, once in the life of
 // the instance. Takes are judged as a player hears them after that: the voices the material
 // uses have played its keys once, with a short release, and have gone quiet again.
-void warmUp(vst2host::PluginHost& host, const std::vector<float>& values,
+void warmUp(orvalis::host::PluginHost& host, const std::vector<float>& values,
             const Material& material) {
   constexpr double kHoldSeconds = 0.3, kQuietSeconds = 0.2;
   constexpr int kVelocity = 64;
@@ -62,7 +62,7 @@ Take Player::play(const std::vector<float>& values, const Material& material) co
   const std::size_t total = static_cast<std::size_t>(std::lround(material.seconds * kSampleRate));
   take.left.assign(total, 0.f);
   take.right.assign(total, 0.f);
-  vst2host::PluginHost host;
+  orvalis::host::PluginHost host;
   host.processLevel = kVstProcessLevelOffline;
   std::string error;
   {
@@ -105,4 +105,4 @@ Take Player::play(const std::vector<float>& values, const Material& material) co
   return take;
 }
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

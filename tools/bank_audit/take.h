@@ -6,7 +6,7 @@
 
 #include "host/plugin_host.h"
 
-namespace audit {
+namespace orvalis::tools::audit {
 
 constexpr int kSampleRate = 44100;
 constexpr int kBlockSize = 256;
@@ -41,7 +41,8 @@ class Player {
 
  private:
   std::string path;
-  vst2host::PluginLibrary keepLoaded;  // so that each instance's host does not unload the library
+  orvalis::host::PluginLibrary
+      keepLoaded;  // so that each instance's host does not unload the library
 };
 
-}  // namespace audit
+}  // namespace orvalis::tools::audit

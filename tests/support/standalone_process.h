@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace standalone_test {
+namespace orvalis::tests::standalone {
 
 class Program {
  public:
@@ -52,4 +52,4 @@ bool within(double seconds, Test test) {
   return test();
 }
 
-}  // namespace standalone_test
+}  // namespace orvalis::tests::standalone

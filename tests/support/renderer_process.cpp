@@ -1,4 +1,4 @@
-#include "tests/renderer_process.h"
+#include "tests/support/renderer_process.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,7 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace renderer_test {
+namespace orvalis::tests::renderer {
 
 Result run(const std::string& arguments) {
   const std::string command = std::string(ORVALIS_RENDER_PATH) + " " + arguments + " 2>&1";
@@ -81,4 +81,4 @@ std::vector<std::string> RendererFixture::listing() const {
   return names;
 }
 
-}  // namespace renderer_test
+}  // namespace orvalis::tests::renderer

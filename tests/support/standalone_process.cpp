@@ -1,4 +1,4 @@
-#include "tests/standalone_process.h"
+#include "tests/support/standalone_process.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace standalone_test {
+namespace orvalis::tests::standalone {
 
 Program::Program(const std::vector<std::string>& arguments, const std::string& logPath)
     : log(logPath) {
@@ -86,4 +86,4 @@ void sleepSeconds(double seconds) {
   nanosleep(&t, nullptr);
 }
 
-}  // namespace standalone_test
+}  // namespace orvalis::tests::standalone

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace renderer_test {
+namespace orvalis::tests::renderer {
 
 struct Result {
   int status;          // as waitpid reports it
@@ -41,4 +41,4 @@ class RendererFixture : public ::testing::Test {
   std::string dir;
 };
 
-}  // namespace renderer_test
+}  // namespace orvalis::tests::renderer

@@ -4,7 +4,6 @@
 #include <lv2/atom/atom.h>
 #include <lv2/midi/midi.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -15,10 +14,10 @@
 #include "lv2/uris.h"
 #include "params/factory_bank.h"
 #include "params/program_record.h"
-#include "render/midi_file.h"
 #include "tests/support/format_instance.h"
 #include "tests/support/lv2_host.h"
 #include "tests/support/signal_analysis.h"
+#include "tests/support/test_songs.h"
 
 using orvalis::tests::Lv2Host;
 using orvalis::tests::Lv2World;
@@ -32,20 +31,6 @@ bool portIs(const LilvPlugin* plugin, const LilvPort* port, const char* classUri
   const bool is = lilv_port_is_a(plugin, port, c);
   lilv_node_free(c);
   return is;
-}
-
-std::vector<orvalis::render::MidiEvent> demoSong(double seconds) {
-  orvalis::render::MidiSong song;
-  std::string error;
-  EXPECT_TRUE(orvalis::render::readMidiFile(ORVALIS_DEMO_MIDI, static_cast<uint32_t>(kRate), {},
-                                            song, error))
-      << error;
-  std::vector<orvalis::render::MidiEvent>& events = song.events;
-  events.erase(std::remove_if(
-                   events.begin(), events.end(),
-                   [&](const orvalis::render::MidiEvent& e) { return e.frame >= seconds * kRate; }),
-               events.end());
-  return std::move(events);
 }
 
 }  // namespace
@@ -102,7 +87,7 @@ orvalis::tests::Script songScript(float lfoDepth, int seed, std::vector<uint32_t
   for (int p : {orvalis::params::kLfoDepthL, orvalis::params::kLfoDepthH})
     script.start[p] = lfoDepth;
   script.start[orvalis::params::kLfoDelay] = 0.f;
-  script.events = demoSong(4.0);
+  script.events = orvalis::tests::demoSong(4.0, kRate);
   script.frames = static_cast<int64_t>(4.5 * kRate);
   script.blocks = std::move(blocks);
   script.seed = seed;
@@ -155,15 +140,7 @@ TEST(Lv2Plugin, AutomationBetweenBlocksIsSampleIdenticalToVst2) {
       {4608, orvalis::params::kAmpReleaseH, 0.2f},  {5120, orvalis::params::kOscType, 1.f},
       {5632, orvalis::params::kFilter2Type, 1.f},   {6144, orvalis::params::kLaneWeights, 0.7f},
       {6656, orvalis::params::kPitchStartH, 0.9f},  {7168, orvalis::params::kGain, 0.2f}};
-  const int keys[] = {48, 55, 64, 67, 72};
-  for (int k = 0; k < 5; ++k) {
-    script.events.push_back({k * 700 + 3, {0x90, static_cast<uint8_t>(keys[k]), 100}, 3});
-    script.events.push_back({k * 700 + 2900, {0x80, static_cast<uint8_t>(keys[k]), 0}, 3});
-  }
-  std::sort(script.events.begin(), script.events.end(),
-            [](const orvalis::render::MidiEvent& a, const orvalis::render::MidiEvent& b) {
-              return a.frame < b.frame;
-            });
+  script.events = orvalis::tests::chord();
   script.frames = 9000;
   script.blocks = {512};
   script.seed = 1;

@@ -6,21 +6,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "core/state_blob.h"
 #include "params/factory_bank.h"
-#include "render/midi_file.h"
-#include "tests/support/midi_builder.h"
+#include "tests/support/format_instance.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/support/test_host.h"
+#include "tests/support/test_songs.h"
 #include "tests/support/vst3_host.h"
 #include "vst3/parameters.h"
 
+using orvalis::tests::Script;
 using orvalis::tests::TestHost;
 using orvalis::tests::toUtf8;
 using orvalis::tests::Vst3Host;
@@ -31,141 +30,6 @@ namespace params = orvalis::params;
 namespace {
 
 constexpr double kRate = 44100.0;
-
-// 128 "Basique": what a new VST 2 instance holds.
-std::vector<uint8_t> basiqueBank() {
-  return orvalis::core::encodeBankState(orvalis::core::BankState{});
-}
-
-// One scripted MIDI message or parameter change, at a frame from the start.
-struct Step {
-  int64_t frame;
-  enum Kind { kMidi, kParam } kind;
-  uint8_t bytes[3];
-  int index;
-  float value;
-};
-
-// The VST 2 and the VST 3 plug-in side by side, seeded alike (the LFO start phases are drawn at
-// construction), both holding the Basique bank.
-class Pair {
- public:
-  explicit Pair(unsigned seed = 1) : seedVst(seed), seedVst3(seed) {
-    vst.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
-    vst.dispatch(effSetBlockSize, 0, Vst3Host::kMaxBlock);
-    vst.dispatch(effMainsChanged, 0, 1);
-    EXPECT_EQ(vst3.loadState(basiqueBank()), v3::kResultOk);
-  }
-  // Plays the script in blocks of the pattern. VST 3 gets each change inside its block at its
-  // offset; VST 2 gets it through setParameter between blocks split at that frame (split says
-  // whether VST 2's blocks are split there; otherwise changes apply at VST 2's block start).
-  void play(const std::vector<Step>& script, int64_t total, const std::vector<int32_t>& blocks) {
-    std::size_t b = 0;
-    std::size_t next = 0;
-    for (int64_t start = 0; start < total;) {
-      const int32_t n =
-          static_cast<int32_t>(std::min<int64_t>(blocks[b++ % blocks.size()], total - start));
-      // VST 3: one block, everything at its offset.
-      std::size_t end = next;
-      for (; end < script.size() && script[end].frame < start + n; ++end) {
-        const Step& s = script[end];
-        const auto offset = static_cast<int32_t>(s.frame - start);
-        if (s.kind == Step::kParam) {
-          vst3.parameter(offset, static_cast<v3::ParamID>(s.index), s.value);
-        } else if ((s.bytes[0] & 0xF0) == 0x90 && s.bytes[2] > 0) {
-          vst3.noteOn(offset, s.bytes[1], s.bytes[2] / 127.f, s.bytes[0] & 15);
-        } else if ((s.bytes[0] & 0xF0) == 0x80 || (s.bytes[0] & 0xF0) == 0x90) {
-          vst3.noteOff(offset, s.bytes[1], s.bytes[2] / 127.f, s.bytes[0] & 15);
-        } else if ((s.bytes[0] & 0xF0) == 0xE0) {
-          EXPECT_TRUE(vst3.midiController(offset, v3::kPitchBend, s.bytes[2] * 128 + s.bytes[1]));
-        } else if ((s.bytes[0] & 0xF0) == 0xB0) {
-          vst3.midiController(offset, s.bytes[1], s.bytes[2]);
-        }
-      }
-      vst3.process(vst3Out[0], vst3Out[1], n);
-      // VST 2: the same block cut at every parameter change.
-      int64_t at = start;
-      while (next < end) {
-        const int64_t cut = script[next].frame;
-        if (cut > at) renderVst(at, cut - at);
-        at = std::max(at, cut);
-        orvalis::tests::MidiBuilder midi;
-        for (; next < end && script[next].frame == cut; ++next) {
-          const Step& s = script[next];
-          if (s.kind == Step::kParam)
-            vst.setParameter(s.index, s.value);
-          else
-            midi.message(0, s.bytes[0], s.bytes[1], s.bytes[2]);
-        }
-        if (!midi.raw().empty()) {
-          // Events stay in the block that holds them: the rest of this block.
-          pendingMidi = midi.raw();
-        }
-      }
-      if (start + n > at) renderVst(at, start + n - at);
-      start += n;
-    }
-  }
-  long firstDifference() const {
-    for (int c = 0; c < 2; ++c) {
-      if (vstOut[c].size() != vst3Out[c].size()) return 0;
-      for (std::size_t i = 0; i < vstOut[c].size(); ++i)
-        if (vstOut[c][i] != vst3Out[c][i]) return static_cast<long>(i);
-    }
-    return -1;
-  }
-
-  struct Seed {
-    explicit Seed(unsigned s) { std::srand(s); }
-  } seedVst;
-  TestHost vst;
-  Seed seedVst3;
-  Vst3Host vst3{kRate};
-  std::vector<float> vstOut[2], vst3Out[2];
-
- private:
-  void renderVst(int64_t, int64_t frames) {
-    if (!pendingMidi.empty()) {
-      orvalis::tests::MidiBuilder midi;
-      for (const VstMidiEvent& e : pendingMidi)
-        midi.message(0, static_cast<uint8_t>(e.midiData[0]), static_cast<uint8_t>(e.midiData[1]),
-                     static_cast<uint8_t>(e.midiData[2]));
-      vst.sendEvents(midi.events());
-      pendingMidi.clear();
-    }
-    std::vector<float> l, r;
-    vst.render(l, r, static_cast<int32_t>(frames));
-    vstOut[0].insert(vstOut[0].end(), l.begin(), l.end());
-    vstOut[1].insert(vstOut[1].end(), r.begin(), r.end());
-  }
-  std::vector<VstMidiEvent> pendingMidi;
-};
-
-std::vector<Step> demoSong(double seconds) {
-  orvalis::render::MidiSong song;
-  std::string error;
-  EXPECT_TRUE(orvalis::render::readMidiFile(ORVALIS_DEMO_MIDI, static_cast<uint32_t>(kRate), {},
-                                            song, error))
-      << error;
-  std::vector<Step> steps;
-  for (const orvalis::render::MidiEvent& e : song.events)
-    if (e.frame < seconds * kRate && e.length == 3)
-      steps.push_back({e.frame, Step::kMidi, {e.bytes[0], e.bytes[1], e.bytes[2]}, 0, 0.f});
-  return steps;
-}
-
-Step midiStep(int64_t frame, uint8_t status, uint8_t d1, uint8_t d2) {
-  return {frame, Step::kMidi, {status, d1, d2}, 0, 0.f};
-}
-
-Step paramStep(int64_t frame, int index, float value) {
-  return {frame, Step::kParam, {0, 0, 0}, index, value};
-}
-
-void sortByFrame(std::vector<Step>& steps) {
-  std::stable_sort(steps.begin(), steps.end(),
-                   [](const Step& a, const Step& b) { return a.frame < b.frame; });
-}
 
 }  // namespace
 
@@ -279,47 +143,51 @@ TEST(Vst3Instance, BusesSetupAndProcessing) {
 }
 
 TEST(Vst3Instance, DemoSongSoundsAsThroughVst2) {
-  const std::vector<Step> song = demoSong(4.0);
-  ASSERT_GT(song.size(), 10u);
   // With the LFO running: the same seed before each instance gives both the same phases.
+  Script script;
+  script.events = orvalis::tests::demoSong(4.0, kRate);
+  ASSERT_GT(script.events.size(), 10u);
+  script.changes = {
+      {0, params::kLfoDepthL, 0.8f}, {0, params::kLfoDepthH, 0.8f}, {0, params::kLfoDelay, 0.f}};
+  script.changesInsideBlocks = true;
+  script.frames = static_cast<int64_t>(4.5 * kRate);
+  script.seed = 3;
   const struct {
     const char* name;
-    std::vector<int32_t> blocks;
+    std::vector<uint32_t> blocks;
   } cases[] = {{"blocks of 256", {256}}, {"odd blocks", {1, 17, 300, 4096, 64}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    std::vector<Step> script = song;
-    for (int p : {params::kLfoDepthL, params::kLfoDepthH}) script.push_back(paramStep(0, p, 0.8f));
-    script.push_back(paramStep(0, params::kLfoDelay, 0.f));
-    sortByFrame(script);
-    Pair pair(3);
-    pair.play(script, static_cast<int64_t>(4.5 * kRate), c.blocks);
-    EXPECT_GT(orvalis::tests::rms(pair.vstOut[0]), 1e-3);
-    EXPECT_EQ(pair.firstDifference(), -1);
+    script.blocks = c.blocks;
+    orvalis::tests::Rendered vst2;
+    EXPECT_EQ(
+        orvalis::tests::firstDifferenceFromVst2(orvalis::tests::makeVst3Instance, script, &vst2),
+        -1);
+    EXPECT_GT(orvalis::tests::rms(vst2.left), 1e-3);
   }
 }
 
 TEST(Vst3Instance, AutomationInsideAndBetweenBlocksMatchesVst2) {
   // Changes at frames inside VST 3's blocks, on and off the 16-sample grid, and at block starts.
-  std::vector<Step> script = {
-      paramStep(0, params::kOscType, 0.2f),         paramStep(700, params::kFilter1FreqHigh, 0.3f),
-      paramStep(1031, params::kFilter1Type, 0.25f), paramStep(1536, params::kOscType, 0.6f),
-      paramStep(2049, params::kPolyphony, 0.f),     paramStep(3001, params::kPan, 0.1f),
-      paramStep(3584, params::kPolyphony, 1.f),     paramStep(4100, params::kOverdrive1H, 0.9f),
-      paramStep(4100, params::kAmpReleaseH, 0.2f),  paramStep(5127, params::kOscType, 1.f),
-      paramStep(5632, params::kFilter2Type, 1.f),   paramStep(6150, params::kLaneWeights, 0.7f),
-      paramStep(6656, params::kPitchStartH, 0.9f),  paramStep(7170, params::kGain, 0.2f)};
-  const int keys[] = {48, 55, 64, 67, 72};
-  for (int k = 0; k < 5; ++k) {
-    script.push_back(midiStep(k * 700 + 3, 0x90, static_cast<uint8_t>(keys[k]), 100));
-    script.push_back(midiStep(k * 700 + 2900, 0x80, static_cast<uint8_t>(keys[k]), 0));
-  }
-  sortByFrame(script);
-  for (const std::vector<int32_t>& blocks : {std::vector<int32_t>{512}, {100, 1000, 37}}) {
-    Pair pair(1);
-    pair.play(script, 9000, blocks);
-    EXPECT_GT(orvalis::tests::rms(pair.vstOut[0]), 1e-3);
-    EXPECT_EQ(pair.firstDifference(), -1);
+  Script script;
+  script.changes = {{0, params::kOscType, 0.2f},         {700, params::kFilter1FreqHigh, 0.3f},
+                    {1031, params::kFilter1Type, 0.25f}, {1536, params::kOscType, 0.6f},
+                    {2049, params::kPolyphony, 0.f},     {3001, params::kPan, 0.1f},
+                    {3584, params::kPolyphony, 1.f},     {4100, params::kOverdrive1H, 0.9f},
+                    {4100, params::kAmpReleaseH, 0.2f},  {5127, params::kOscType, 1.f},
+                    {5632, params::kFilter2Type, 1.f},   {6150, params::kLaneWeights, 0.7f},
+                    {6656, params::kPitchStartH, 0.9f},  {7170, params::kGain, 0.2f}};
+  script.changesInsideBlocks = true;
+  script.events = orvalis::tests::chord();
+  script.frames = 9000;
+  script.seed = 1;
+  for (const std::vector<uint32_t>& blocks : {std::vector<uint32_t>{512}, {100, 1000, 37}}) {
+    script.blocks = blocks;
+    orvalis::tests::Rendered vst2;
+    EXPECT_EQ(
+        orvalis::tests::firstDifferenceFromVst2(orvalis::tests::makeVst3Instance, script, &vst2),
+        -1);
+    EXPECT_GT(orvalis::tests::rms(vst2.left), 1e-3);
   }
 }
 
@@ -336,20 +204,24 @@ TEST(Vst3Instance, BendWheelAndAllNotesOffThroughMidiMappingMatchVst2Midi) {
     EXPECT_NE(host.midiMapping->getMidiControllerAssignment(0, 0, ignored, id), v3::kResultTrue);
   EXPECT_NE(host.midiMapping->getMidiControllerAssignment(1, 0, 1, id), v3::kResultTrue);
 
-  std::vector<Step> script = {midiStep(10, 0x90, 60, 100), midiStep(500, 0x90, 67, 90)};
+  Script script;
+  script.events = {{10, {0x90, 60, 100}, 3}, {500, {0x90, 67, 90}, 3}};
   for (int i = 0; i < 60; ++i) {
     const int bend = 8192 + (i * 271) % 8000 - 4000;
-    script.push_back(midiStep(600 + i * 92, 0xE0, static_cast<uint8_t>(bend & 0x7F),
-                              static_cast<uint8_t>(bend >> 7)));
-    script.push_back(midiStep(650 + i * 92, 0xB1, 1, static_cast<uint8_t>(i * 2)));
+    script.events.push_back(
+        {600 + i * 92,
+         {0xE0, static_cast<uint8_t>(bend & 0x7F), static_cast<uint8_t>(bend >> 7)},
+         3});
+    script.events.push_back({650 + i * 92, {0xB1, 1, static_cast<uint8_t>(i * 2)}, 3});
   }
-  script.push_back(midiStep(7000, 0xB0, 123, 0));
-  script.push_back(midiStep(7500, 0x90, 64, 80));
-  sortByFrame(script);
-  Pair pair(2);
-  pair.play(script, 9000, {256});
-  EXPECT_GT(orvalis::tests::rms(pair.vstOut[0]), 1e-3);
-  EXPECT_EQ(pair.firstDifference(), -1);
+  script.events.push_back({7000, {0xB0, 123, 0}, 3});
+  script.events.push_back({7500, {0x90, 64, 80}, 3});
+  script.frames = 9000;
+  script.seed = 2;
+  orvalis::tests::Rendered vst2;
+  EXPECT_EQ(
+      orvalis::tests::firstDifferenceFromVst2(orvalis::tests::makeVst3Instance, script, &vst2), -1);
+  EXPECT_GT(orvalis::tests::rms(vst2.left), 1e-3);
 }
 
 TEST(Vst3Parameters, TableRowsTextsAndInverses) {

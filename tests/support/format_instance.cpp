@@ -7,27 +7,54 @@
 
 namespace orvalis::tests {
 
+void setStartValues(FormatInstance& instance, const Script& script) {
+  const orvalis::params::ProgramRecord basique;
+  for (int i = 0; i < orvalis::params::kNumParams; ++i)
+    instance.setParameter(i, script.start.empty() ? basique.values[i] : script.start[i]);
+}
+
 Rendered play(const FormatFactory& format, const Script& script) {
   if (script.seed >= 0) std::srand(static_cast<unsigned>(script.seed));
   const std::unique_ptr<FormatInstance> instance = format(script.sampleRate);
   Rendered out;
   if (!instance || !instance->loaded() || script.blocks.empty()) return out;
-  const orvalis::params::ProgramRecord basique;
-  for (int i = 0; i < orvalis::params::kNumParams; ++i)
-    instance->setParameter(i, script.start.empty() ? basique.values[i] : script.start[i]);
+  setStartValues(*instance, script);
+  const bool atOffsets = script.changesInsideBlocks && instance->takesChangesInsideBlocks();
   std::size_t event = 0, change = 0, b = 0;
-  for (int64_t start = 0; start < script.frames;) {
-    for (; change < script.changes.size() && script.changes[change].frame <= start; ++change)
-      instance->setParameter(script.changes[change].index, script.changes[change].value);
-    const auto n = static_cast<uint32_t>(std::min<int64_t>(
-        std::min(script.blocks[b++ % script.blocks.size()], FormatInstance::kMaxBlock),
-        script.frames - start));
-    for (; event < script.events.size() && script.events[event].frame < start + n; ++event) {
+  // The events before end, at their frames from start (earlier ones at 0), then end - start
+  // frames.
+  const auto renderTo = [&](int64_t start, int64_t end) {
+    for (; event < script.events.size() && script.events[event].frame < end; ++event) {
       const orvalis::render::MidiEvent& e = script.events[event];
       instance->midi(static_cast<int32_t>(std::max<int64_t>(e.frame - start, 0)), e);
     }
-    instance->render(n, out.left, out.right);
-    start += n;
+    instance->render(static_cast<uint32_t>(end - start), out.left, out.right);
+  };
+  for (int64_t start = 0; start < script.frames;) {
+    const auto n = static_cast<uint32_t>(std::min<int64_t>(
+        std::min(script.blocks[b++ % script.blocks.size()], FormatInstance::kMaxBlock),
+        script.frames - start));
+    const int64_t end = start + n;
+    if (atOffsets) {
+      for (; change < script.changes.size() && script.changes[change].frame < end; ++change) {
+        const ParameterChange& c = script.changes[change];
+        instance->setParameterAt(static_cast<int32_t>(std::max<int64_t>(c.frame - start, 0)),
+                                 c.index, c.value);
+      }
+      renderTo(start, end);
+    } else {
+      // Changes go in between blocks; at their frames, the block is cut there.
+      for (int64_t at = start; at < end;) {
+        for (; change < script.changes.size() && script.changes[change].frame <= at; ++change)
+          instance->setParameter(script.changes[change].index, script.changes[change].value);
+        int64_t cut = end;
+        if (script.changesInsideBlocks && change < script.changes.size())
+          cut = std::min(cut, script.changes[change].frame);
+        renderTo(at, cut);
+        at = cut;
+      }
+    }
+    start = end;
   }
   return out;
 }

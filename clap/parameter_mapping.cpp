@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "params/bounded_text.h"
 #include "params/parameter_table.h"
 
 namespace orvalis::clap {
@@ -89,10 +90,6 @@ const char* moduleOf(int index) {
 
 bool validId(clap_id id) { return id < static_cast<clap_id>(kNumParams); }
 
-void copyText(char* destination, std::size_t capacity, const char* text) {
-  std::snprintf(destination, capacity, "%s", text ? text : "");
-}
-
 // A number at the start of text, then nothing but blanks and optionally the unit.
 bool readNumber(const char* text, const char* unit, double& x) {
   char* end = nullptr;
@@ -124,8 +121,8 @@ bool describeParameter(clap_id id, ParamInfo& info) {
   const int positions = positionsOf(id);
   info.flags = isHidden(index) ? kParamIsHidden : kParamIsAutomatable;
   if (positions > 0) info.flags |= kParamIsStepped;
-  copyText(info.name, sizeof info.name, parameterTableName(index));
-  copyText(info.module, sizeof info.module, moduleOf(index));
+  copyBoundedText(info.name, sizeof info.name, parameterTableName(index));
+  copyBoundedText(info.module, sizeof info.module, moduleOf(index));
   info.min_value = 0.0;
   info.max_value = positions > 0 ? positions - 1 : 1.0;
   info.default_value = plainValue(id, row.defaultValue);

@@ -1,7 +1,6 @@
 // The extension tables: each entry checks what the host passes and forwards to the instance.
 #include "clap/plugin_extensions.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "clap/clap_extensions.h"
@@ -9,16 +8,13 @@
 #include "clap/factory_presets.h"
 #include "clap/instrument_plugin.h"
 #include "clap/parameter_mapping.h"
+#include "params/bounded_text.h"
 
 namespace orvalis::clap {
 
 namespace {
 
 constexpr uint32_t kVoices = 8;
-
-void copyName(char* destination, const char* name) {
-  std::snprintf(destination, kNameSize, "%s", name);
-}
 
 // One stereo main output, no input.
 uint32_t audioPortCount(const Plugin*, bool isInput) { return isInput ? 0 : 1; }
@@ -27,7 +23,7 @@ bool audioPort(const Plugin*, uint32_t index, bool isInput, AudioPortInfo* info)
   if (isInput || index != 0 || !info) return false;
   std::memset(info, 0, sizeof *info);
   info->id = 0;
-  copyName(info->name, "Output");
+  params::copyBoundedText(info->name, kNameSize, "Output");
   info->flags = kAudioPortIsMain;
   info->channel_count = 2;
   info->port_type = kPortStereo;
@@ -44,7 +40,7 @@ bool notePort(const Plugin*, uint32_t index, bool isInput, NotePortInfo* info) {
   info->id = 0;
   info->supported_dialects = kNoteDialectClap | kNoteDialectMidi;
   info->preferred_dialect = kNoteDialectClap;
-  copyName(info->name, "Notes");
+  params::copyBoundedText(info->name, kNameSize, "Notes");
   return true;
 }
 

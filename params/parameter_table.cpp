@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include "params/bounded_text.h"
 
 namespace orvalis::params {
 
@@ -178,16 +179,16 @@ void formatDisplay(int index, float value, char* text, std::size_t capacity) {
     case Display::Square:
       return number(row.a * v * v + row.b);
     case Display::FilterType:
-      std::snprintf(text, capacity, "%s", kFilterTypeNames[filterTypeIndex(value)]);
+      copyBoundedText(text, capacity, kFilterTypeNames[filterTypeIndex(value)]);
       return;
     case Display::OscType: {
       // The name of the mode that plays, not a second reading of the value.
       const int mode = oscModeOf(value);
-      std::snprintf(text, capacity, "%s", kOscTypeNames[mode < 0 ? 0 : (mode > 5 ? 5 : mode)]);
+      copyBoundedText(text, capacity, kOscTypeNames[mode < 0 ? 0 : (mode > 5 ? 5 : mode)]);
       return;
     }
     case Display::Polyphony:
-      std::snprintf(text, capacity, "%s", kPolyphonyNames[choiceIndex(value, 4)]);
+      copyBoundedText(text, capacity, kPolyphonyNames[choiceIndex(value, 4)]);
       return;
     case Display::Pan: {
       int a = truncSaturated(128.0 * v);

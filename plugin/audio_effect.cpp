@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "params/bounded_text.h"
 #include "plugin/aeff_editor.h"
 #include "plugin/platform_memory.h"
 
@@ -48,12 +49,7 @@ ORVALIS_HOST_ENTRY float VSTCALLBACK getParameterEntry(AEffect* e, int32_t index
 }  // namespace
 
 void copyHostText(char* dst, const char* src, std::size_t capacity) {
-  if (!dst || capacity == 0) return;
-  if (!src) src = "";
-  std::size_t n = std::strlen(src);
-  if (n > capacity - 1) n = capacity - 1;
-  std::memcpy(dst, src, n);
-  dst[n] = 0;
+  params::copyBoundedText(dst, capacity, src);
 }
 
 void* AudioEffect::operator new(std::size_t size, const std::nothrow_t&) noexcept {

@@ -1,7 +1,6 @@
 #include "clap/instrument_plugin.h"
 
 #include <cstring>
-#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -11,7 +10,6 @@
 #include "clap/parameter_mapping.h"
 #include "clap/plugin_extensions.h"
 #include "core/state_blob.h"
-#include "params/factory_bank.h"
 
 namespace orvalis::clap {
 
@@ -29,14 +27,6 @@ int32_t clampOffset(uint32_t time, uint32_t frames) {
   return static_cast<int32_t>(time < frames ? time : frames);
 }
 
-// The factory sounds, as every format but VST 2 starts.
-std::vector<uint8_t> factoryBankBlob() {
-  auto bank = std::make_unique<core::BankState>();
-  for (int i = 0; i < params::kNumPrograms; ++i)
-    bank->programs[i] = params::factoryProgram(i).record;
-  return core::encodeBankState(*bank);
-}
-
 }  // namespace
 
 InstrumentPlugin::InstrumentPlugin(const Host* host) : clapPlugin(), clapHost(host) {
@@ -52,8 +42,7 @@ InstrumentPlugin::InstrumentPlugin(const Host* host) : clapPlugin(), clapHost(ho
   clapPlugin.process = process;
   clapPlugin.get_extension = extension;
   clapPlugin.on_main_thread = onMainThread;
-  const std::vector<uint8_t> bank = factoryBankBlob();
-  core.loadState(bank.data(), bank.size());
+  core.loadFactoryBank();  // as every format but VST 2 starts
 }
 
 InstrumentPlugin::~InstrumentPlugin() = default;

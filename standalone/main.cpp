@@ -41,7 +41,7 @@ void sleepMilliseconds(long ms) {
 // False after a line saying why the command line's files cannot be used.
 bool prepareSounds(orvalis::core::Instrument& core, const Options& o, const std::string& statePath,
                    bool& maySave) {
-  loadFactoryBank(core);
+  core.loadFactoryBank();
   if (!statePath.empty()) {
     const StateRestore restored = restoreState(core, statePath);
     if (restored.result == StateRestore::kRefused) say(restored.message);

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "core/file_identity.h"
-#include "params/factory_bank.h"
 #include "render/fx_bank_file.h"
 
 namespace orvalis::standalone {
@@ -25,15 +24,6 @@ bool refuse(const std::string& path, const std::string& reason, std::string& err
 }
 
 }  // namespace
-
-void loadFactoryBank(core::Instrument& core) {
-  for (int i = 0; i < params::kNumPrograms; ++i) {
-    const params::ProgramRecord record = params::factoryProgram(i).record;
-    core.selectProgram(i);
-    store(core, record.name, record.values, params::kNumParams);
-  }
-  core.selectProgram(0);
-}
 
 bool loadBankFile(core::Instrument& core, const std::string& path, std::string& error) {
   std::vector<uint8_t> bytes;

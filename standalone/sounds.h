@@ -9,9 +9,6 @@
 
 namespace orvalis::standalone {
 
-// Every program from the factory table, program 0 selected.
-void loadFactoryBank(core::Instrument& core);
-
 // A .fxb replaces the bank and selects the bank's current program; a .fxp replaces the current
 // program. Each answers false with a one-line reason (the path first) and then has changed
 // nothing.

@@ -117,7 +117,7 @@ TEST_F(StandaloneTest, PlaysTheEventsItReceivesAsTheCoreRendersThem) {
   auto render = [&](int idleBlocks, int frames, std::vector<float>(&out)[2]) {
     std::srand(1);
     auto core = std::make_unique<orvalis::core::Instrument>();
-    orvalis::standalone::loadFactoryBank(*core);
+    core->loadFactoryBank();
     core->setSampleRate(kRate);
     core->setBlockSize(kBlock);
     std::vector<float> scratch[2] = {std::vector<float>(kBlock), std::vector<float>(kBlock)};
@@ -138,7 +138,7 @@ TEST_F(StandaloneTest, PlaysTheEventsItReceivesAsTheCoreRendersThem) {
   {
     std::srand(1);
     auto core = std::make_unique<orvalis::core::Instrument>();
-    orvalis::standalone::loadFactoryBank(*core);
+    core->loadFactoryBank();
     core->setSampleRate(kRate);
     core->setBlockSize(kBlock);
     for (auto& channel : idle) channel.assign(kMaxIdleBlocks * kBlock, 0.f);
@@ -184,7 +184,7 @@ TEST_F(StandaloneTest, SigtermSavesTheStateAndASecondStartRestoresIt) {
   constexpr int kRenamed = 5, kEdited = 12;
   {
     orvalis::core::Instrument edited;
-    orvalis::standalone::loadFactoryBank(edited);
+    edited.loadFactoryBank();
     edited.selectProgram(kRenamed);
     edited.setProgramName("Renamed Here");
     edited.setParameter(kEdited, 0.123f);

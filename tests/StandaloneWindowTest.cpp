@@ -203,7 +203,7 @@ TEST_F(StandaloneWindowTest, OpensAtThePanelsSizeShowsItAndClosingQuitsWithTheSt
 
     // The panel as the same core's panel draws it offscreen, the load meter's figures aside.
     orvalis::core::Instrument core;
-    orvalis::standalone::loadFactoryBank(core);
+    core.loadFactoryBank();
     // The bars show the engine's state: the program reaches it at the first render.
     core.setSampleRate(48000);
     std::vector<float> left(256), right(256);

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "core/state_blob.h"
-#include "params/factory_bank.h"
 #include "vst3/parameters.h"
 #include "vst3/plug_view.h"
 #include "vst3/state_stream.h"
@@ -17,19 +16,11 @@ namespace {
 // A state stream longer than the core's blob cannot be one: reading stops there.
 constexpr std::size_t kStateLimit = core::kStateSize;
 
-void loadFactoryBank(core::Instrument& core) {
-  core::BankState bank;
-  for (int i = 0; i < params::kFactoryPrograms && i < params::kNumPrograms; ++i)
-    bank.programs[i] = params::factoryProgram(i).record;
-  const std::vector<uint8_t> blob = core::encodeBankState(bank);
-  core.loadState(blob.data(), blob.size());
-}
-
 }  // namespace
 
 InstrumentComponent* InstrumentComponent::create() {
   auto* instance = new (std::nothrow) InstrumentComponent();
-  if (instance) loadFactoryBank(instance->core);
+  if (instance) instance->core.loadFactoryBank();
   return instance;
 }
 

@@ -14,6 +14,7 @@
 #include "params/factory_bank.h"
 #include "tests/support/clap_host.h"
 #include "tests/support/png_file.h"
+#include "tests/support/reference_panel.h"
 #include "tests/support/x11_window_test.h"
 
 using orvalis::tests::ClapHost;
@@ -24,28 +25,12 @@ namespace {
 
 constexpr int kW = orvalis::editor::Panel::kWidth, kH = orvalis::editor::Panel::kHeight;
 
-// The panel as the editor should show it, drawn offscreen in this process; the display comes from
-// a fresh instrument, as the plug-in's is until it renders.
-struct ReferencePanel : orvalis::editor::PanelHost {
-  orvalis::core::Instrument fresh;
-  float values[params::kNumParams];
-  orvalis::editor::Panel panel{*this};
+// What a new instance shows: the first factory program, and the display of an instrument that has
+// not played.
+struct ReferencePanel : orvalis::tests::ReferencePanel {
   ReferencePanel() {
-    const params::FactoryProgram first = params::factoryProgram(0);
-    std::memcpy(values, first.record.values, sizeof values);
-  }
-  float parameter(int index) const override { return values[index]; }
-  void beginEdit(int) override {}
-  void changeParameter(int, float) override {}
-  void endEdit(int) override {}
-  void copyProgram() override {}
-  void pasteProgram() override {}
-  orvalis::core::DisplaySnapshot display() const override { return fresh.display(); }
-  const std::vector<uint32_t>& draw() {
-    if (!panel.isOpen()) panel.open(nullptr);
-    for (int i = 0; i < params::kNumParams; ++i) panel.parameterChanged(i, values[i]);
-    panel.idle();
-    return panel.getFrame()->pixels();
+    std::memcpy(values, params::factoryProgram(0).record.values, sizeof values);
+    snapshot = orvalis::core::Instrument().display();
   }
 };
 
@@ -84,29 +69,8 @@ class ClapGuiTest : public orvalis::tests::X11WindowTest {
     syncServer();
   }
 
-  xcb_window_t child() {
-    xcb_query_tree_reply_t* tree =
-        xcb_query_tree_reply(connection, xcb_query_tree(connection, parent), nullptr);
-    xcb_window_t w = 0;
-    if (tree && xcb_query_tree_children_length(tree) > 0) w = xcb_query_tree_children(tree)[0];
-    std::free(tree);
-    return w;
-  }
-
   void click(int x, int y) {
-    for (uint8_t type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
-      xcb_button_press_event_t e = {};
-      e.response_type = type;
-      e.detail = 1;
-      e.event = child();
-      e.event_x = static_cast<int16_t>(x);
-      e.event_y = static_cast<int16_t>(y);
-      e.same_screen = 1;
-      xcb_send_event(
-          connection, 0, e.event,
-          type == XCB_BUTTON_PRESS ? XCB_EVENT_MASK_BUTTON_PRESS : XCB_EVENT_MASK_BUTTON_RELEASE,
-          reinterpret_cast<const char*>(&e));
-    }
+    clickWindow(child(), x, y);
     idle();
   }
 

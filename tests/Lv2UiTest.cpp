@@ -19,33 +19,18 @@
 #include "lv2/uris.h"
 #include "tests/support/lv2_host.h"
 #include "tests/support/png_file.h"
+#include "tests/support/reference_panel.h"
 #include "tests/support/x11_window_test.h"
 
 namespace {
 
 constexpr int kW = orvalis::editor::Panel::kWidth, kH = orvalis::editor::Panel::kHeight;
 
-// The panel as the UI should show it, drawn offscreen in this process.
-struct ReferencePanel : orvalis::editor::PanelHost {
-  float values[orvalis::params::kNumParams];
-  orvalis::core::DisplaySnapshot snapshot;
-  orvalis::editor::Panel panel{*this};
+// The parameters' defaults, and the display before any message.
+struct ReferencePanel : orvalis::tests::ReferencePanel {
   ReferencePanel() {
     for (int i = 0; i < orvalis::params::kNumParams; ++i)
       values[i] = orvalis::params::parameterInfo(i).defaultValue;
-  }
-  float parameter(int index) const override { return values[index]; }
-  void beginEdit(int) override {}
-  void changeParameter(int, float) override {}
-  void endEdit(int) override {}
-  void copyProgram() override {}
-  void pasteProgram() override {}
-  orvalis::core::DisplaySnapshot display() const override { return snapshot; }
-  const std::vector<uint32_t>& draw() {
-    if (!panel.isOpen()) panel.open(nullptr);
-    for (int i = 0; i < orvalis::params::kNumParams; ++i) panel.parameterChanged(i, values[i]);
-    panel.idle();
-    return panel.getFrame()->pixels();
   }
 };
 
@@ -127,20 +112,7 @@ class Lv2UiTest : public orvalis::tests::X11WindowTest {
                            &message);
   }
   void click(int x, int y) {
-    for (uint8_t type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
-      xcb_button_press_event_t e = {};
-      e.response_type = type;
-      e.detail = 1;
-      e.event = static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(widget));
-      e.event_x = static_cast<int16_t>(x);
-      e.event_y = static_cast<int16_t>(y);
-      e.same_screen = 1;
-      xcb_send_event(
-          connection, 0, e.event,
-          type == XCB_BUTTON_PRESS ? XCB_EVENT_MASK_BUTTON_PRESS : XCB_EVENT_MASK_BUTTON_RELEASE,
-          reinterpret_cast<const char*>(&e));
-    }
-    syncServer();
+    clickWindow(static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(widget)), x, y);
     idle();
   }
 

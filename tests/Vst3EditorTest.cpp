@@ -12,6 +12,7 @@
 #include "core/instrument.h"
 #include "editor/panel.h"
 #include "params/parameter_table.h"
+#include "tests/support/reference_panel.h"
 #include "tests/support/vst3_host.h"
 #include "tests/support/x11_window_test.h"
 
@@ -21,26 +22,9 @@ namespace {
 
 constexpr int kW = orvalis::editor::Panel::kWidth, kH = orvalis::editor::Panel::kHeight;
 
-// The panel as the editor should show it, drawn offscreen in this process.
-struct ReferencePanel : orvalis::editor::PanelHost {
-  float values[orvalis::params::kNumParams] = {};
-  orvalis::editor::Panel panel{*this};
-  float parameter(int index) const override { return values[index]; }
-  void beginEdit(int) override {}
-  void changeParameter(int, float) override {}
-  void endEdit(int) override {}
-  void copyProgram() override {}
-  void pasteProgram() override {}
-  // What a new instance shows before it has played.
-  orvalis::core::DisplaySnapshot display() const override {
-    return orvalis::core::Instrument().display();
-  }
-  const std::vector<uint32_t>& draw() {
-    if (!panel.isOpen()) panel.open(nullptr);
-    for (int i = 0; i < orvalis::params::kNumParams; ++i) panel.parameterChanged(i, values[i]);
-    panel.idle();
-    return panel.getFrame()->pixels();
-  }
+// What a new instance shows before it has played, for the values the test gives.
+struct ReferencePanel : orvalis::tests::ReferencePanel {
+  ReferencePanel() { snapshot = orvalis::core::Instrument().display(); }
 };
 
 // The host's frame with its run loop: timers and descriptors, run by the test.
@@ -113,32 +97,6 @@ class HostFrame final : public v3::IPlugFrame, public v3::IRunLoop {
 class Vst3EditorTest : public orvalis::tests::X11WindowTest {
  protected:
   Vst3EditorTest() : X11WindowTest(1600, 800) {}
-
-  xcb_window_t child() {
-    xcb_query_tree_reply_t* tree =
-        xcb_query_tree_reply(connection, xcb_query_tree(connection, parent), nullptr);
-    if (!tree) return 0;
-    const xcb_window_t w =
-        xcb_query_tree_children_length(tree) > 0 ? xcb_query_tree_children(tree)[0] : 0;
-    std::free(tree);
-    return w;
-  }
-  void click(xcb_window_t window, int x, int y) {
-    for (uint8_t type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
-      xcb_button_press_event_t e = {};
-      e.response_type = type;
-      e.detail = 1;
-      e.event = window;
-      e.event_x = static_cast<int16_t>(x);
-      e.event_y = static_cast<int16_t>(y);
-      e.same_screen = 1;
-      xcb_send_event(
-          connection, 0, window,
-          type == XCB_BUTTON_PRESS ? XCB_EVENT_MASK_BUTTON_PRESS : XCB_EVENT_MASK_BUTTON_RELEASE,
-          reinterpret_cast<const char*>(&e));
-    }
-    syncServer();
-  }
 };
 
 }  // namespace
@@ -176,7 +134,7 @@ TEST_F(Vst3EditorTest, ShowsThePanelReportsGesturesFollowsTheScaleAndCloses) {
   EXPECT_EQ(orvalis::tests::differingPixels(readBack(window, kW, kH), reference.draw()), 0);
 
   // A click on the right end of the first filter's type switch: HighPass, inside an edit.
-  click(window, 395, 120);
+  clickWindow(window, 395, 120);
   frame.run();
   std::vector<char> kinds;
   for (const orvalis::tests::HandlerCall& c : host.handler.calls)

@@ -36,12 +36,38 @@ void X11WindowTest::syncServer() {
   std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
+void X11WindowTest::clickWindow(xcb_window_t window, int x, int y) {
+  for (uint8_t type : {XCB_BUTTON_PRESS, XCB_BUTTON_RELEASE}) {
+    xcb_button_press_event_t e = {};
+    e.response_type = type;
+    e.detail = 1;
+    e.event = window;
+    e.event_x = static_cast<int16_t>(x);
+    e.event_y = static_cast<int16_t>(y);
+    e.same_screen = 1;
+    xcb_send_event(
+        connection, 0, window,
+        type == XCB_BUTTON_PRESS ? XCB_EVENT_MASK_BUTTON_PRESS : XCB_EVENT_MASK_BUTTON_RELEASE,
+        reinterpret_cast<const char*>(&e));
+  }
+  syncServer();
+}
+
 int X11WindowTest::children() {
   xcb_query_tree_reply_t* tree =
       xcb_query_tree_reply(connection, xcb_query_tree(connection, parent), nullptr);
   const int n = tree ? xcb_query_tree_children_length(tree) : -1;
   std::free(tree);
   return n;
+}
+
+xcb_window_t X11WindowTest::child() {
+  xcb_query_tree_reply_t* tree =
+      xcb_query_tree_reply(connection, xcb_query_tree(connection, parent), nullptr);
+  xcb_window_t w = 0;
+  if (tree && xcb_query_tree_children_length(tree) > 0) w = xcb_query_tree_children(tree)[0];
+  std::free(tree);
+  return w;
 }
 
 std::vector<uint32_t> X11WindowTest::readBack(xcb_window_t window, int width, int height) {

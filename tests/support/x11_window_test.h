@@ -20,8 +20,12 @@ class X11WindowTest : public ::testing::Test {
 
   // Waits until the server has applied every request sent so far.
   void syncServer();
-  // How many child windows the parent has (-1 if the server does not say).
+  // A left click at (x, y) of the window, as the server delivers one; waits until it is sent.
+  void clickWindow(xcb_window_t window, int x, int y);
+  // How many child windows the parent has (-1 if the server does not say), and the first (0 if
+  // none).
   int children();
+  xcb_window_t child();
   // A window's pixels, 0x00RRGGBB, or nothing if the server refuses.
   std::vector<uint32_t> readBack(xcb_window_t window, int width, int height);
   // The desktop's resource database on the root window, as a desktop session sets it (null

@@ -24,6 +24,7 @@
 #include "host/plugin_host.h"
 #include "lv2/uris.h"
 #include "orvalis_version.h"
+#include "tests/support/child_process.h"
 #include "tests/support/lv2_host.h"
 #include "tests/support/midi_builder.h"
 
@@ -33,23 +34,15 @@ const std::string kVersion = ORVALIS_VERSION;
 const std::string kLinuxName = "orvalis-" + kVersion + "-linux-x86_64";
 const std::string kDebName = "orvalis_" + kVersion + "_amd64.deb";
 
-struct ShellResult {
-  int status;
-  std::string output;
-};
+using ShellResult = orvalis::tests::CommandResult;
+using orvalis::tests::exists;
 
+// Output and errors together.
 ShellResult sh(const std::string& command) {
-  FILE* pipe = popen(("(" + command + ") 2>&1").c_str(), "r");
-  ShellResult r{-1, ""};
-  if (!pipe) return r;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe)) r.output += buffer;
-  r.status = pclose(pipe);
-  return r;
+  return orvalis::tests::runCommand("(" + command + ") 2>&1");
 }
 
 std::string inQuotes(const std::string& s) { return "'" + s + "'"; }
-bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 bool built(const std::string& name) { return exists(std::string(ORVALIS_BUILD_DIR) + "/" + name); }
 
 std::string pack(const std::string& out, const std::string& environment = "") {

@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/child_process.h"
+
 namespace orvalis::tests::renderer {
 
-struct Result {
-  int status;          // as waitpid reports it
-  std::string output;  // stdout and stderr together
-};
+using Result = CommandResult;
+using orvalis::tests::exists;
+using orvalis::tests::readFile;
 
-// Through the shell, so arguments may quote and redirect.
+// Through the shell, so arguments may quote and redirect; stdout and stderr together.
 Result run(const std::string& arguments);
 
 // Without a shell: the child's own resource use, and a handle for signalling it.
@@ -26,9 +27,6 @@ struct Child {
 // outputPath: a file for the child's standard output and error; empty keeps this process's.
 Child start(const std::vector<std::string>& arguments, const std::string& outputPath = "");
 void wait(Child& child);
-
-bool exists(const std::string& path);
-std::string readFile(const std::string& path);
 
 class RendererFixture : public ::testing::Test {
  protected:

@@ -1,36 +1,15 @@
 #include "tests/support/standalone_process.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace orvalis::tests::standalone {
 
+// The child never outlives a test that dies.
 Program::Program(const std::vector<std::string>& arguments, const std::string& logPath)
-    : log(logPath) {
-  std::vector<std::string> copies = arguments;
-  std::string program = ORVALIS_STANDALONE_PATH;
-  std::vector<char*> argv{program.data()};
-  for (std::string& a : copies) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid = fork();
-  if (pid == 0) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test that dies
-    const int fd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd >= 0) {
-      dup2(fd, 1);
-      dup2(fd, 2);
-    }
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-}
+    : pid(startProgram(ORVALIS_STANDALONE_PATH, arguments, logPath, true)), log(logPath) {}
 
 Program::~Program() {
   if (running()) {
@@ -70,15 +49,6 @@ Run run(const std::vector<std::string>& arguments, const std::string& logPath) {
   p.waitForExit(20);
   return {p.exitStatus(), p.output()};
 }
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 void sleepSeconds(double seconds) {
   timespec t{static_cast<time_t>(seconds),

@@ -5,7 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/child_process.h"
+
 namespace orvalis::tests::standalone {
+
+using orvalis::tests::exists;
+using orvalis::tests::readFile;
 
 class Program {
  public:
@@ -36,8 +41,6 @@ struct Run {
 // Runs orvalis to its end (at most 20 s).
 Run run(const std::vector<std::string>& arguments, const std::string& logPath);
 
-std::string readFile(const std::string& path);
-bool exists(const std::string& path);
 // Calls test until it answers true or seconds pass.
 template <typename Test>
 bool within(double seconds, Test test);

@@ -3,19 +3,9 @@
 # ONLY_THE_ENTRY, nothing else).
 #   cmake -DBUILD_DIR=... -DCLAP_DIR=... -DNM=... -DONLY_THE_ENTRY=ON -P clap_install_check.cmake
 set(stage ${BUILD_DIR}/clap-install-check)
-set(prefix /opt/orvalis)
-file(REMOVE_RECURSE ${stage})
-execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${stage} ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
-  RESULT_VARIABLE result OUTPUT_QUIET)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "install failed: ${result}")
-endif()
-if(IS_ABSOLUTE ${CLAP_DIR})
-  set(file ${stage}${CLAP_DIR}/Orvalis.clap)
-else()
-  set(file ${stage}${prefix}/${CLAP_DIR}/Orvalis.clap)
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/staged_install.cmake)
+staged_folder(clap_root ${CLAP_DIR})
+set(file ${clap_root}/Orvalis.clap)
 if(NOT EXISTS ${file})
   message(FATAL_ERROR "not installed: ${file}")
 endif()

@@ -5,21 +5,10 @@
 #   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DVST_DIR=... -DLV2_DIR=... -DBIN_DIR=...
 #         -DPRESETS_DIR=... -DLV2LS=... -P install_check.cmake
 set(stage ${BUILD_DIR}/install-check)
-set(prefix /opt/orvalis)
-file(REMOVE_RECURSE ${stage})
-execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${stage} ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
-  RESULT_VARIABLE result OUTPUT_QUIET)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "install failed: ${result}")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/staged_install.cmake)
 
 foreach(kind VST LV2 BIN PRESETS)
-  if(IS_ABSOLUTE ${${kind}_DIR})
-    set(${kind}_ROOT ${stage}${${kind}_DIR})
-  else()
-    set(${kind}_ROOT ${stage}${prefix}/${${kind}_DIR})
-  endif()
+  staged_folder(${kind}_ROOT ${${kind}_DIR})
 endforeach()
 foreach(file ${VST_ROOT}/Orvalis.so ${LV2_ROOT}/Orvalis.lv2/manifest.ttl ${LV2_ROOT}/Orvalis.lv2/orvalis.ttl
              ${LV2_ROOT}/Orvalis.lv2/presets.ttl ${LV2_ROOT}/Orvalis.lv2/orvalis_dsp.so

@@ -2,7 +2,6 @@
 // every failed save (a read-only file, a link to nothing, the song or the WAV named as the bank,
 // a full disk, a signal) refused with a clear message and a failing status, the old bank intact
 // byte for byte and nothing left behind. Two saves at once leave one whole bank.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -56,22 +55,12 @@ mode_t modeOf(const std::string& path) {
 // orvalis-render with a limit on the size of any file it writes, beyond which writes fail as on
 // a full disk (the limit's signal ignored, so the write reports the error instead).
 int runWithFileSizeLimit(const std::vector<std::string>& arguments, rlim_t bytes) {
-  std::vector<std::string> copies = arguments;
-  std::string program = ORVALIS_RENDER_PATH;
-  std::vector<char*> argv{program.data()};
-  for (std::string& a : copies) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const rlimit limit{bytes, bytes};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    signal(SIGXFSZ, SIG_IGN);
-    const int null = ::open("/dev/null", O_WRONLY);
-    dup2(null, STDOUT_FILENO);
-    dup2(null, STDERR_FILENO);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
+  const pid_t pid =
+      orvalis::tests::startProgram(ORVALIS_RENDER_PATH, arguments, "/dev/null", false, [bytes] {
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        signal(SIGXFSZ, SIG_IGN);
+      });
   int status = 0;
   waitpid(pid, &status, 0);
   return status;

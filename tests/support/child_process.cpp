@@ -22,7 +22,8 @@ CommandResult runCommand(const std::string& command) {
 }
 
 pid_t startProgram(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::string& outputPath, bool endWithTest) {
+                   const std::string& outputPath, bool endWithTest,
+                   const std::function<void()>& inChild) {
   std::vector<std::string> copies = arguments;
   std::string path = program;
   std::vector<char*> argv{path.data()};
@@ -31,6 +32,7 @@ pid_t startProgram(const std::string& program, const std::vector<std::string>& a
   const pid_t pid = fork();
   if (pid == 0) {
     if (endWithTest) prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (inChild) inChild();
     if (!outputPath.empty()) {
       const int fd = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       if (fd < 0) _exit(126);

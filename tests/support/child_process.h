@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,11 @@ CommandResult runCommand(const std::string& command);
 
 // Starts program with the arguments, its standard output and error into outputPath (empty keeps
 // this process's; one it cannot open ends the child with 126). With endWithTest, the child is
-// killed if the thread that started it dies first. The child's pid, or -1.
+// killed if the thread that started it dies first; inChild runs in the child before the program
+// (limits, signal dispositions). The child's pid, or -1.
 pid_t startProgram(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::string& outputPath, bool endWithTest = false);
+                   const std::string& outputPath, bool endWithTest = false,
+                   const std::function<void()>& inChild = {});
 
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);

@@ -36,7 +36,8 @@ constexpr double kRate = 44100.0;
 TEST(Vst3Module, ExportsTheEntryPointsAndOneInstrumentClass) {
   Vst3Module& module = Vst3Module::get();
   ASSERT_TRUE(module.loaded()) << module.error();
-  // Only the three entry points leave the module.
+#if !defined(_WIN32)
+  // Only the three entry points leave the module (scripts/check-exports checks the DLL's).
   FILE* nm = popen("nm -D --defined-only '" ORVALIS_VST3_MODULE "'", "r");
   ASSERT_NE(nm, nullptr);
   std::set<std::string> exported;
@@ -50,6 +51,7 @@ TEST(Vst3Module, ExportsTheEntryPointsAndOneInstrumentClass) {
 #ifndef ORVALIS_SANITIZED
   // Sanitizer builds link without the export map.
   EXPECT_EQ(exported, (std::set<std::string>{"GetPluginFactory", "ModuleEntry", "ModuleExit"}));
+#endif
 #endif
 
   v3::IPluginFactory* factory = module.factory;
@@ -142,6 +144,8 @@ TEST(Vst3Instance, BusesSetupAndProcessing) {
   EXPECT_EQ(c->terminate(), v3::kResultOk);
 }
 
+// The song reader is part of the renderer, which Windows builds leave out.
+#if defined(ORVALIS_DEMO_MIDI)
 TEST(Vst3Instance, DemoSongSoundsAsThroughVst2) {
   // With the LFO running: the same seed before each instance gives both the same phases.
   Script script;
@@ -166,6 +170,7 @@ TEST(Vst3Instance, DemoSongSoundsAsThroughVst2) {
     EXPECT_GT(orvalis::tests::rms(vst2.left), 1e-3);
   }
 }
+#endif
 
 TEST(Vst3Instance, AutomationInsideAndBetweenBlocksMatchesVst2) {
   // Changes at frames inside VST 3's blocks, on and off the 16-sample grid, and at block starts.

@@ -8,6 +8,7 @@
 
 namespace orvalis::tests {
 
+#if defined(ORVALIS_DEMO_MIDI)
 std::vector<orvalis::render::MidiEvent> demoSong(double seconds, double sampleRate) {
   orvalis::render::MidiSong song;
   std::string error;
@@ -22,6 +23,7 @@ std::vector<orvalis::render::MidiEvent> demoSong(double seconds, double sampleRa
                events.end());
   return std::move(events);
 }
+#endif
 
 std::vector<orvalis::render::MidiEvent> chord() {
   std::vector<orvalis::render::MidiEvent> notes;

@@ -145,6 +145,8 @@ check-windows: windows
 	@if ! command -v wine > /dev/null 2>&1; then \
 	  echo "check-windows: Wine tests SKIPPED: $$(cat .setup/wine-unavailable 2>/dev/null || echo 'wine is not installed')"; \
 	else for b in $(WINDOWS_BUILDS); do dir=$${b%%:*}; \
+	  if [ "$${b##*:}" = i686 ] && [ -f .setup/wine32-unavailable ]; then \
+	    echo "check-windows: $$dir Wine tests SKIPPED: $$(cat .setup/wine32-unavailable)"; continue; fi; \
 	  echo "== $$dir"; \
 	  (cd $$dir && WINEPREFIX=$$PWD/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" ctest --output-on-failure --timeout 600) || exit 1; done; fi
 

@@ -83,101 +83,112 @@ class StandaloneTest : public ::testing::Test {
 TEST_F(StandaloneTest, PlaysTheEventsItReceivesAsTheCoreRendersThem) {
   std::string error;
   ASSERT_TRUE(server->start(error)) << error;
-  auto orvalis = startOrvalis({"--state", path("s.state")});
-  ASSERT_TRUE(orvalis->running());
-  EXPECT_EQ(orvalis::tests::connectionsOf("Orvalis:out_left"),
-            std::vector<std::string>{"system:playback_1"});
-  EXPECT_EQ(orvalis::tests::connectionsOf("Orvalis:out_right"),
-            std::vector<std::string>{"system:playback_2"});
-
   // Notes, a bend, a controller and a clock byte (dropped) at frames inside and across blocks.
   const std::vector<orvalis::tests::TimedMidi> events = {
       {37, {0x90, 60, 100}, 3}, {300, {0x90, 64, 90}, 3},   {520, {0xE0, 0, 80}, 3},
       {700, {0x80, 60, 0}, 3},  {900, {0xF8, 0, 0}, 1},     {1000, {0xB1, 1, 64}, 3},
       {1200, {0x80, 64, 0}, 3}, {1500, {0x9F, 67, 127}, 3}, {2100, {0x8F, 67, 0}, 3}};
   constexpr int kFrames = 40 * kBlock;
-  orvalis::tests::MidiSender sender(events);
-  orvalis::tests::Recorder recorder(kRate * 10);
-  ASSERT_TRUE(sender.open("sender"));
-  ASSERT_TRUE(recorder.open("recorder"));
-  ASSERT_TRUE(orvalis::tests::connectPorts(sender.port(), "Orvalis:midi_in"));
-  ASSERT_TRUE(orvalis::tests::connectPorts("Orvalis:out_left", recorder.port(0)));
-  ASSERT_TRUE(orvalis::tests::connectPorts("Orvalis:out_right", recorder.port(1)));
-  orvalis::tests::standalone::sleepSeconds(0.1);  // the connections take effect from a next cycle
-  sender.start();
-  ASSERT_TRUE(orvalis::tests::standalone::within(10, [&] {
-    return sender.started() &&
-           recorder.recordedUntil() >= sender.firstFrame() + kFrames + 4 * kBlock;
-  }));
+  // A loaded machine can make the graph miss a cycle, after which no render can match: such a
+  // try is played again, by a new process, since what a note sounds like depends on its past.
+  for (int attempt = 0;; ++attempt) {
+    auto orvalis = startOrvalis({"--state", path("s" + std::to_string(attempt) + ".state")});
+    ASSERT_TRUE(orvalis->running());
+    EXPECT_EQ(orvalis::tests::connectionsOf("Orvalis:out_left"),
+              std::vector<std::string>{"system:playback_1"});
+    EXPECT_EQ(orvalis::tests::connectionsOf("Orvalis:out_right"),
+              std::vector<std::string>{"system:playback_2"});
 
-  // The core's render of the same program, rate, block length and events, after idleBlocks
-  // blocks without any: idle voices keep running, so what a note sounds like depends on how
-  // long the core has played. Voices draw their LFO phases from rand() as the program's did,
-  // from the first draw of the process.
-  auto render = [&](int idleBlocks, int frames, std::vector<float>(&out)[2]) {
-    std::srand(1);
-    auto core = std::make_unique<orvalis::core::Instrument>();
-    orvalis::standalone::loadFactoryBank(*core);
-    core->setSampleRate(kRate);
-    core->setBlockSize(kBlock);
-    std::vector<float> scratch[2] = {std::vector<float>(kBlock), std::vector<float>(kBlock)};
-    for (int block = 0; block < idleBlocks; ++block)
-      core->render(scratch[0].data(), scratch[1].data(), kBlock);
-    for (auto& channel : out) channel.assign(static_cast<std::size_t>(frames), 0.f);
-    for (int block = 0; block < frames / kBlock; ++block) {
-      for (const auto& e : events)
-        if (e.frame / kBlock == block)
-          core->midi(static_cast<int32_t>(e.frame % kBlock), e.bytes,
-                     static_cast<std::size_t>(e.size));
-      core->render(&out[0][block * kBlock], &out[1][block * kBlock], kBlock);
+    orvalis::tests::MidiSender sender(events);
+    orvalis::tests::Recorder recorder(kRate * 10);
+    ASSERT_TRUE(sender.open("sender"));
+    ASSERT_TRUE(recorder.open("recorder"));
+    ASSERT_TRUE(orvalis::tests::connectPorts(sender.port(), "Orvalis:midi_in"));
+    ASSERT_TRUE(orvalis::tests::connectPorts("Orvalis:out_left", recorder.port(0)));
+    ASSERT_TRUE(orvalis::tests::connectPorts("Orvalis:out_right", recorder.port(1)));
+    orvalis::tests::standalone::sleepSeconds(0.1);  // the connections take effect from a next cycle
+    sender.start();
+    ASSERT_TRUE(orvalis::tests::standalone::within(10, [&] {
+      return sender.started() &&
+             recorder.recordedUntil() >= sender.firstFrame() + kFrames + 4 * kBlock;
+    }));
+    if (recorder.disturbances() > 0) {
+      orvalis->signal(SIGTERM);
+      EXPECT_TRUE(orvalis->waitForExit(5));
+      if (attempt < 2) continue;
+      GTEST_SKIP() << "the JACK graph missed cycles in every try: the machine is too loaded";
     }
-  };
-  // Up to 8 s of the core's idle output, to find how long the program had played.
-  constexpr int kMaxIdleBlocks = 8 * kRate / kBlock;
-  std::vector<float> idle[2];
-  {
-    std::srand(1);
-    auto core = std::make_unique<orvalis::core::Instrument>();
-    orvalis::standalone::loadFactoryBank(*core);
-    core->setSampleRate(kRate);
-    core->setBlockSize(kBlock);
-    for (auto& channel : idle) channel.assign(kMaxIdleBlocks * kBlock, 0.f);
-    for (int block = 0; block < kMaxIdleBlocks; ++block)
-      core->render(&idle[0][block * kBlock], &idle[1][block * kBlock], kBlock);
-  }
 
-  // The alignment: the cycle the sender wrote the events in, plus whatever latency the graph
-  // adds in whole cycles; and how many blocks the program had played by then, found by where
-  // its last two blocks before the events (quiet, but not silent to the last bit) lie in the
-  // core's idle output.
-  const int64_t sent = sender.firstFrame() - recorder.firstFrame();
-  ASSERT_GE(sent, 2 * kBlock);
-  const float* recorded[2] = {recorder.samples(0).data(), recorder.samples(1).data()};
-  int aligned = -1, idleBlocks = -1;
-  for (int lag = 0; lag <= 2 * kBlock && aligned < 0; lag += kBlock) {
-    const float* before = recorded[0] + sent + lag - 2 * kBlock;
-    ASSERT_TRUE(std::any_of(before, before + 2 * kBlock, [](float x) { return x != 0.f; }));
-    int found = -1;
-    for (int w = 2; w <= kMaxIdleBlocks && found < 0; ++w)
-      if (std::equal(before, before + 2 * kBlock, &idle[0][(w - 2) * kBlock])) found = w;
-    if (found < 0) continue;
-    std::vector<float> expected[2];
-    render(found, kFrames, expected);
-    float peak = 0;
-    for (float x : expected[0]) peak = std::max(peak, std::fabs(x));
-    ASSERT_GT(peak, 0.01f);
-    if (std::equal(expected[0].begin(), expected[0].end(), recorded[0] + sent + lag) &&
-        std::equal(expected[1].begin(), expected[1].end(), recorded[1] + sent + lag)) {
-      aligned = lag;
-      idleBlocks = found;
+    // The core's render of the same program, rate, block length and events, after idleBlocks
+    // blocks without any: idle voices keep running, so what a note sounds like depends on how
+    // long the core has played. Voices draw their LFO phases from rand() as the program's did,
+    // from the first draw of the process.
+    auto render = [&](int idleBlocks, int frames, std::vector<float>(&out)[2]) {
+      std::srand(1);
+      auto core = std::make_unique<orvalis::core::Instrument>();
+      orvalis::standalone::loadFactoryBank(*core);
+      core->setSampleRate(kRate);
+      core->setBlockSize(kBlock);
+      std::vector<float> scratch[2] = {std::vector<float>(kBlock), std::vector<float>(kBlock)};
+      for (int block = 0; block < idleBlocks; ++block)
+        core->render(scratch[0].data(), scratch[1].data(), kBlock);
+      for (auto& channel : out) channel.assign(static_cast<std::size_t>(frames), 0.f);
+      for (int block = 0; block < frames / kBlock; ++block) {
+        for (const auto& e : events)
+          if (e.frame / kBlock == block)
+            core->midi(static_cast<int32_t>(e.frame % kBlock), e.bytes,
+                       static_cast<std::size_t>(e.size));
+        core->render(&out[0][block * kBlock], &out[1][block * kBlock], kBlock);
+      }
+    };
+    // Up to 8 s of the core's idle output, to find how long the program had played.
+    constexpr int kMaxIdleBlocks = 8 * kRate / kBlock;
+    std::vector<float> idle[2];
+    {
+      std::srand(1);
+      auto core = std::make_unique<orvalis::core::Instrument>();
+      orvalis::standalone::loadFactoryBank(*core);
+      core->setSampleRate(kRate);
+      core->setBlockSize(kBlock);
+      for (auto& channel : idle) channel.assign(kMaxIdleBlocks * kBlock, 0.f);
+      for (int block = 0; block < kMaxIdleBlocks; ++block)
+        core->render(&idle[0][block * kBlock], &idle[1][block * kBlock], kBlock);
     }
+
+    // The alignment: the cycle the sender wrote the events in, plus whatever latency the graph
+    // adds in whole cycles; and how many blocks the program had played by then, found by where
+    // its last two blocks before the events (quiet, but not silent to the last bit) lie in the
+    // core's idle output.
+    const int64_t sent = sender.firstFrame() - recorder.firstFrame();
+    ASSERT_GE(sent, 2 * kBlock);
+    const float* recorded[2] = {recorder.samples(0).data(), recorder.samples(1).data()};
+    int aligned = -1, idleBlocks = -1;
+    for (int lag = 0; lag <= 2 * kBlock && aligned < 0; lag += kBlock) {
+      const float* before = recorded[0] + sent + lag - 2 * kBlock;
+      ASSERT_TRUE(std::any_of(before, before + 2 * kBlock, [](float x) { return x != 0.f; }));
+      int found = -1;
+      for (int w = 2; w <= kMaxIdleBlocks && found < 0; ++w)
+        if (std::equal(before, before + 2 * kBlock, &idle[0][(w - 2) * kBlock])) found = w;
+      if (found < 0) continue;
+      std::vector<float> expected[2];
+      render(found, kFrames, expected);
+      float peak = 0;
+      for (float x : expected[0]) peak = std::max(peak, std::fabs(x));
+      ASSERT_GT(peak, 0.01f);
+      if (std::equal(expected[0].begin(), expected[0].end(), recorded[0] + sent + lag) &&
+          std::equal(expected[1].begin(), expected[1].end(), recorded[1] + sent + lag)) {
+        aligned = lag;
+        idleBlocks = found;
+      }
+    }
+    ASSERT_GE(aligned, 0) << "no alignment makes the recording equal the core's render";
+    EXPECT_EQ(aligned, 0) << "the graph delays the synth by " << aligned << " frames";
+    EXPECT_GT(idleBlocks, 0);
+    orvalis->signal(SIGTERM);
+    EXPECT_TRUE(orvalis->waitForExit(5));
+    EXPECT_EQ(orvalis->exitStatus(), 0) << orvalis->output();
+    break;
   }
-  ASSERT_GE(aligned, 0) << "no alignment makes the recording equal the core's render";
-  EXPECT_EQ(aligned, 0) << "the graph delays the synth by " << aligned << " frames";
-  EXPECT_GT(idleBlocks, 0);
-  orvalis->signal(SIGTERM);
-  EXPECT_TRUE(orvalis->waitForExit(5));
-  EXPECT_EQ(orvalis->exitStatus(), 0) << orvalis->output();
 }
 
 TEST_F(StandaloneTest, SigtermSavesTheStateAndASecondStartRestoresIt) {

@@ -14,12 +14,14 @@
 
 #include "core/state_blob.h"
 #include "params/factory_bank.h"
-#include "render/midi_file.h"
 #include "tests/support/midi_builder.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/support/test_host.h"
 #include "tests/support/vst3_host.h"
 #include "vst3/parameters.h"
+#if defined(ORVALIS_DEMO_MIDI)
+#include "render/midi_file.h"
+#endif
 
 using orvalis::tests::TestHost;
 using orvalis::tests::toUtf8;
@@ -141,6 +143,7 @@ class Pair {
   std::vector<VstMidiEvent> pendingMidi;
 };
 
+#if defined(ORVALIS_DEMO_MIDI)
 std::vector<Step> demoSong(double seconds) {
   orvalis::render::MidiSong song;
   std::string error;
@@ -153,6 +156,7 @@ std::vector<Step> demoSong(double seconds) {
       steps.push_back({e.frame, Step::kMidi, {e.bytes[0], e.bytes[1], e.bytes[2]}, 0, 0.f});
   return steps;
 }
+#endif
 
 Step midiStep(int64_t frame, uint8_t status, uint8_t d1, uint8_t d2) {
   return {frame, Step::kMidi, {status, d1, d2}, 0, 0.f};
@@ -172,7 +176,8 @@ void sortByFrame(std::vector<Step>& steps) {
 TEST(Vst3Module, ExportsTheEntryPointsAndOneInstrumentClass) {
   Vst3Module& module = Vst3Module::get();
   ASSERT_TRUE(module.loaded()) << module.error();
-  // Only the three entry points leave the module.
+#if !defined(_WIN32)
+  // Only the three entry points leave the module (scripts/check-exports checks the DLL's).
   FILE* nm = popen("nm -D --defined-only '" ORVALIS_VST3_MODULE "'", "r");
   ASSERT_NE(nm, nullptr);
   std::set<std::string> exported;
@@ -186,6 +191,7 @@ TEST(Vst3Module, ExportsTheEntryPointsAndOneInstrumentClass) {
 #ifndef ORVALIS_SANITIZED
   // Sanitizer builds link without the export map.
   EXPECT_EQ(exported, (std::set<std::string>{"GetPluginFactory", "ModuleEntry", "ModuleExit"}));
+#endif
 #endif
 
   v3::IPluginFactory* factory = module.factory;
@@ -278,6 +284,8 @@ TEST(Vst3Instance, BusesSetupAndProcessing) {
   EXPECT_EQ(c->terminate(), v3::kResultOk);
 }
 
+// The song reader is part of the renderer, which Windows builds leave out.
+#if defined(ORVALIS_DEMO_MIDI)
 TEST(Vst3Instance, DemoSongSoundsAsThroughVst2) {
   const std::vector<Step> song = demoSong(4.0);
   ASSERT_GT(song.size(), 10u);
@@ -298,6 +306,7 @@ TEST(Vst3Instance, DemoSongSoundsAsThroughVst2) {
     EXPECT_EQ(pair.firstDifference(), -1);
   }
 }
+#endif
 
 TEST(Vst3Instance, AutomationInsideAndBetweenBlocksMatchesVst2) {
   // Changes at frames inside VST 3's blocks, on and off the 16-sample grid, and at block starts.

@@ -31,7 +31,16 @@ check "the failed index is a warning" contains "$scratch/out" "warning: a packag
 check "the index's reason is given" contains "$scratch/out" "Mirror sync in progress?"
 check "the other packages are installed" contains "$STANDIN_LOG" "g++-mingw-w64-i686-posix"
 check "i386 is added for Wine" contains "$STANDIN_LOG" "architecture i386"
-check "apt's reason for Wine is kept" contains "$scratch/tree/.setup/wine-unavailable" "E: Unable to locate package wine32"
+check "the 64-bit Wine is installed without the 32-bit one" contains "$STANDIN_LOG" "wine64"
+check "apt's reason for the 32-bit Wine is kept" contains "$scratch/tree/.setup/wine32-unavailable" "E: Unable to locate package wine32"
+check "Wine itself is not reported missing" test ! -e "$scratch/tree/.setup/wine-unavailable"
+
+# No Wine at all: apt's reason kept for check-windows.
+rm -rf "$scratch/tree/.setup"
+STANDIN_MISSING="wine wine32 wine64" STANDIN_UNINSTALLABLE="wine wine32" \
+  "$scratch/tree/scripts/setup" --windows > "$scratch/out" 2>&1
+check "setup --windows succeeds without any Wine (status $?)" test $? -eq 0
+check "apt's reason for Wine is kept" contains "$scratch/tree/.setup/wine-unavailable" "E: Unable to locate package wine"
 
 # The same when apt says nothing: the reason still names what failed.
 rm -rf "$scratch/tree/.setup"
@@ -45,11 +54,11 @@ rm -rf "$scratch/tree/.setup"
 if command -v wine > /dev/null 2>&1; then
   echo "setup_test: wine is installed here; the skip line is not checked"
 else
-  STANDIN_MISSING="wine wine32 wine64" STANDIN_UNINSTALLABLE="wine32" \
+  STANDIN_MISSING="wine wine32 wine64" STANDIN_UNINSTALLABLE="wine wine32" \
     make -s -C "$scratch/tree" check-windows WINDOWS_BUILDS= > "$scratch/out" 2>&1
   check "check-windows passes without Wine (status $?)" test $? -eq 0
   check "check-windows says why the Wine tests are skipped" \
-    contains "$scratch/out" "check-windows: Wine tests SKIPPED: E: Unable to locate package wine32"
+    contains "$scratch/out" "check-windows: Wine tests SKIPPED: E: Unable to locate package wine"
 fi
 
 # Any other package that cannot be installed fails the setup, with apt's reason.

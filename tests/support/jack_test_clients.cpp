@@ -70,7 +70,7 @@ bool Recorder::open(const std::string& name) {
   in[0] = jack_port_register(client, "in_left", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
   in[1] = jack_port_register(client, "in_right", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
   return in[0] && in[1] && jack_set_process_callback(client, process, this) == 0 &&
-         jack_activate(client) == 0;
+         jack_set_xrun_callback(client, xrun, this) == 0 && jack_activate(client) == 0;
 }
 
 std::string Recorder::port(int channel) const { return jack_port_name(in[channel ? 1 : 0]); }
@@ -80,6 +80,8 @@ int Recorder::process(jack_nframes_t frames, void* arg) {
   const int64_t now = jack_last_frame_time(self.client);
   if (self.startFrame.load() < 0) self.startFrame.store(now);
   const int64_t at = now - self.startFrame.load();
+  if (self.nextCycle >= 0 && now != self.nextCycle) self.gaps.fetch_add(1);
+  self.nextCycle = now + frames;
   const auto* l = static_cast<const float*>(jack_port_get_buffer(self.in[0], frames));
   const auto* r = static_cast<const float*>(jack_port_get_buffer(self.in[1], frames));
   if (at >= 0 && static_cast<std::size_t>(at) + frames <= self.left.size()) {
@@ -87,6 +89,11 @@ int Recorder::process(jack_nframes_t frames, void* arg) {
     std::memcpy(&self.right[static_cast<std::size_t>(at)], r, frames * sizeof(float));
     self.endFrame.store(now + frames);
   }
+  return 0;
+}
+
+int Recorder::xrun(void* arg) {
+  static_cast<Recorder*>(arg)->xruns.fetch_add(1);
   return 0;
 }
 

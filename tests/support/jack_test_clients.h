@@ -51,13 +51,18 @@ class Recorder {
   // The frame time up to which samples are in.
   int64_t recordedUntil() const { return endFrame.load(); }
   const std::vector<float>& samples(int channel) const { return channel ? right : left; }
+  // Cycles the graph ran late or skipped while recording: a loaded machine's, not the synth's.
+  int disturbances() const { return xruns.load() + gaps.load(); }
 
  private:
   static int process(jack_nframes_t frames, void* self);
+  static int xrun(void* self);
   std::vector<float> left, right;
   jack_client_t* client = nullptr;
   jack_port_t* in[2] = {};
   std::atomic<int64_t> startFrame{-1}, endFrame{-1};
+  std::atomic<int> xruns{0}, gaps{0};
+  int64_t nextCycle = -1;  // the process callback's own
 };
 
 // The ports of a client on the server (full names), or an empty list.

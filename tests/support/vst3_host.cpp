@@ -1,6 +1,10 @@
 #include "tests/support/vst3_host.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -35,8 +39,44 @@ Vst3Module& Vst3Module::get() {
   return module;
 }
 
+#if defined(_WIN32)
+// The module's path is relative to the test program's folder, the build's top.
+std::string Vst3Module::path() {
+  char self[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string dir(self, n);
+  dir.erase(dir.find_last_of("\\/") + 1);
+  return dir + ORVALIS_VST3_MODULE;
+}
+
 Vst3Module::Vst3Module() {
-  handle = dlopen(ORVALIS_VST3_MODULE, RTLD_NOW | RTLD_LOCAL);
+  handle = LoadLibraryA(path().c_str());
+  if (!handle) {
+    reason = "cannot load " + path();
+    return;
+  }
+  auto entry = reinterpret_cast<bool (*)()>(symbol("InitDll"));
+  auto getFactory = reinterpret_cast<v3::IPluginFactory* (*)()>(symbol("GetPluginFactory"));
+  if (!entry || !getFactory) {
+    reason = "the module lacks InitDll or GetPluginFactory";
+    return;
+  }
+  if (!entry()) {
+    reason = "InitDll refused";
+    return;
+  }
+  factory = getFactory();
+}
+
+void* Vst3Module::symbol(const char* name) const {
+  return handle ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name))
+                : nullptr;
+}
+#else
+std::string Vst3Module::path() { return ORVALIS_VST3_MODULE; }
+
+Vst3Module::Vst3Module() {
+  handle = dlopen(path().c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     reason = dlerror();
     return;
@@ -55,6 +95,7 @@ Vst3Module::Vst3Module() {
 }
 
 void* Vst3Module::symbol(const char* name) const { return handle ? dlsym(handle, name) : nullptr; }
+#endif
 
 tresult MemoryStream::queryInterface(const v3::TUID iid, void** object) {
   return answerFor<v3::IBStream>(this, iid, object);

@@ -23,6 +23,8 @@ class Vst3Module {
   const std::string& error() const { return reason; }
   // The module's own symbol, or null.
   void* symbol(const char* name) const;
+  // Where the built module is.
+  static std::string path();
   v3::IPluginFactory* factory = nullptr;
 
  private:

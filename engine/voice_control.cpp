@@ -37,16 +37,13 @@ void updateVoiceControl(Voice* voices, int count, const KernelSet& kernels) {
     v.lfo.tick();
   }
   // The pitch in two passes around the bend and vibrato factors of all voices.
-  float pitchFactors[kNumVoices + kMaxExpLanes] = {};  // room for the last vector
-  for (int i = 0; i < n; ++i) pitchFactors[i] = pitchExponent(*linked[i]);
+  alignas(16) float pitchFactors[kNumVoices + kMaxExpLanes] = {};  // room for the last vector
+  pitchExponentsAndTimbres(linked, n, pitchFactors);
   kernels.exponentials(pitchFactors, n);
   for (int i = 0; i < n; ++i)
     finishPitch(*linked[i], pitchFactors[i]);  // the pitch envelope ticks here
   TrigBatch batch;
-  for (int i = 0; i < n; ++i) {
-    updateTimbre(*linked[i]);
-    setOscillatorTargets(*linked[i], batch);
-  }
+  for (int i = 0; i < n; ++i) setOscillatorTargets(*linked[i], batch);
   prepareFilterDesigns(linked, n, kernels, batch);
   kernels.trigonometry(batch);
   for (int i = 0; i < n; ++i) {

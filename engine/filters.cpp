@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/biquad_design.h"
+#include "engine/design_batch.h"
 #include "engine/double2.h"
 #include "engine/kernel_set.h"
 #include "engine/trig_batch.h"
@@ -22,8 +23,6 @@ constexpr float kOverdriveSmoothing = 0.05f;
 constexpr float kGainSmoothing = 0.003f;
 constexpr float kPanSmoothing = 0.01f;
 
-// The highest design angle, about 21 kHz at 44.1 kHz; tan-free designs stay stable to it.
-constexpr float kMaxOmega = 3.0f;
 // Filter states are pulled back to this bound at every tick.
 constexpr float kStateBound = 8.f;
 // "WaveTable" filters track this fixed pitch instead of the note's.
@@ -44,39 +43,27 @@ void designBiquad(FilterType type, float omega, float q, double coefficients[5])
 
 namespace {
 
-// The exponents of a voice's six fastExp2 factors: the envelope-driven K of each filter, then
-// the LFO factors of the four lanes (Filtre1 lanes with opposite sign to Filtre2's).
-void designExponents(Voice& v, float exponents[6]) {
-  FilterStage& f = v.filter;
-  const float env1 = v.filter1Env.output, env2 = v.filter2Env.output;
-  f.cutoff1 = v.p(kFilter1FreqLow) + (v.p(kFilter1FreqHigh) - v.p(kFilter1FreqLow)) * env1;
-  f.reso1 = v.p(kFilter1ResoLow) + (v.p(kFilter1ResoHigh) - v.p(kFilter1ResoLow)) * env1;
-  f.cutoff2 = v.p(kFilter2FreqLow) + (v.p(kFilter2FreqHigh) - v.p(kFilter2FreqLow)) * env2;
-  f.reso2 = v.p(kFilter2ResoLow) + (v.p(kFilter2ResoHigh) - v.p(kFilter2ResoLow)) * env2;
-  const float lfo1 = v.p(kFilter1Lfo), lfo2 = v.p(kFilter2Lfo);
-  const float cosine = v.lfo.cosine, sine = v.lfo.sine;
-  exponents[0] = 10.f * f.cutoff1 - 1.f;
-  exponents[1] = 10.f * f.cutoff2 - 1.f;
-  exponents[2] = -lfo1 * cosine;
-  exponents[3] = lfo2 * cosine;
-  exponents[4] = -lfo1 * sine;
-  exponents[5] = lfo2 * sine;
+// A voice's column of the batch: its envelopes, its LFO and the pitch its filters track (each
+// chain's filters track the other chain's pitch; "WaveTable" filters a fixed 220 Hz).
+void gatherDesignInputs(const Voice& v, DesignBatch& b, int i) {
+  b.env1[i] = v.filter1Env.output;
+  b.env2[i] = v.filter2Env.output;
+  b.cosine[i] = v.lfo.cosine;
+  b.sine[i] = v.lfo.sine;
+  const bool fixedPitch = v.mode == OscMode::WaveTable;
+  b.refL[i] = fixedPitch ? kWaveTableFilterPitch : v.freqR;
+  b.refR[i] = fixedPitch ? kWaveTableFilterPitch : v.freqL;
 }
 
-void addDesign(Voice& v, const float factors[6], TrigBatch& batch) {
-  const RateConstants& rc = *v.rates;
+void addDesign(Voice& v, const DesignBatch& b, int i, TrigBatch& batch) {
   FilterStage& f = v.filter;
-  const float k1 = factors[0], k2 = factors[1];
-  // Each chain's filters track the other chain's pitch; "WaveTable" filters a fixed 220 Hz.
-  const bool fixedPitch = v.mode == OscMode::WaveTable;
-  const float refL = fixedPitch ? kWaveTableFilterPitch : v.freqR;
-  const float refR = fixedPitch ? kWaveTableFilterPitch : v.freqL;
-  const F4 lfoFactor(factors[2], factors[3], factors[4], factors[5]);
-  const F4 cutoffHz = lfoFactor * F4(k1, k2, k1, k2) * F4(refL, refL, refR, refR);
-  // Negative cutoffs (only from extreme settings) design as 0 Hz rather than blowing up.
-  const F4 omega = clamp(cutoffHz * rc.twoPiOverSr4, F4::zero(), F4(kMaxOmega));
-  const float q1 = resonanceQ(f.reso1);
-  const float q2 = resonanceQ(f.reso2);
+  f.cutoff1 = b.cutoff1[i];
+  f.reso1 = b.reso1[i];
+  f.cutoff2 = b.cutoff2[i];
+  f.reso2 = b.reso2[i];
+  const F4 omega = load4(b.omega[i]);
+  const float q1 = b.q1[i];
+  const float q2 = b.q2[i];
   const FilterType type1 = f.type1, type2 = f.type2;
 
   FilterStage::Design& d = f.design;
@@ -87,12 +74,10 @@ void addDesign(Voice& v, const float factors[6], TrigBatch& batch) {
   d.q2 = q2;
   d.type1 = type1;
   d.type2 = type2;
-  alignas(16) float lanes[4];
-  store4(lanes, omega);
   float* targets = reinterpret_cast<float*>(d.target);
   for (int lane = 0; lane < 4; ++lane) {
     const bool filter1 = lane % 2 == 0;
-    batch.addBiquad(filter1 ? type1 : type2, lanes[lane], filter1 ? q1 : q2, targets + lane);
+    batch.addBiquad(filter1 ? type1 : type2, b.omega[i][lane], filter1 ? q1 : q2, targets + lane);
   }
 }
 
@@ -100,11 +85,25 @@ void addDesign(Voice& v, const float factors[6], TrigBatch& batch) {
 
 void prepareFilterDesigns(Voice* const* voices, int count, const KernelSet& kernels,
                           TrigBatch& batch) {
-  // In three passes, so that the polynomials of all voices run side by side in vectors.
-  float values[kNumVoices + 1][6] = {};  // room for the last vector
-  for (int i = 0; i < count; ++i) designExponents(*voices[i], values[i]);
-  kernels.exponentials(&values[0][0], 6 * count);
-  for (int i = 0; i < count; ++i) addDesign(*voices[i], values[i], batch);
+  if (count <= 0) return;
+  DesignBatch b;
+  const Voice& first = *voices[0];
+  b.freqLow1 = first.p(kFilter1FreqLow);
+  b.freqSpan1 = first.p(kFilter1FreqHigh) - b.freqLow1;
+  b.resoLow1 = first.p(kFilter1ResoLow);
+  b.resoSpan1 = first.p(kFilter1ResoHigh) - b.resoLow1;
+  b.freqLow2 = first.p(kFilter2FreqLow);
+  b.freqSpan2 = first.p(kFilter2FreqHigh) - b.freqLow2;
+  b.resoLow2 = first.p(kFilter2ResoLow);
+  b.resoSpan2 = first.p(kFilter2ResoHigh) - b.resoLow2;
+  b.lfo1 = first.p(kFilter1Lfo);
+  b.lfo2 = first.p(kFilter2Lfo);
+  b.twoPiOverSr = first.rates->twoPiOverSr4.lane0();
+  for (int i = 0; i < count; ++i) gatherDesignInputs(*voices[i], b, i);
+  for (int i = count; i < DesignBatch::kColumns; ++i)
+    b.env1[i] = b.env2[i] = b.cosine[i] = b.sine[i] = b.refL[i] = b.refR[i] = 0.f;
+  kernels.designInputs(b, count);
+  for (int i = 0; i < count; ++i) addDesign(*voices[i], b, i, batch);
 }
 
 void finishFilterDesign(Voice& v) {

@@ -128,8 +128,8 @@ struct KernelSet;
 struct TrigBatch;
 
 // Once per control tick, in two halves around the tick's trigonometry: first the angles and Q
-// values of every voice's four lanes (the lanes join the batch unless they are the voice's last
-// ones), then the coefficient ramps toward the targets, drive, level and pan smoothing, and the
+// values of every voice's four lanes, all voices side by side (they share one program and one
+// rate record; the lanes join the batch unless they are the voice's last ones), then the coefficient ramps toward the targets, drive, level and pan smoothing, and the
 // clamp of the filter state.
 void prepareFilterDesigns(Voice* const* voices, int count, const KernelSet& kernels,
                           TrigBatch& batch);

@@ -71,6 +71,7 @@ ORVALIS_INLINE void mixPair(float outLeft, float outRight, float& left, float& r
 //   template <class Family> static void oscillators(Voice&, F4*, F4*, int);
 //   static void trigonometry(TrigBatch&);
 //   static void exponentials(float*, int);
+//   static void designInputs(DesignBatch&, int);
 template <class Loops, class V>
 constexpr KernelSet kernelSetOf(const char* name) {
   return {
@@ -81,6 +82,7 @@ constexpr KernelSet kernelSetOf(const char* name) {
       {Loops::template render<PmFamily<V>, true>, Loops::template oscillators<PmFamily<V>>},
       Loops::trigonometry,
       Loops::exponentials,
+      Loops::designInputs,
   };
 }
 

@@ -10,6 +10,7 @@
 
 namespace orvalis::engine {
 
+struct DesignBatch;
 struct TrigBatch;
 struct Voice;
 
@@ -32,6 +33,8 @@ struct KernelSet {
   // fastExp2 of count values in place (the tick's pitch and cutoff exponents of every voice);
   // values holds count rounded up to kMaxExpLanes (fast_exp2.h), all finite.
   void (*exponentials)(float* values, int count);
+  // The filter design inputs of voices 0 .. count - 1 of a batch, side by side.
+  void (*designInputs)(DesignBatch& batch, int count);
 };
 
 extern const KernelSet kSse2Kernels;

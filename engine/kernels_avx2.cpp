@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <type_traits>
 
+#include "engine/design_batch.h"
 #include "engine/double4.h"
 #include "engine/fast_exp2.h"
 #include "engine/kernel_families.h"
@@ -236,6 +237,9 @@ struct Avx2Loops {
   }
   static void trigonometry(TrigBatch& batch) { computeTrigBatch<D4, 4>(batch); }
   static void exponentials(float* values, int count) { fastExp2Batch<D4>(values, count); }
+  static void designInputs(DesignBatch& b, int count) {
+    computeDesignBatch<F8, exponentials>(b, count);
+  }
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 // saturator lanes of two voices side by side: each voice's chain is one long dependency (the
 // saturator feeds the next sample's Filtre2), so two independent voices keep the processor
 // busy. The outputs are still added voice after voice.
+#include "engine/design_batch.h"
 #include "engine/double2.h"
 #include "engine/fast_exp2.h"
 #include "engine/kernel_families.h"
@@ -130,6 +131,9 @@ struct Sse2Loops {
   // copy of b), and the scalar chains of different voices overlap as well.
   static void exponentials(float* values, int count) {
     for (int i = 0; i < count; ++i) values[i] = fastExp2(values[i]);
+  }
+  static void designInputs(DesignBatch& b, int count) {
+    computeDesignBatch<F4, exponentials>(b, count);
   }
 };
 

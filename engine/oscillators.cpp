@@ -144,14 +144,49 @@ void finishOscillatorTargets(Voice& v) {
 
 void advanceGlide(Voice& v) { v.glide += (v.noteRatio - v.glide) * v.glideRate; }
 
-float pitchExponent(const Voice& v) {
-  const float depth = v.p(kLfoDepthL) + (v.p(kLfoDepthH) - v.p(kLfoDepthL)) * v.modWheel;
-  const float e = v.lfoDelayEnv.output;
-  // Bend spans +-12 semitones; full vibrato depth about +-1 semitone.
-  return (12.f * v.bend + depth * (e * e * e) * v.lfo.sine) * kOctavesPerSemitone;
+void pitchExponentsAndTimbres(Voice* const* voices, int count, float* exponents) {
+  if (count <= 0) return;
+  const Voice& first = *voices[0];
+  const float depthLow = first.p(kLfoDepthL), depthSpan = first.p(kLfoDepthH) - depthLow;
+  const float timbreLow = first.p(kOscTimbreLow);
+  const float timbreSpan = first.p(kOscTimbreHigh) - timbreLow;
+  alignas(16) float bend[kNumVoices] = {}, wheel[kNumVoices] = {}, delay[kNumVoices] = {};
+  alignas(16) float sine[kNumVoices] = {}, env[kNumVoices] = {};
+  alignas(16) float raw[kNumVoices], timbre1[kNumVoices] = {}, timbre2[kNumVoices] = {};
+  for (int i = 0; i < count; ++i) {
+    const Voice& v = *voices[i];
+    bend[i] = v.bend;
+    wheel[i] = v.modWheel;
+    delay[i] = v.lfoDelayEnv.output;
+    sine[i] = v.lfo.sine;
+    env[i] = v.filter1Env.output;
+    timbre1[i] = v.timbre1;
+    timbre2[i] = v.timbre2;
+  }
+  for (int c = 0; c < count; c += F4::kLanes) {
+    // Bend spans +-12 semitones; full vibrato depth about +-1 semitone.
+    const F4 depth = F4(depthLow) + F4(depthSpan) * F4::load(wheel + c);
+    const F4 e = F4::load(delay + c);
+    ((F4(12.f) * F4::load(bend + c) + depth * (e * e * e) * F4::load(sine + c)) *
+     F4(kOctavesPerSemitone))
+        .store(exponents + c);
+    // The timbre follows the filter-1 envelope through two smoothing stages.
+    const F4 r = F4(timbreLow) + F4(timbreSpan) * F4::load(env + c);
+    const F4 t = oscTimbreShare(r);
+    const F4 t1 = F4::load(timbre1 + c);
+    const F4 s1 = t1 + (t - t1) * F4(0.1f);
+    const F4 t2 = F4::load(timbre2 + c);
+    r.store(raw + c);
+    s1.store(timbre1 + c);
+    (t2 + (s1 - t2) * F4(0.1f)).store(timbre2 + c);
+  }
+  for (int i = 0; i < count; ++i) {
+    Voice& v = *voices[i];
+    v.timbreRaw = raw[i];
+    v.timbre1 = timbre1[i];
+    v.timbre2 = timbre2[i];
+  }
 }
-
-void computePitch(Voice& v) { finishPitch(v, fastExp2(pitchExponent(v))); }
 
 void finishPitch(Voice& v, float pm) {
   const float baseL = kBankLPitch * v.glide;
@@ -165,14 +200,6 @@ void finishPitch(Voice& v, float pm) {
   v.freqR = baseR * pm;
   v.laneFreqL = F4(v.freqL) * v.laneRatio;
   v.laneFreqR = F4(v.freqR) * v.laneRatio;
-}
-
-void updateTimbre(Voice& v) {
-  v.timbreRaw =
-      v.p(kOscTimbreLow) + (v.p(kOscTimbreHigh) - v.p(kOscTimbreLow)) * v.filter1Env.output;
-  const float t = oscTimbreShare(v.timbreRaw);
-  v.timbre1 += (t - v.timbre1) * 0.1f;
-  v.timbre2 += (v.timbre1 - v.timbre2) * 0.1f;
 }
 
 void setOscillatorTargets(Voice& v, TrigBatch& batch) {

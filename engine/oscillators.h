@@ -149,12 +149,11 @@ using PmBank = PmBankOf<F4>;
 
 // Control-rate half, once per tick from the voice control update.
 void advanceGlide(Voice& v);
-void computePitch(Voice& v);
-// computePitch in two halves around fastExp2, for the tick's batch of all voices: the exponent of
-// the bend and vibrato factor, then the pitch envelope's tick and the bank frequencies.
-float pitchExponent(const Voice& v);
+// The pitch around fastExp2, for the tick's batch of all voices: the exponents of the bend and
+// vibrato factors and the timbre stage of voices sharing one program, four side by side; then
+// one voice's pitch envelope tick and bank frequencies.
+void pitchExponentsAndTimbres(Voice* const* voices, int count, float* exponents);
 void finishPitch(Voice& v, float pitchFactor);
-void updateTimbre(Voice& v);
 // The targets of the voice's mode; in "WaveTable" the octave stack's window weights join the
 // tick's trigonometry, and finishOscillatorTargets takes them into the lane weights after it.
 void setOscillatorTargets(Voice& v, TrigBatch& batch);

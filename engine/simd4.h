@@ -26,6 +26,10 @@ struct F4 {
   ORVALIS_INLINE F4(float a, float b, float c, float d) : v(_mm_setr_ps(a, b, c, d)) {}
 
   static ORVALIS_INLINE F4 zero() { return _mm_setzero_ps(); }
+  // Aligned, for the loops written over the vector type.
+  static constexpr int kLanes = 4;
+  static ORVALIS_INLINE F4 load(const float* p) { return _mm_load_ps(p); }
+  ORVALIS_INLINE void store(float* p) const { _mm_store_ps(p, v); }
 
   ORVALIS_INLINE float operator[](int i) const {
     alignas(16) float lanes[4];

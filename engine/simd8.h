@@ -26,6 +26,9 @@ struct F8 {
   ORVALIS_INLINE F8(F4 lo, F4 hi) : v(_mm256_set_m128(hi.v, lo.v)) {}
 
   static ORVALIS_INLINE F8 zero() { return _mm256_setzero_ps(); }
+  static constexpr int kLanes = 8;
+  static ORVALIS_INLINE F8 load(const float* p) { return _mm256_load_ps(p); }
+  ORVALIS_INLINE void store(float* p) const { _mm256_store_ps(p, v); }
 
   ORVALIS_INLINE F4 lo() const { return _mm256_castps256_ps128(v); }
   ORVALIS_INLINE F4 hi() const { return _mm256_extractf128_ps(v, 1); }

@@ -19,6 +19,14 @@ void updateVoiceControl(Voice* voices, int count, const KernelSet& kernels) {
   int n = 0;
   for (int i = 0; i < count; ++i)
     if (voices[i].linked()) linked[n++] = &voices[i];
+  // The batches read the program and the rate record once for all voices: voices bound to
+  // different ones (never in the engine, which binds all to the same) go one at a time.
+  for (int i = 1; i < n; ++i) {
+    if (linked[i]->params != linked[0]->params || linked[i]->rates != linked[0]->rates) {
+      for (int j = 0; j < n; ++j) updateVoiceControl(linked[j], 1, kernels);
+      return;
+    }
+  }
   for (int i = 0; i < n; ++i) {
     Voice& v = *linked[i];
     advanceGlide(v);
@@ -29,16 +37,13 @@ void updateVoiceControl(Voice* voices, int count, const KernelSet& kernels) {
     v.lfo.tick();
   }
   // The pitch in two passes around the bend and vibrato factors of all voices.
-  float pitchFactors[kNumVoices + kMaxExpLanes] = {};  // room for the last vector
-  for (int i = 0; i < n; ++i) pitchFactors[i] = pitchExponent(*linked[i]);
+  alignas(16) float pitchFactors[kNumVoices + kMaxExpLanes] = {};  // room for the last vector
+  pitchExponentsAndTimbres(linked, n, pitchFactors);
   kernels.exponentials(pitchFactors, n);
   for (int i = 0; i < n; ++i)
     finishPitch(*linked[i], pitchFactors[i]);  // the pitch envelope ticks here
   TrigBatch batch;
-  for (int i = 0; i < n; ++i) {
-    updateTimbre(*linked[i]);
-    setOscillatorTargets(*linked[i], batch);
-  }
+  for (int i = 0; i < n; ++i) setOscillatorTargets(*linked[i], batch);
   prepareFilterDesigns(linked, n, kernels, batch);
   kernels.trigonometry(batch);
   for (int i = 0; i < n; ++i) {

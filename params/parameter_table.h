@@ -150,7 +150,11 @@ constexpr T resonanceQ(T r) {
 
 // "Osc Timbre" t as the oscillators read it: 0.49 t + 0.01, the second saw's lead of 1 % to
 // 50 % of a period, and the phase-modulation index factor.
-constexpr float oscTimbreShare(float t) { return 0.49f * t + 0.01f; }
+// Over float or a vector of floats.
+template <class T>
+constexpr T oscTimbreShare(T t) {
+  return T(0.49f) * t + T(0.01f);
+}
 
 // The oscillator mode the engine plays for an "Osc Type" value: the nearest switch position
 // k/5. The value is read within -1..2 as the engine reads every parameter; values outside 0..1

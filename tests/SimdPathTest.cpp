@@ -9,7 +9,10 @@
 
 #include "engine/denormals.h"
 #include "engine/kernel_set.h"
+#include "engine/param_mapping.h"
 #include "engine/synth_engine.h"
+#include "engine/voice.h"
+#include "engine/voice_control.h"
 #include "params/program_record.h"
 #include "tests/support/golden_file.h"
 #include "tests/support/instance_peek.h"
@@ -76,6 +79,68 @@ TEST(SimdPathTest, PathsAgreeForEveryModeAndFilterType) {
       const std::vector<float> wide = renderChord(*avx2, mode, type);
       EXPECT_GE(orvalis::tests::snrDb(reference, wide), kMinPathSnrDb)
           << "mode " << mode << " filter type " << type;
+    }
+  }
+}
+
+// The control tick computes the same floats on every path (only the sample loops may differ):
+// eight voices of one program, their parameters drawn over and past 0..1 so that the clamps
+// and the extreme cutoffs are reached, half of them released half-way.
+TEST(SimdPathTest, ControlTickGivesTheSameFloatsOnEveryPath) {
+  const KernelSet* avx2 = avx2Kernels();
+  if (!avx2) GTEST_SKIP() << "no AVX2 and FMA here, or not in this build";
+  ScopedFlushToZero ftz;
+  for (int mode = 0; mode < 6; ++mode) {
+    for (int draw = 0; draw < 4; ++draw) {
+      orvalis::params::ProgramRecord program;
+      std::srand(100 * mode + draw);
+      for (float& value : program.values) value = std::rand() % 1400 / 1000.f - 0.2f;
+      program.values[orvalis::params::kOscType] = mode / 5.f;
+      RateConstants rates;
+      rates.build(draw % 2 ? 48000.f : 44100.f);
+      Voice voices[2][kNumVoices];
+      for (Voice(&set)[kNumVoices] : voices) {
+        for (int v = 0; v < kNumVoices; ++v) {
+          set[v].params = program.values;
+          set[v].setupRates(&rates);
+          applyAllParameters(set[v]);
+          set[v].lfo.startAtPhase(97 * v);
+          set[v].bend = 0.25f * (v - 4);
+          set[v].modWheel = 0.125f * v;
+          set[v].noteStart(30.f + 11 * v, 0.1f * (v + 2), false);
+        }
+      }
+      for (int tick = 0; tick < 60; ++tick) {
+        if (tick == 30)
+          for (Voice(&set)[kNumVoices] : voices)
+            for (int v = 0; v < kNumVoices; v += 2) set[v].noteRelease(0.f);
+        updateVoiceControl(voices[0], kNumVoices, kSse2Kernels);
+        updateVoiceControl(voices[1], kNumVoices, *avx2);
+      }
+      for (int v = 0; v < kNumVoices; ++v) {
+        const Voice &a = voices[0][v], &b = voices[1][v];
+        // The banks (ramps and phases), the filter lanes and the lane weights and frequencies
+        // are F4s only.
+        const auto same = [](const auto& x, const auto& y, const auto& last) {
+          const char* from = reinterpret_cast<const char*>(&x);
+          const std::size_t size = reinterpret_cast<const char*>(&last + 1) - from;
+          return std::memcmp(from, &y, size) == 0;
+        };
+        EXPECT_TRUE(same(a.sawL, b.sawL, a.pmR))
+            << "mode " << mode << " draw " << draw << " voice " << v;
+        EXPECT_TRUE(same(a.filter.lanes, b.filter.lanes, a.filter.lanes));
+        EXPECT_TRUE(same(a.laneRatio, b.laneRatio, a.laneFreqR));
+        EXPECT_EQ(std::memcmp(a.filter.design.target, b.filter.design.target,
+                              sizeof a.filter.design.target),
+                  0);
+        const float scalarsA[] = {a.freqL,          a.freqR,        a.timbre2,
+                                  a.filter.cutoff1, a.filter.reso2, a.filter.od2Smooth,
+                                  a.pitchEnv};
+        const float scalarsB[] = {b.freqL,          b.freqR,        b.timbre2,
+                                  b.filter.cutoff1, b.filter.reso2, b.filter.od2Smooth,
+                                  b.pitchEnv};
+        EXPECT_EQ(std::memcmp(scalarsA, scalarsB, sizeof scalarsA), 0);
+      }
     }
   }
 }

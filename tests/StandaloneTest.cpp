@@ -65,13 +65,16 @@ class StandaloneTest : public ::testing::Test {
 
   std::string path(const std::string& name) const { return dir + "/" + name; }
 
-  // orvalis --no-gui on the test's server, once its ports are there.
+  // orvalis --no-gui on the test's server, once it says it plays: its ports show as soon as
+  // they are registered, but take connections only once the client is active.
   std::unique_ptr<Program> startOrvalis(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "--no-gui");
     auto p = std::make_unique<Program>(arguments, path("orvalis.log"));
-    const bool up = orvalis::tests::standalone::within(
-        10, [&] { return orvalis::tests::portsOf("Orvalis").size() == 3 || !p->running(); });
+    const bool up = orvalis::tests::standalone::within(10, [&] {
+      return p->output().find("playing as JACK client") != std::string::npos || !p->running();
+    });
     EXPECT_TRUE(up && p->running()) << p->output();
+    EXPECT_EQ(orvalis::tests::portsOf("Orvalis").size(), 3u);
     return p;
   }
 

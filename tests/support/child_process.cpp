@@ -29,12 +29,15 @@ pid_t startProgram(const std::string& program, const std::vector<std::string>& a
   std::vector<char*> argv{path.data()};
   for (std::string& a : copies) argv.push_back(a.data());
   argv.push_back(nullptr);
+  // Opened (and emptied) before the child exists, so that what the caller reads from it once
+  // this returns is the new program's, never a previous run's.
+  const int fd =
+      outputPath.empty() ? -1 : open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   const pid_t pid = fork();
   if (pid == 0) {
     if (endWithTest) prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (inChild) inChild();
     if (!outputPath.empty()) {
-      const int fd = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       if (fd < 0) _exit(126);
       dup2(fd, STDOUT_FILENO);
       dup2(fd, STDERR_FILENO);
@@ -43,6 +46,7 @@ pid_t startProgram(const std::string& program, const std::vector<std::string>& a
     execv(argv[0], argv.data());
     _exit(127);
   }
+  if (fd >= 0) close(fd);
   return pid;
 }
 
